@@ -1,0 +1,40 @@
+// The few file operations the metrics document needs, over POSIX or Win32.
+// Paths are byte strings in the system's encoding (the ANSI code page on Windows).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// An open file: a POSIX descriptor or a Win32 HANDLE; kNoFile when none is held.
+using FileHandle = intptr_t;
+constexpr FileHandle kNoFile = -1;
+
+enum class FileOpenStatus {
+  Opened,
+  CannotOpen,      // missing, no permission, a directory on Windows, ...
+  NotRegularFile,  // opened, but a directory, FIFO, socket or device: closed again
+};
+
+// Opens an existing regular file for reading and reports its size. Never blocks,
+// even on a FIFO. On failure *file stays kNoFile.
+FileOpenStatus OpenFileForReading(const char* path, FileHandle* file, uint64_t* size);
+
+// Opens path for writing, creating it when missing and keeping its contents (no
+// truncation). Never blocks. On failure *file stays kNoFile.
+FileOpenStatus OpenFileForWriting(const char* path, FileHandle* file);
+
+// One read or write call from the start position; *transferred receives the byte
+// count. Returns false when the call itself failed.
+bool ReadFileBytes(FileHandle file, void* buffer, uint32_t count, uint32_t* transferred);
+bool WriteFileBytes(FileHandle file, const void* buffer, uint32_t count, uint32_t* transferred);
+
+// Closes the file; false when the system reports an error (a delayed write failure).
+bool CloseFileHandle(FileHandle file);
+
+// Zero-filled memory from the process heap, or null.
+void* AllocateZeroed(size_t size);
+void FreeAllocated(void* block);
+
+// The platform's last error as text, for reports that name a reason ("No such file
+// or directory"); the text lives until the next call.
+const char* LastFileErrorText();

@@ -1,0 +1,62 @@
+#include "file_io.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// O_NONBLOCK keeps open() from waiting for the other end of a FIFO; it changes
+// nothing for regular files, which are all that load accepts.
+constexpr int kNoWait = O_NONBLOCK | O_CLOEXEC;
+
+bool IsRegularFile(int fd, uint64_t* size) {
+  struct stat info;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  if (size) *size = static_cast<uint64_t>(info.st_size);
+  return true;
+}
+
+}  // namespace
+
+FileOpenStatus OpenFileForReading(const char* path, FileHandle* file, uint64_t* size) {
+  int fd = open(path, O_RDONLY | kNoWait);
+  if (fd < 0) return FileOpenStatus::CannotOpen;
+  if (!IsRegularFile(fd, size)) {
+    close(fd);
+    errno = EINVAL;
+    return FileOpenStatus::NotRegularFile;
+  }
+  *file = fd;
+  return FileOpenStatus::Opened;
+}
+
+FileOpenStatus OpenFileForWriting(const char* path, FileHandle* file) {
+  int fd = open(path, O_WRONLY | O_CREAT | kNoWait, 0666);
+  if (fd < 0) return FileOpenStatus::CannotOpen;
+  *file = fd;
+  return FileOpenStatus::Opened;
+}
+
+bool ReadFileBytes(FileHandle file, void* buffer, uint32_t count, uint32_t* transferred) {
+  ssize_t n = read(static_cast<int>(file), buffer, count);
+  *transferred = n > 0 ? static_cast<uint32_t>(n) : 0;
+  return n >= 0;
+}
+
+bool WriteFileBytes(FileHandle file, const void* buffer, uint32_t count, uint32_t* transferred) {
+  ssize_t n = write(static_cast<int>(file), buffer, count);
+  *transferred = n > 0 ? static_cast<uint32_t>(n) : 0;
+  return n >= 0;
+}
+
+bool CloseFileHandle(FileHandle file) { return close(static_cast<int>(file)) == 0; }
+
+void* AllocateZeroed(size_t size) { return std::calloc(1, size); }
+
+void FreeAllocated(void* block) { std::free(block); }
+
+const char* LastFileErrorText() { return std::strerror(errno); }

@@ -1,0 +1,45 @@
+// Byte strings of the editor: the fixed buffers, file names and the window caption.
+#pragma once
+
+#include <cstddef>
+
+// The shared text buffer of the editor (field texts, caption, file-open result).
+constexpr size_t kTextBufferSize = 260;
+
+// The path buffer: MAX_PATH on Windows. POSIX paths are routinely longer than 259
+// bytes, so there it is PATH_MAX.
+#ifdef _WIN32
+constexpr size_t kPathBufferSize = 260;
+#else
+constexpr size_t kPathBufferSize = 4096;
+#endif
+
+// "QUORVEL": the caption, the title of every message box and of the file-open dialog.
+constexpr const char kProgramTitle[] = "QUORVEL";
+
+// Shift-JIS lead bytes: the first byte of a double-byte character.
+inline bool IsShiftJisLeadByte(unsigned char byte) {
+  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+// Appends count NUL-terminated strings, in order, to the string in dest; returns
+// dest. The caller guarantees room for all of them.
+char* AppendStrings(int count, char* dest, ...);
+
+// Copies the last component of path into out, which the caller has zero-filled and
+// which holds at least strlen(path) + 1 bytes. Windows paths end a component at "\"
+// or ":", read as Shift-JIS so that a trail byte 0x5C (as in 表 or ソ) is part of
+// its character. POSIX paths end a component at "/" only. FileNameFromPath uses the
+// host's rule.
+void FileNameFromWindowsPath(const char* path, char* out);
+void FileNameFromPosixPath(const char* path, char* out);
+void FileNameFromPath(const char* path, char* out);
+
+// The length of text cut to at most limit bytes without splitting a character:
+// Shift-JIS on Windows, UTF-8 elsewhere.
+size_t ShiftJisPrefixLength(const char* text, size_t limit);
+size_t Utf8PrefixLength(const char* text, size_t limit);
+
+// Composes "QUORVEL - name" for path into caption (kTextBufferSize bytes), cut at
+// kTextBufferSize - 1 bytes on a character boundary of the host's encoding.
+void ComposeCaption(const char* path, char* caption);

@@ -1,0 +1,8 @@
+execute_process(COMMAND ${GENERATOR} ${OUTPUT} RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "make_sample failed: ${result}")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${OUTPUT} ${EXPECTED} RESULT_VARIABLE same)
+if(NOT same EQUAL 0)
+  message(FATAL_ERROR "samples/sample.fnt differs from what make_sample writes")
+endif()

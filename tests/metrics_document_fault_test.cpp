@@ -1,0 +1,70 @@
+// The document's reaction to failures that real files rarely produce: short and
+// failed reads and writes, failed closes and allocations (fake file layer).
+#include <gtest/gtest.h>
+
+#include "fake_file_io.h"
+#include "metrics_document.h"
+
+namespace {
+
+class DocumentFaultTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    FakeFiles() = FakeFileSystem{};
+    FakeFiles().files["a.fnt"] = PatternedFile(2);
+  }
+  void TearDown() override {
+    ReleaseMetricsFile(doc);
+    EXPECT_EQ(FakeFiles().openHandles, 0) << "every handle is closed again";
+  }
+
+  MetricsDocument doc;
+  char caption[kTextBufferSize] = "untouched";
+};
+
+TEST_F(DocumentFaultTest, ShortReadIsAFailedLoad) {
+  FakeFiles().readLimit = kMetricsFileSize - 1;
+  EXPECT_EQ(LoadMetricsFile(doc, "a.fnt", caption), LoadStatus::ReadFailed);
+  EXPECT_FALSE(IsDocumentLoaded(doc));
+  EXPECT_EQ(doc.image, nullptr);
+  EXPECT_STREQ(caption, "untouched");
+}
+
+TEST_F(DocumentFaultTest, FailedReadIsAFailedLoad) {
+  FakeFiles().failRead = true;
+  EXPECT_EQ(LoadMetricsFile(doc, "a.fnt", caption), LoadStatus::ReadFailed);
+  EXPECT_FALSE(IsDocumentLoaded(doc));
+}
+
+TEST_F(DocumentFaultTest, FailedAllocationIsAFailedLoad) {
+  FakeFiles().failAllocation = true;
+  EXPECT_EQ(LoadMetricsFile(doc, "a.fnt", caption), LoadStatus::OutOfMemory);
+  EXPECT_FALSE(IsDocumentLoaded(doc));
+}
+
+TEST_F(DocumentFaultTest, ShortWriteIsReportedAndLeavesWhatArrived) {
+  ASSERT_EQ(LoadMetricsFile(doc, "a.fnt", caption), LoadStatus::Loaded);
+  doc.image[0] ^= 0xFF;
+  FakeFiles().writeLimit = 10;
+  EXPECT_EQ(SaveMetricsFile(doc, "a.fnt"), SaveStatus::WriteFailed);
+  EXPECT_EQ(doc.bytesTransferred, 10u);
+  EXPECT_EQ(FakeFiles().files["a.fnt"][0], static_cast<uint8_t>(PatternedFile(2)[0] ^ 0xFF));
+  EXPECT_EQ(FakeFiles().files["a.fnt"][10], PatternedFile(2)[10]);
+  EXPECT_TRUE(IsDocumentLoaded(doc));
+}
+
+TEST_F(DocumentFaultTest, FailedWriteIsReported) {
+  ASSERT_EQ(LoadMetricsFile(doc, "a.fnt", caption), LoadStatus::Loaded);
+  FakeFiles().failWrite = true;
+  EXPECT_EQ(SaveMetricsFile(doc, "a.fnt"), SaveStatus::WriteFailed);
+  EXPECT_EQ(FakeFiles().files["a.fnt"], PatternedFile(2));
+}
+
+TEST_F(DocumentFaultTest, FailedCloseAfterWriteIsReported) {
+  ASSERT_EQ(LoadMetricsFile(doc, "a.fnt", caption), LoadStatus::Loaded);
+  FakeFiles().failClose = true;
+  EXPECT_EQ(SaveMetricsFile(doc, "a.fnt"), SaveStatus::WriteFailed);
+  EXPECT_EQ(doc.file, kNoFile) << "the handle is gone even when closing failed";
+}
+
+}  // namespace

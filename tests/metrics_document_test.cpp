@@ -1,0 +1,235 @@
+// Loading and writing back real files in a temporary folder.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "metrics_document.h"
+#include "test_files.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+class MetricsDocumentTest : public ::testing::Test {
+ protected:
+  void TearDown() override { ReleaseMetricsFile(doc); }
+
+  LoadStatus Load(const std::string& path) { return LoadMetricsFile(doc, path.c_str(), caption); }
+  SaveStatus Save(const std::string& path) { return SaveMetricsFile(doc, path.c_str()); }
+
+  Bytes ImageFileBytes() const { return Bytes(doc.image, doc.image + kMetricsFileSize); }
+
+  TempFolder folder;
+  MetricsDocument doc;
+  char caption[kTextBufferSize] = "untouched";
+};
+
+TEST_F(MetricsDocumentTest, ZeroFileLoadsWithEveryValueZero) {
+  std::string path = folder.Path("zero.fnt");
+  WriteWholeFile(path, Bytes(kMetricsFileSize, 0));
+  ASSERT_EQ(Load(path), LoadStatus::Loaded);
+  EXPECT_TRUE(IsDocumentLoaded(doc));
+  EXPECT_EQ(doc.fileSize, kMetricsFileSize);
+  EXPECT_EQ(doc.file, kNoFile);
+  EXPECT_STREQ(caption, "QUORVEL - zero.fnt");
+  EXPECT_EQ(ReadLineSpacing(doc.image), 0.0f);
+  for (int code = 0; code < kCodeCount; ++code) {
+    for (uint32_t value = kFirstEditedValue; value < kFirstEditedValue + kEditedValueCount; ++value) {
+      EXPECT_EQ(ReadRecordValue(doc.image, static_cast<uint8_t>(code), value), 0.0f);
+    }
+  }
+}
+
+TEST_F(MetricsDocumentTest, ImageHoldsTheFileFollowedByAZeroTail) {
+  std::string path = folder.Path("pattern.fnt");
+  Bytes file = PatternedFile();
+  WriteWholeFile(path, file);
+  ASSERT_EQ(Load(path), LoadStatus::Loaded);
+  EXPECT_EQ(ImageFileBytes(), file);
+  for (uint32_t i = kMetricsFileSize; i < kMetricsImageSize; ++i) EXPECT_EQ(doc.image[i], 0) << i;
+  // Record 255's value 13 lies in the tail and reads as zero.
+  EXPECT_EQ(ReadRecordValue(doc.image, 255, 13), 0.0f);
+}
+
+TEST_F(MetricsDocumentTest, FilesOneByteOffAndEmptyAreRefused) {
+  for (size_t size : {size_t{kMetricsFileSize - 1}, size_t{kMetricsFileSize + 1}, size_t{0}}) {
+    std::string path = folder.Path("size" + std::to_string(size) + ".fnt");
+    WriteWholeFile(path, Bytes(size, 0));
+    EXPECT_EQ(Load(path), LoadStatus::WrongSize) << size;
+    EXPECT_FALSE(IsDocumentLoaded(doc));
+    EXPECT_EQ(doc.image, nullptr);
+    EXPECT_EQ(doc.file, kNoFile);
+    EXPECT_EQ(doc.fileSize, 0u) << "keeps its value from before the first load";
+    EXPECT_STREQ(caption, "untouched");
+  }
+}
+
+TEST_F(MetricsDocumentTest, FailedLoadDiscardsTheLoadedDocument) {
+  std::string good = folder.Path("good.fnt"), bad = folder.Path("bad.fnt");
+  WriteWholeFile(good, PatternedFile());
+  WriteWholeFile(bad, Bytes(kMetricsFileSize + 1, 7));
+  ASSERT_EQ(Load(good), LoadStatus::Loaded);
+  EXPECT_EQ(Load(bad), LoadStatus::WrongSize);
+  EXPECT_FALSE(IsDocumentLoaded(doc));
+  EXPECT_EQ(doc.fileSize, kMetricsFileSize) << "the size field keeps its last value";
+  EXPECT_STREQ(caption, "QUORVEL - good.fnt") << "the caption is the caller's to keep";
+  // Nothing is loaded, so nothing is written, to either file.
+  EXPECT_EQ(Save(good), SaveStatus::NoDocument);
+  EXPECT_EQ(ReadWholeFile(good), PatternedFile());
+  EXPECT_EQ(ReadWholeFile(bad), Bytes(kMetricsFileSize + 1, 7));
+}
+
+TEST_F(MetricsDocumentTest, EmptyPathReleasesAndReportsNothing) {
+  std::string path = folder.Path("a.fnt");
+  WriteWholeFile(path, PatternedFile());
+  ASSERT_EQ(Load(path), LoadStatus::Loaded);
+  EXPECT_EQ(Load(""), LoadStatus::NoPath);
+  EXPECT_FALSE(IsDocumentLoaded(doc));
+}
+
+TEST_F(MetricsDocumentTest, MissingFileCannotBeOpened) {
+  EXPECT_EQ(Load(folder.Path("missing.fnt")), LoadStatus::CannotOpen);
+  EXPECT_FALSE(IsDocumentLoaded(doc));
+}
+
+TEST_F(MetricsDocumentTest, DirectoryIsRefused) {
+  std::string path = folder.Path("folder.fnt");
+  std::filesystem::create_directory(path);
+  LoadStatus status = Load(path);
+#ifdef _WIN32
+  EXPECT_EQ(status, LoadStatus::CannotOpen) << "Windows opens no directory as a file";
+#else
+  EXPECT_EQ(status, LoadStatus::NotRegularFile);
+#endif
+  EXPECT_FALSE(IsDocumentLoaded(doc));
+}
+
+TEST_F(MetricsDocumentTest, SaveWritesEveryByteBack) {
+  std::string path = folder.Path("roundtrip.fnt");
+  WriteWholeFile(path, PatternedFile(5));
+  ASSERT_EQ(Load(path), LoadStatus::Loaded);
+  ASSERT_EQ(Save(path), SaveStatus::Saved);
+  EXPECT_EQ(ReadWholeFile(path), PatternedFile(5));
+  EXPECT_EQ(doc.bytesTransferred, kMetricsFileSize);
+  EXPECT_EQ(doc.file, kNoFile);
+}
+
+TEST_F(MetricsDocumentTest, SaveWritesTheChangedImage) {
+  std::string path = folder.Path("changed.fnt");
+  WriteWholeFile(path, PatternedFile());
+  ASSERT_EQ(Load(path), LoadStatus::Loaded);
+  WriteSingle(doc.image, ValueOffset(65, Width), 12.5f);
+  ASSERT_EQ(Save(path), SaveStatus::Saved);
+  Bytes expected = PatternedFile();
+  WriteSingle(expected.data(), ValueOffset(65, Width), 12.5f);
+  EXPECT_EQ(ReadWholeFile(path), expected);
+}
+
+TEST_F(MetricsDocumentTest, SaveOverAGrownFileKeepsItsTail) {
+  std::string path = folder.Path("grown.fnt");
+  WriteWholeFile(path, Bytes(kMetricsFileSize, 0));
+  ASSERT_EQ(Load(path), LoadStatus::Loaded);
+  Bytes grown = PatternedFile(9);
+  grown.insert(grown.end(), {1, 2, 3, 4, 5});
+  WriteWholeFile(path, grown);
+  ASSERT_EQ(Save(path), SaveStatus::Saved);
+  Bytes expected(kMetricsFileSize, 0);
+  expected.insert(expected.end(), {1, 2, 3, 4, 5});
+  EXPECT_EQ(ReadWholeFile(path), expected);
+}
+
+TEST_F(MetricsDocumentTest, SaveCreatesAMissingFile) {
+  std::string source = folder.Path("source.fnt"), target = folder.Path("new.fnt");
+  WriteWholeFile(source, PatternedFile(3));
+  ASSERT_EQ(Load(source), LoadStatus::Loaded);
+  ASSERT_EQ(Save(target), SaveStatus::Saved);
+  EXPECT_EQ(ReadWholeFile(target), PatternedFile(3));
+}
+
+TEST_F(MetricsDocumentTest, SaveOverADirectoryReportsCannotOpen) {
+  std::string path = folder.Path("replaced.fnt");
+  WriteWholeFile(path, PatternedFile());
+  ASSERT_EQ(Load(path), LoadStatus::Loaded);
+  std::filesystem::remove(path);
+  std::filesystem::create_directory(path);
+  EXPECT_EQ(Save(path), SaveStatus::CannotOpen);
+  EXPECT_TRUE(std::filesystem::is_directory(path));
+  EXPECT_TRUE(IsDocumentLoaded(doc)) << "a failed write keeps the document";
+}
+
+TEST_F(MetricsDocumentTest, ReleaseTwiceIsHarmless) {
+  std::string path = folder.Path("a.fnt");
+  WriteWholeFile(path, PatternedFile());
+  ASSERT_EQ(Load(path), LoadStatus::Loaded);
+  ReleaseMetricsFile(doc);
+  ReleaseMetricsFile(doc);
+  EXPECT_EQ(doc.image, nullptr);
+  EXPECT_EQ(doc.file, kNoFile);
+}
+
+#ifdef _WIN32
+// Wine run as root ignores the read-only attribute, as root does natively; a file
+// that another program holds open without sharing cannot be written either.
+TEST_F(MetricsDocumentTest, FileHeldOpenElsewhereCannotBeWritten) {
+  std::string path = folder.Path("held.fnt");
+  WriteWholeFile(path, PatternedFile(4));
+  ASSERT_EQ(Load(path), LoadStatus::Loaded);
+  FileHandle other = kNoFile;
+  uint64_t size = 0;
+  ASSERT_EQ(OpenFileForReading(path.c_str(), &other, &size), FileOpenStatus::Opened);
+  doc.image[ValueOffset(0, Width)] ^= 1;
+  EXPECT_EQ(Save(path), SaveStatus::CannotOpen);
+  CloseFileHandle(other);
+  EXPECT_EQ(ReadWholeFile(path), PatternedFile(4));
+}
+#else
+TEST_F(MetricsDocumentTest, FifoIsRefusedWithoutWaiting) {
+  std::string path = folder.Path("pipe.fnt");
+  ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+  EXPECT_EQ(Load(path), LoadStatus::NotRegularFile);
+  EXPECT_FALSE(IsDocumentLoaded(doc));
+}
+
+TEST_F(MetricsDocumentTest, DeviceIsRefused) {
+  EXPECT_EQ(Load("/dev/zero"), LoadStatus::NotRegularFile);
+  EXPECT_EQ(Load("/dev/null"), LoadStatus::NotRegularFile);
+}
+
+TEST_F(MetricsDocumentTest, FullDiskReportsWriteFailed) {
+  std::string path = folder.Path("a.fnt");
+  WriteWholeFile(path, PatternedFile());
+  ASSERT_EQ(Load(path), LoadStatus::Loaded);
+  EXPECT_EQ(Save("/dev/full"), SaveStatus::WriteFailed);
+}
+
+// Root writes to files without write permission, so the check runs in a child
+// that gives up root first.
+TEST_F(MetricsDocumentTest, ReadOnlyFileLoadsButCannotBeWritten) {
+  std::string path = folder.Path("readonly.fnt");
+  WriteWholeFile(path, PatternedFile(4));
+  ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+  ASSERT_EQ(chmod(folder.Root().c_str(), 0755), 0);
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(10);
+    MetricsDocument readonlyDoc;
+    char text[kTextBufferSize];
+    if (LoadMetricsFile(readonlyDoc, path.c_str(), text) != LoadStatus::Loaded) _exit(11);
+    readonlyDoc.image[ValueOffset(0, Width)] ^= 1;
+    _exit(SaveMetricsFile(readonlyDoc, path.c_str()) == SaveStatus::CannotOpen ? 0 : 12);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "10: cannot drop root, 11: load failed, 12: wrote";
+  EXPECT_EQ(ReadWholeFile(path), PatternedFile(4));
+}
+#endif
+
+}  // namespace
