@@ -3,6 +3,8 @@
 
 #include <cstddef>
 
+#include "shift_jis.h"
+
 // The shared text buffer of the editor (field texts, caption, file-open result).
 constexpr size_t kTextBufferSize = 260;
 
@@ -16,11 +18,6 @@ constexpr size_t kPathBufferSize = 4096;
 
 // "QUORVEL": the caption, the title of every message box and of the file-open dialog.
 constexpr const char kProgramTitle[] = "QUORVEL";
-
-// Shift-JIS lead bytes: the first byte of a double-byte character.
-inline bool IsShiftJisLeadByte(unsigned char byte) {
-  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
 
 // Appends count NUL-terminated strings, in order, to the string in dest; returns
 // dest. The caller guarantees room for all of them.
