@@ -433,6 +433,8 @@ void MemoryPressKey(HWND dialog, MemoryKey key) {
 
 void MemoryClick(HWND control) {
   if (!control || !control->enabled || !IsClass(control, "BUTTON")) return;
+  // A click gives the button the focus, as the mouse press does.
+  if (ButtonType(control) != BS_GROUPBOX) control->parent->focus = control;
   switch (ButtonType(control)) {
     case BS_AUTOCHECKBOX:
       control->check = control->check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED;
