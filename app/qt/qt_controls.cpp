@@ -11,6 +11,7 @@
 namespace {
 
 const char kIdProperty[] = "quorvelControlId";
+const char kInertStyleProperty[] = "quorvelInertStyle";
 
 // Characters of text that ES_NUMBER would not let a user type.
 int CountNonDigits(const QString& text) {
@@ -28,6 +29,14 @@ int ControlId(const QWidget* control) {
 }
 
 void SetControlId(QWidget* control, int id) { control->setProperty(kIdProperty, id); }
+
+uint32_t InertStyleBits(const QWidget* control) {
+  return control->property(kInertStyleProperty).toUInt();
+}
+
+void SetInertStyleBits(QWidget* control, uint32_t style) {
+  control->setProperty(kInertStyleProperty, style);
+}
 
 void RaiseCommand(QWidget* control, WORD code) {
   auto* dialog = dynamic_cast<QtDialog*>(control->window());
@@ -54,6 +63,13 @@ std::string EditTextBytes(const QtEdit* edit) {
 
 QString EditTextFromBytes(const QtEdit* edit, const char* bytes) {
   return edit->shiftJisText ? ShiftJisToFieldText(bytes) : QString::fromUtf8(bytes);
+}
+
+int EditByteOffset(const QtEdit* edit, int position) {
+  const QString prefix = edit->text().left(position);
+  if (!edit->shiftJisText) return static_cast<int>(prefix.toUtf8().size());
+  std::string bytes(prefix.size() * 2 + 1, '\0');
+  return static_cast<int>(FieldTextToShiftJis(prefix, &bytes[0], bytes.size()));
 }
 
 QtEdit::QtEdit(QWidget* parent) : QLineEdit(parent) {

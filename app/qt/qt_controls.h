@@ -70,6 +70,11 @@ inline QWidget* WidgetOf(HWND handle) { return reinterpret_cast<QWidget*>(handle
 int ControlId(const QWidget* control);
 void SetControlId(QWidget* control, int id);
 
+// Template style bits that change nothing in a Qt widget (ES_WANTRETURN of a
+// single-line edit), kept so that the control still reports them.
+uint32_t InertStyleBits(const QWidget* control);
+void SetInertStyleBits(QWidget* control, uint32_t style);
+
 // Calls the dialog procedure of control's dialog with WM_COMMAND, the control's id
 // and notification code, synchronously.
 void RaiseCommand(QWidget* control, WORD code);
@@ -81,3 +86,6 @@ void SetEditText(QtEdit* edit, const QString& text);
 // The edit's text as the ...A calls see it (UTF-8, or Shift-JIS for the character field).
 std::string EditTextBytes(const QtEdit* edit);
 QString EditTextFromBytes(const QtEdit* edit, const char* bytes);
+
+// The byte offset, in the ...A calls' encoding, of a character position of the edit.
+int EditByteOffset(const QtEdit* edit, int position);

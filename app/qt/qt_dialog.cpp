@@ -83,6 +83,7 @@ QtEdit* CreateEdit(QtDialog* dialog, const DialogControl& layout) {
   auto* edit = new QtEdit(dialog);
   edit->digitsOnly = (layout.style & ES_NUMBER) != 0;
   edit->shiftJisText = layout.id == IDC_CHARACTER;
+  SetInertStyleBits(edit, layout.style & ES_WANTRETURN);
   edit->setText(EditTextFromBytes(edit, layout.text));
   edit->setCursorPosition(0);
   edit->setFrame(true);
