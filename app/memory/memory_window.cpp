@@ -2,6 +2,7 @@
 
 #include <strings.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -122,11 +123,11 @@ void WriteBuddyNumber(HWND upDown) {
 }
 
 LRESULT SetPosition(HWND upDown, LPARAM lParam) {
+  // Clamped into the range whichever way it runs (the default 100 down to 0 too).
   int value = static_cast<short>(LOWORD(lParam));
-  if (!InRange(upDown, value)) {
-    if (value < upDown->minimum) value = upDown->minimum;
-    if (value > upDown->maximum) value = upDown->maximum;
-  }
+  int low = std::min(upDown->minimum, upDown->maximum);
+  int high = std::max(upDown->minimum, upDown->maximum);
+  value = std::min(std::max(value, low), high);
   int previous = upDown->position;
   upDown->position = value;
   WriteBuddyNumber(upDown);
@@ -433,6 +434,8 @@ void MemoryPressKey(HWND dialog, MemoryKey key) {
 
 void MemoryClick(HWND control) {
   if (!control || !control->enabled || !IsClass(control, "BUTTON")) return;
+  // A click gives the button the focus, as the mouse press does.
+  if (ButtonType(control) != BS_GROUPBOX) control->parent->focus = control;
   switch (ButtonType(control)) {
     case BS_AUTOCHECKBOX:
       control->check = control->check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED;

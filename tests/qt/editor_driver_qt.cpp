@@ -35,7 +35,6 @@ bool CanTabTo(QWidget* widget) {
 }  // namespace
 
 void StartEditor(const std::string& commandLine) {
-  EnsureTestApplication();
   StopEditor();
   ResetEditorState();
   PrepareEditorStart(GetModuleHandleA(nullptr), commandLine.c_str());
@@ -55,6 +54,9 @@ void StopEditor() {
 
 HWND EditorWindow() { return HandleOf(g_dialog); }
 
+// EndDialog hides the dialog.
+bool EditorIsOpen() { return g_dialog && g_dialog->isVisible(); }
+
 // The window's close button: Qt's close event, which the layer turns into WM_CLOSE.
 bool CloseEditor(int* result) {
   g_dialog->close();
@@ -62,10 +64,13 @@ bool CloseEditor(int* result) {
   return g_dialog->ending;
 }
 
+// As the dialog manager moves the focus (WM_NEXTDLGCTL): an edit's whole text is
+// selected, even when it had the focus already.
 void FocusControl(int id) {
-  if (QWidget* control = Item(id); control && control->isEnabled()) {
-    control->setFocus(Qt::TabFocusReason);
-  }
+  QWidget* control = Item(id);
+  if (!control || !control->isEnabled()) return;
+  control->setFocus(Qt::TabFocusReason);
+  if (auto* edit = dynamic_cast<QtEdit*>(control)) edit->selectAll();
 }
 
 int FocusedControl() { return ControlId(g_dialog->focusWidget()); }

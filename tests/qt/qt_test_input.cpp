@@ -4,14 +4,6 @@
 #include <QInputMethodEvent>
 #include <QTest>
 
-void EnsureTestApplication() {
-  static int argc = 1;
-  static char name[] = "quorvel_qt_test";
-  static char* argv[] = {name, nullptr};
-  static QApplication* application = new QApplication(argc, argv);
-  (void)application;
-}
-
 void TypeCharacters(QWidget* widget, const QString& text) {
   for (QChar character : text) {
     if (character.unicode() >= 0x20 && character.unicode() < 0x7F) {

@@ -49,7 +49,6 @@ int CountCommands(int id, int code) {
 class QtWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    EnsureTestApplication();
     g_received.clear();
     g_closeResult = -1;
     dialog_ = CreateDialogParamA(nullptr, "MAIN", nullptr, RecordingProc, 0);
@@ -83,7 +82,6 @@ TEST(DialogUnits, VlGothicAtNinePointsIsTheWindowsCell) {
   DialogFrame frame{10, 10, 186, 150, 0, "QUORVEL", 9, "MS GOTHIC", 0, 0, 1};
   QFont font = DialogFont(frame);
   EXPECT_EQ(font.pixelSize(), 12);
-  EnsureTestApplication();
   DialogBaseUnits units = MeasureDialogBaseUnits(font);
   EXPECT_EQ(units.cx, 6);
   EXPECT_EQ(units.cy, 12);
