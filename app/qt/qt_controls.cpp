@@ -6,6 +6,8 @@
 #include <QToolButton>
 #include <QVariant>
 
+#include <algorithm>
+
 #include "character_text.h"
 
 namespace {
@@ -146,18 +148,22 @@ void QtUpDown::Step(bool up) {
   if (buddy) SetEditText(buddy, QString::fromStdString(text));
 }
 
-// UDS_ALIGNRIGHT: the arrows take the right end of the buddy, which gives up that
-// width less the two overlapping border pixels.
+// UDS_ALIGNRIGHT, as the up-down control does it on every binding: the buddy gives
+// up the up-down's current width at its right end, and the up-down takes that place
+// at its standard width of 16 pixels, nudged 2 pixels left over the buddy's border.
+// Bound twice (at creation and by UDM_SETBUDDY), the buddy shrinks twice, as the
+// Windows dialog shows it.
 void QtUpDown::AlignToBuddy() {
   if (!buddy) return;
-  const int overlap = 2;
-  QRect field = buddy->geometry();
-  int arrowWidth = width();
-  buddy->setFixedSize(field.width() - arrowWidth + overlap, field.height());
-  setGeometry(field.right() + 1 - arrowWidth, field.top(), arrowWidth, field.height());
-  int half = field.height() / 2;
-  upButton_->setGeometry(0, 0, arrowWidth, half);
-  downButton_->setGeometry(0, half, arrowWidth, field.height() - half);
+  const int standardWidth = 16;
+  const int buddyBorder = 2;
+  const QRect field = buddy->geometry();
+  const int newBuddyWidth = std::max(0, field.width() - width());
+  buddy->setFixedSize(newBuddyWidth, field.height());
+  setGeometry(field.left() + newBuddyWidth - buddyBorder, field.top(), standardWidth, field.height());
+  const int half = field.height() / 2;
+  upButton_->setGeometry(0, 0, standardWidth, half);
+  downButton_->setGeometry(0, half, standardWidth, field.height() - half);
   raise();
 }
 

@@ -82,7 +82,7 @@ LRESULT SendToUpDown(QtUpDown* upDown, UINT message, WPARAM wParam, LPARAM lPara
       if (previous) previous->arrowKeysTo = nullptr;
       upDown->buddy = next;
       if (next) next->arrowKeysTo = upDown;
-      if (next && next != previous) upDown->AlignToBuddy();
+      if (next) upDown->AlignToBuddy();
       return reinterpret_cast<LRESULT>(previous);
     }
     case UDM_SETRANGE32:

@@ -165,7 +165,7 @@ ControlFacts DescribeControl(int id) {
     style |= UDS_SETBUDDYINT | UDS_NOTHOUSANDS;  // the layer's up-down always writes plain numbers
     if (upDown->buddy) style |= UDS_AUTOBUDDY;
     if (upDown->buddy && upDown->buddy->arrowKeysTo == upDown) style |= UDS_ARROWKEYS;
-    if (upDown->buddy && upDown->geometry().right() == upDown->buddy->geometry().right() + upDown->width() - 2) {
+    if (upDown->buddy && upDown->x() == upDown->buddy->geometry().right() - 1) {  // at its right end
       style |= UDS_ALIGNRIGHT;
     }
   } else if (qobject_cast<QCheckBox*>(control)) {

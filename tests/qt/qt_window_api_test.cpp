@@ -195,6 +195,21 @@ TEST_F(QtWindowTest, ArrowButtonsAndKeysStepTheNumber) {
   EXPECT_EQ(Text(IDC_NUMBER), "253");
 }
 
+TEST_F(QtWindowTest, UpDownTakesTheRightEndOfItsBuddyAtEveryBinding) {
+  QWidget* number = Item(IDC_NUMBER);
+  QWidget* upDown = Item(IDC_UPDOWN);
+  const DialogBaseUnits units = MeasureDialogBaseUnits(WidgetOf(dialog_)->font());
+  const QRect field = DialogUnitsToPixels(units, 56, 24, 44, 14);
+  const int templateWidth = DialogUnitsToPixels(units, 79, 7, 11, 14).width();
+  EXPECT_EQ(number->width(), field.width() - templateWidth) << "bound once, at creation";
+  EXPECT_EQ(upDown->width(), 16);
+  EXPECT_EQ(upDown->x(), number->geometry().right() - 1) << "over the buddy's border";
+  EXPECT_EQ(upDown->y(), field.y());
+  SendMessageA(HandleOf(upDown), UDM_SETBUDDY, reinterpret_cast<WPARAM>(HandleOf(number)), 0);
+  EXPECT_EQ(number->width(), field.width() - templateWidth - 16) << "bound again: shrinks again";
+  EXPECT_EQ(upDown->x(), number->geometry().right() - 1);
+}
+
 TEST_F(QtWindowTest, DisablingTheBuddyLeavesTheArrowsEnabled) {
   EXPECT_FALSE(EnableWindow(HandleOf(Item(IDC_NUMBER)), FALSE));
   EXPECT_FALSE(Item(IDC_NUMBER)->isEnabled());
