@@ -79,6 +79,9 @@ QtEdit::QtEdit(QWidget* parent) : QLineEdit(parent) {
   // below; typing and the clipboard keys go through them.
   setContextMenuPolicy(Qt::NoContextMenu);
   setAcceptDrops(false);
+  // Any other way a user changes the text still raises EN_CHANGE; the checked ways
+  // below hold the signal back and raise it themselves.
+  connect(this, &QLineEdit::textEdited, this, [this] { RaiseCommand(this, EN_CHANGE); });
 }
 
 // Runs one user edit with the widget's signals held back, then keeps it only when
@@ -122,6 +125,10 @@ void QtEdit::keyPressEvent(QKeyEvent* event) {
 
 void QtEdit::inputMethodEvent(QInputMethodEvent* event) {
   EditAsUser([&] { QLineEdit::inputMethodEvent(event); });
+}
+
+void QtEdit::mouseReleaseEvent(QMouseEvent* event) {
+  EditAsUser([&] { QLineEdit::mouseReleaseEvent(event); });
 }
 
 QtUpDown::QtUpDown(QWidget* parent)

@@ -28,6 +28,7 @@ class QtEdit : public QLineEdit {
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void inputMethodEvent(QInputMethodEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;  // X11's middle-button paste
 
  private:
   template <typename Edit>

@@ -105,7 +105,7 @@ QWidget* CreateControl(QtDialog* dialog, const DialogControl& layout) {
 
 QFont DialogFont(const DialogFrame& frame) {
   QFont font;
-  font.setFamilies({QString::fromUtf8(frame.fontName), "MS Gothic", "VL Gothic", "IPAGothic"});
+  font.setFamilies({QString::fromUtf8(frame.fontName), "VL Gothic", "IPAGothic"});
   font.setPixelSize(MulDiv(frame.fontPoints, kScreenDpi, kPointsPerInch));
   font.setWeight(QFont::Normal);
   font.setItalic(frame.fontItalic != 0);
