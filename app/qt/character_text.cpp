@@ -1,8 +1,8 @@
 #include "character_text.h"
 
-#include <QList>
-
 #include <iconv.h>
+
+#include <QList>
 
 #include <cstring>
 #include <string>
@@ -63,7 +63,8 @@ QString ShiftJisToFieldText(const char* bytes) {
       break;
     }
     std::string utf8;
-    if (ConvertWithIconv("UTF-8", "CP932", std::string(reinterpret_cast<const char*>(p), 2), &utf8)) {
+    if (ConvertWithIconv("UTF-8", "CP932", std::string(reinterpret_cast<const char*>(p), 2),
+                         &utf8)) {
       text.append(QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size())));
     } else {
       text.append(QChar(kMiddleDot));

@@ -43,8 +43,8 @@ void SetInertStyleBits(QWidget* control, uint32_t style) {
 void RaiseCommand(QWidget* control, WORD code) {
   auto* dialog = dynamic_cast<QtDialog*>(control->window());
   if (!dialog || !dialog->procedure) return;
-  dialog->procedure(HandleOf(dialog), WM_COMMAND,
-                    MAKEWPARAM(ControlId(control), code), reinterpret_cast<LPARAM>(control));
+  dialog->procedure(HandleOf(dialog), WM_COMMAND, MAKEWPARAM(ControlId(control), code),
+                    reinterpret_cast<LPARAM>(control));
 }
 
 void SetEditText(QtEdit* edit, const QString& text) {
@@ -167,7 +167,8 @@ void QtUpDown::AlignToBuddy() {
   const QRect field = buddy->geometry();
   const int newBuddyWidth = std::max(0, field.width() - width());
   buddy->setFixedSize(newBuddyWidth, field.height());
-  setGeometry(field.left() + newBuddyWidth - buddyBorder, field.top(), standardWidth, field.height());
+  setGeometry(field.left() + newBuddyWidth - buddyBorder, field.top(), standardWidth,
+              field.height());
   const int half = field.height() / 2;
   upButton_->setGeometry(0, 0, standardWidth, half);
   downButton_->setGeometry(0, half, standardWidth, field.height() - half);
@@ -189,7 +190,8 @@ void QtDialog::keyPressEvent(QKeyEvent* event) {
       }
     }
     if (procedure) {
-      procedure(HandleOf(this), WM_COMMAND, MAKEWPARAM(key == Qt::Key_Escape ? IDCANCEL : IDOK, 0), 0);
+      procedure(HandleOf(this), WM_COMMAND, MAKEWPARAM(key == Qt::Key_Escape ? IDCANCEL : IDOK, 0),
+                0);
     }
     return;
   }

@@ -20,9 +20,9 @@ class QtUpDown;
 class QtEdit : public QLineEdit {
  public:
   explicit QtEdit(QWidget* parent);
-  int textLimit = 30000;         // Windows' default limit of an edit control
-  bool digitsOnly = false;       // ES_NUMBER
-  bool shiftJisText = false;     // the character field: ...A texts are code page 932
+  int textLimit = 30000;            // Windows' default limit of an edit control
+  bool digitsOnly = false;          // ES_NUMBER
+  bool shiftJisText = false;        // the character field: ...A texts are code page 932
   QtUpDown* arrowKeysTo = nullptr;  // an up-down with UDS_ARROWKEYS bound to this edit
 
  protected:

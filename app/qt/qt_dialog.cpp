@@ -1,13 +1,13 @@
 #include "qt_dialog.h"
 
+#include <strings.h>
+
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-
-#include <strings.h>
 
 #include <vector>
 
@@ -97,7 +97,7 @@ QWidget* CreateControl(QtDialog* dialog, const DialogControl& layout) {
   if (IsClass(layout, "msctls_updown32")) return new QtUpDown(dialog);
   auto* label = new QLabel(QString::fromUtf8(layout.text), dialog);
   label->setAlignment((layout.style & SS_RIGHT) ? Qt::AlignRight | Qt::AlignTop
-                                                 : Qt::AlignLeft | Qt::AlignTop);
+                                                : Qt::AlignLeft | Qt::AlignTop);
   return label;
 }
 

@@ -1,14 +1,14 @@
 // The Windows calls of portable/win32_api.h over Qt widgets: the window layer of
 // the Linux and macOS program. Handles are widget addresses; texts are UTF-8 except
 // the character field's, which is code page 932 (see character_text.h).
+#include <strings.h>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMessageBox>
-
-#include <strings.h>
 
 #include <cstring>
 #include <string>
@@ -35,17 +35,22 @@ std::string WindowTextBytes(QWidget* widget) {
   return widget->windowTitle().toStdString();
 }
 
+// The first control in template order that Tab can reach.
+QWidget* FirstTabStop(QtDialog* dialog) {
+  for (QWidget* w = dialog->nextInFocusChain(); w != dialog; w = w->nextInFocusChain()) {
+    if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && ControlId(w) != 0) return w;
+  }
+  return nullptr;
+}
+
 // Builds the dialog "Main" and sends WM_INITDIALOG; TRUE from it gives the first tab
 // stop the focus. Null for any other template name.
 QtDialog* CreateEditorDialog(LPCSTR templateName, DLGPROC dialogProc, LPARAM initParam) {
   if (!templateName || strcasecmp(templateName, "Main") != 0) return nullptr;
-  QtDialog* dialog = BuildQtDialog(kMainDialogFrame, kMainDialogControls,
-                                   kMainDialogControlCount, dialogProc);
+  QtDialog* dialog =
+      BuildQtDialog(kMainDialogFrame, kMainDialogControls, kMainDialogControlCount, dialogProc);
   if (dialogProc(HandleOf(dialog), WM_INITDIALOG, 0, initParam)) {
-    if (QWidget* first = dialog->nextInFocusChain(); first && first != dialog) {
-      while (first->focusPolicy() == Qt::NoFocus && first != dialog) first = first->nextInFocusChain();
-      first->setFocus(Qt::TabFocusReason);
-    }
+    if (QWidget* first = FirstTabStop(dialog)) first->setFocus(Qt::TabFocusReason);
   }
   return dialog;
 }
@@ -91,8 +96,10 @@ LRESULT SendToUpDown(QtUpDown* upDown, UINT message, WPARAM wParam, LPARAM lPara
       return 0;
     case UDM_SETPOS: {
       std::string text;
-      int32_t previous = SetUpDownPosition(upDown->state, static_cast<short>(LOWORD(lParam)), &text);
-      if (upDown->buddy && text != buddyText) SetEditText(upDown->buddy, QString::fromStdString(text));
+      int32_t previous =
+          SetUpDownPosition(upDown->state, static_cast<short>(LOWORD(lParam)), &text);
+      if (upDown->buddy && text != buddyText)
+        SetEditText(upDown->buddy, QString::fromStdString(text));
       return previous;
     }
     case UDM_GETPOS:
@@ -251,7 +258,8 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT) {
 // filter in use when a file is chosen is kept in nFilterIndex (1-based) and
 // preselected next time. Returns FALSE on cancel or when the path does not fit.
 BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA open) {
-  QFileDialog dialog(WidgetOf(open->hwndOwner), QString::fromUtf8(open->lpstrTitle ? open->lpstrTitle : ""));
+  const char* title = open->lpstrTitle ? open->lpstrTitle : "";
+  QFileDialog dialog(WidgetOf(open->hwndOwner), QString::fromUtf8(title));
   dialog.setFileMode((open->Flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -260,7 +268,10 @@ BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA open) {
   if (open->nFilterIndex >= 1 && open->nFilterIndex <= static_cast<DWORD>(filters.size())) {
     dialog.selectNameFilter(filters[static_cast<int>(open->nFilterIndex) - 1]);
   }
-  if (open->lpstrDefExt) dialog.setDefaultSuffix(QString::fromUtf8(open->lpstrDefExt).remove(0, open->lpstrDefExt[0] == '.' ? 1 : 0));
+  if (open->lpstrDefExt) {
+    const char* extension = open->lpstrDefExt;
+    dialog.setDefaultSuffix(QString::fromUtf8(extension[0] == '.' ? extension + 1 : extension));
+  }
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return FALSE;
 
   const std::string path = dialog.selectedFiles().first().toStdString();

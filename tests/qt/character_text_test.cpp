@@ -1,10 +1,10 @@
 // The character field's text against code page 932: what a code shows as, and which
 // bytes a typed character reads back as.
+#include "character_text.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "character_text.h"
 
 namespace {
 

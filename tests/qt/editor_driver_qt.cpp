@@ -2,10 +2,10 @@
 // QTest into the real widgets, as a user's would.
 #include <QApplication>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QGroupBox>
 #include <QTest>
 
 #include "editor_dialog.h"
@@ -28,8 +28,8 @@ QWidget* KeyTarget() {
 }
 
 bool CanTabTo(QWidget* widget) {
-  return ControlId(widget) != 0 && (widget->focusPolicy() & Qt::TabFocus) &&
-         widget->isEnabled() && widget->isVisibleTo(g_dialog);
+  return ControlId(widget) != 0 && (widget->focusPolicy() & Qt::TabFocus) && widget->isEnabled() &&
+         widget->isVisibleTo(g_dialog);
 }
 
 }  // namespace
@@ -83,16 +83,19 @@ void TypeText(const std::string& text) {
   TypeCharacters(edit, EditTextFromBytes(edit, text.c_str()));
 }
 
-void PressKey(Key key) {
+Qt::Key QtKey(Key key) {
   switch (key) {
-    case Key::Up: QTest::keyClick(KeyTarget(), Qt::Key_Up); return;
-    case Key::Down: QTest::keyClick(KeyTarget(), Qt::Key_Down); return;
-    case Key::Escape: QTest::keyClick(KeyTarget(), Qt::Key_Escape); return;
-    case Key::Enter: QTest::keyClick(KeyTarget(), Qt::Key_Return); return;
-    case Key::Backspace: QTest::keyClick(KeyTarget(), Qt::Key_Backspace); return;
-    case Key::Tab: QTest::keyClick(KeyTarget(), Qt::Key_Tab); return;
+    case Key::Up: return Qt::Key_Up;
+    case Key::Down: return Qt::Key_Down;
+    case Key::Escape: return Qt::Key_Escape;
+    case Key::Enter: return Qt::Key_Return;
+    case Key::Backspace: return Qt::Key_Backspace;
+    case Key::Tab: return Qt::Key_Tab;
   }
+  return Qt::Key_unknown;
 }
+
+void PressKey(Key key) { QTest::keyClick(KeyTarget(), QtKey(key)); }
 
 // A mouse click near the left end, where check boxes and radio buttons have their
 // box; push buttons take it anywhere.
@@ -165,7 +168,8 @@ ControlFacts DescribeControl(int id) {
     style |= UDS_SETBUDDYINT | UDS_NOTHOUSANDS;  // the layer's up-down always writes plain numbers
     if (upDown->buddy) style |= UDS_AUTOBUDDY;
     if (upDown->buddy && upDown->buddy->arrowKeysTo == upDown) style |= UDS_ARROWKEYS;
-    if (upDown->buddy && upDown->x() == upDown->buddy->geometry().right() - 1) {  // at its right end
+    if (upDown->buddy &&
+        upDown->x() == upDown->buddy->geometry().right() - 1) {  // at its right end
       style |= UDS_ALIGNRIGHT;
     }
   } else if (qobject_cast<QCheckBox*>(control)) {

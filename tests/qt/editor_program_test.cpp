@@ -1,5 +1,7 @@
 // The Qt program's run from its argument vector to the exit code: the real dialog,
 // modal, closed through its window's close button.
+#include "editor_program.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -9,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "editor_program.h"
 #include "editor_state.h"
 #include "metrics_format.h"
 #include "test_files.h"

@@ -1,11 +1,11 @@
 // The Qt program's first argument into the path buffer: whole or not at all.
+#include "program_start.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <iterator>
 #include <string>
-
-#include "program_start.h"
 
 namespace {
 

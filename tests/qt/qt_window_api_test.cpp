@@ -255,10 +255,10 @@ TEST_F(QtWindowTest, EscAndEnterGoToTheProcedureWithoutAControl) {
 }
 
 TEST_F(QtWindowTest, TabRunsInTemplateOrderAndWraps) {
-  const int order[] = {IDC_CHARACTER,   IDC_NUMBER,          IDC_WIDTH,          IDC_HEIGHT,
-                       IDC_SPACING_LEFT, IDC_SPACING_RIGHT, IDC_OFFSET_Y,       IDC_LINE_SPACING,
-                       IDC_OPEN,        IDC_CHANGE,          IDC_CLEAR,          IDC_SCOPE_FULLWIDTH,
-                       IDC_SCOPE_HALFKANA, IDC_SCOPE_HALFALNUM, IDC_ABSOLUTE,   IDC_RELATIVE,
+  const int order[] = {IDC_CHARACTER,      IDC_NUMBER,          IDC_WIDTH,    IDC_HEIGHT,
+                       IDC_SPACING_LEFT,   IDC_SPACING_RIGHT,   IDC_OFFSET_Y, IDC_LINE_SPACING,
+                       IDC_OPEN,           IDC_CHANGE,          IDC_CLEAR,    IDC_SCOPE_FULLWIDTH,
+                       IDC_SCOPE_HALFKANA, IDC_SCOPE_HALFALNUM, IDC_ABSOLUTE, IDC_RELATIVE,
                        IDC_CHARACTER};
   QWidget* window = WidgetOf(dialog_);
   Item(IDC_CHARACTER)->setFocus(Qt::TabFocusReason);

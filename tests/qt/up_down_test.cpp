@@ -1,9 +1,9 @@
 // The number selector's rules as the Windows up-down control applies them.
+#include "up_down.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "up_down.h"
 
 namespace {
 
