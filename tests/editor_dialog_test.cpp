@@ -357,8 +357,13 @@ TEST_F(EditorTest, EscapeAndEnterInAFieldDoNothing) {
   TypeInto(IDC_WIDTH, "9");
   PressKey(Key::Enter);
   PressKey(Key::Escape);
+  // ES_WANTRETURN means nothing to a one-line field.
+  TypeInto(IDC_CHARACTER, "A");
+  PressKey(Key::Enter);
+  PressKey(Key::Escape);
   EXPECT_TRUE(EditorIsOpen());
-  EXPECT_EQ(ControlText(IDC_WIDTH), "9");
+  EXPECT_EQ(ControlText(IDC_CHARACTER), "A");
+  EXPECT_EQ(ControlText(IDC_WIDTH), "65");
   EXPECT_TRUE(OnDisk() == MetricsFile());
   EXPECT_TRUE(MessagesShown().empty());
 }
