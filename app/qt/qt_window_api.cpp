@@ -246,10 +246,14 @@ BOOL WINAPI EnableWindow(HWND window, BOOL enable) {
 
 BOOL WINAPI IsWindowEnabled(HWND window) { return window && WidgetOf(window)->isEnabled(); }
 
-// The error box: error icon, one OK button, owned by the dialog.
+// The error box: error icon, one OK button, owned by the dialog. A load error at
+// start comes before the dialog is shown; the box then centres on the screen rather
+// than on a window that has no place yet.
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT) {
+  QWidget* parent = WidgetOf(owner);
+  if (parent && !parent->isVisible()) parent = nullptr;
   QMessageBox box(QMessageBox::Critical, QString::fromUtf8(caption), QString::fromUtf8(text),
-                  QMessageBox::Ok, WidgetOf(owner));
+                  QMessageBox::Ok, parent);
   box.exec();
   return IDOK;
 }
