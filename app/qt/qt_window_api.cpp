@@ -49,8 +49,10 @@ QtDialog* CreateEditorDialog(LPCSTR templateName, DLGPROC dialogProc, LPARAM ini
   if (!templateName || strcasecmp(templateName, "Main") != 0) return nullptr;
   QtDialog* dialog =
       BuildQtDialog(kMainDialogFrame, kMainDialogControls, kMainDialogControlCount, dialogProc);
-  if (dialogProc(HandleOf(dialog), WM_INITDIALOG, 0, initParam)) {
-    if (QWidget* first = FirstTabStop(dialog)) first->setFocus(Qt::TabFocusReason);
+  // wParam is the control that gets the focus when the procedure returns TRUE.
+  QWidget* first = FirstTabStop(dialog);
+  if (dialogProc(HandleOf(dialog), WM_INITDIALOG, reinterpret_cast<WPARAM>(first), initParam)) {
+    if (first) first->setFocus(Qt::TabFocusReason);
   }
   return dialog;
 }

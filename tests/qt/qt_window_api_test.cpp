@@ -115,6 +115,16 @@ TEST_F(QtWindowTest, WindowKeepsTheTemplateSizeAndCaption) {
   EXPECT_EQ(window->windowTitle(), QString::fromUtf8("QUORVEL - 表.fnt"));
 }
 
+TEST_F(QtWindowTest, InitialisationNamesAndFocusesTheFirstTabStop) {
+  g_received.clear();
+  HWND second = CreateDialogParamA(nullptr, "Main", nullptr, RecordingProc, 42);
+  ASSERT_FALSE(g_received.empty());
+  EXPECT_EQ(g_received[0].message, static_cast<UINT>(WM_INITDIALOG)) << "before anything else";
+  EXPECT_EQ(g_received[0].lParam, 42);
+  EXPECT_EQ(WidgetOf(second)->focusWidget(), WidgetOf(GetDlgItem(second, IDC_CHARACTER)));
+  DestroyWindow(second);
+}
+
 TEST_F(QtWindowTest, EverySetRaisesChangeEvenWhenTheSame) {
   SetDlgItemTextA(dialog_, IDC_WIDTH, "1.5");
   SetDlgItemTextA(dialog_, IDC_WIDTH, "1.5");
