@@ -42,6 +42,8 @@ def main():
     print("// {significand, exponent}: value = significand * 2^(exponent - 63).")
     print("#pragma once")
     print()
+    print("#include <cstdint>")
+    print()
     print('#include "extended_float.h"')
     for name, powers, selector in TABLES:
         print()
@@ -51,6 +53,15 @@ def main():
             significand, exponent = rounded_power_of_ten(k)
             print(f"    {{0x{significand:016X}u, {exponent}}},  // 10^{k}")
         print("};")
+    print()
+    print("// For dividing by the first table without a hardware division (see")
+    print("// DivideWidePreinverted): floor((2^128 - 1) / significand) - 2^64 of each entry.")
+    print("inline constexpr uint64_t kReciprocalsOfPowersOfTenBy1[15] = {")
+    for k in TABLES[0][1]:
+        significand, _ = rounded_power_of_ten(k)
+        reciprocal = ((1 << 128) - 1) // significand - (1 << 64)
+        print(f"    0x{reciprocal:016X}u,  // 10^{k}")
+    print("};")
 
 
 if __name__ == "__main__":

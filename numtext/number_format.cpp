@@ -15,8 +15,6 @@ constexpr uint64_t kSevenDigitsEnd = 10000000;   // 10^7
 constexpr int kLargestIntegerExponent = 15;      // exact integers have at most 16 digits
 constexpr ExtendedFloat kTen = kPowersOfTenBy1[0];
 constexpr ExtendedFloat kOneMillion = kPowersOfTenBy1[5];
-constexpr uint64_t kSignBit = uint64_t{1} << 63;
-constexpr uint64_t kInfinityBits = uint64_t{0x7FF} << 52;
 
 // The two-digit texts "00" ... "99".
 constexpr char kDigitPairs[] =
@@ -111,17 +109,16 @@ char* WriteScientific(char* out, const char* digits, int e) {
 }  // namespace
 
 void FormatNumber(double value, char* out) {
-  uint64_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  uint64_t magnitude = bits & ~kSignBit;
-  bool negative = (bits & kSignBit) != 0;
+  uint64_t bits = BitsOfDouble(value);
+  uint64_t magnitude = bits & ~kDoubleSignBit;
+  bool negative = (bits & kDoubleSignBit) != 0;
   // 1. Zero of either sign; infinities and NaNs.
   if (magnitude == 0) {
     WriteText(out, "0");
     return;
   }
-  if (magnitude >= kInfinityBits) {
-    WriteText(out, magnitude > kInfinityBits ? "nan" : negative ? "-inf" : "inf");
+  if (magnitude >= kDoubleInfinityBits) {
+    WriteText(out, magnitude > kDoubleInfinityBits ? "nan" : negative ? "-inf" : "inf");
     return;
   }
   // 2. The sign, then the magnitude.

@@ -29,6 +29,23 @@ int32_t ClampScale(int64_t n) {
   return static_cast<int32_t>(n);
 }
 
+// The mantissa loop once acc has left the exact integers: from p on, every
+// acc * 10 and every + digit is rounded to 53 bits. Returns where the mantissa ends.
+const char* AccumulateRounded(const char* p, const char* mantissa, ExtendedFloat* acc, int64_t* points,
+                              int64_t* point) {
+  for (;; ++p) {
+    if (IsDigit(*p)) {
+      *acc = MultiplyExtended(*acc, kTen);
+      if (*p != '0') *acc = AddExtended(*acc, ExtendedFromInteger(static_cast<uint64_t>(*p - '0')));
+    } else if (*p == '.') {
+      *point = (p - mantissa) - *points;
+      ++*points;
+    } else {
+      return p;
+    }
+  }
+}
+
 }  // namespace
 
 const char* ParseNumber(const char* text, double* out) {
@@ -45,30 +62,29 @@ const char* ParseNumber(const char* text, double* out) {
   if (*p == '\0') return p;
 
   // 3. Mantissa: acc = acc * 10 + digit, each step rounded to 53 bits once the
-  // accumulator has left the exact integers; the last point counts.
+  // accumulator has left the exact integers; the last point counts. The digits are
+  // counted as the characters taken less the points among them.
+  const char* mantissa = p;
   uint64_t exact = 0;
-  ExtendedFloat acc = kExtendedZero;
-  bool rounding = false;
-  int64_t digits = 0;
+  int64_t points = 0;
   int64_t point = -1;
   for (;; ++p) {
-    if (IsDigit(*p)) {
-      unsigned digit = static_cast<unsigned>(*p - '0');
-      if (!rounding && exact <= kExactAccumulatorMax) {
-        exact = exact * 10 + digit;
-      } else {
-        if (!rounding) acc = ExtendedFromInteger(exact);
-        rounding = true;
-        acc = MultiplyExtended(acc, kTen);
-        if (digit != 0) acc = AddExtended(acc, ExtendedFromInteger(digit));
-      }
-      ++digits;
+    unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
+    if (digit <= 9) {
+      if (exact > kExactAccumulatorMax) break;
+      exact = exact * 10 + digit;
     } else if (*p == '.') {
-      point = digits;
+      point = (p - mantissa) - points;
+      ++points;
     } else {
       break;
     }
   }
+  // Digits beyond the exact integers (a long digit string) round at every step.
+  bool rounding = IsDigit(*p);
+  ExtendedFloat acc = ExtendedFromInteger(exact);
+  if (rounding) p = AccumulateRounded(p, mantissa, &acc, &points, &point);
+  int64_t digits = (p - mantissa) - points;
 
   // 4. Exponent: an optional sign and digits; "e" alone counts as exponent 0.
   int64_t exponent = 0;
@@ -96,8 +112,7 @@ const char* ParseNumber(const char* text, double* out) {
   if (!rounding && scale == 0) {
     result = static_cast<double>(exact);
   } else {
-    ExtendedFloat mantissa = rounding ? acc : ExtendedFromInteger(exact);
-    result = ExtendedToDouble(ScalePowerOfTen(mantissa, scale));
+    result = ExtendedToDouble(ScalePowerOfTen(acc, scale));
   }
   *out = negative ? -result : result;
   return p;

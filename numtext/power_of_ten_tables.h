@@ -3,6 +3,8 @@
 // {significand, exponent}: value = significand * 2^(exponent - 63).
 #pragma once
 
+#include <cstdint>
+
 #include "extended_float.h"
 
 // Selected by bits 0-3 of |n|: 10^1 ... 10^15; entry i holds the (i + 1)-th.
@@ -63,4 +65,24 @@ inline constexpr ExtendedFloat kPowersOfTenBy256[18] = {
     {0xC46052028A20979Bu, 13606},  // 10^4096
     {0x82C952E37BE11CB4u, 14457},  // 10^4352
     {0xAE3511626ED559F0u, 15307},  // 10^4608
+};
+
+// For dividing by the first table without a hardware division (see
+// DivideWidePreinverted): floor((2^128 - 1) / significand) - 2^64 of each entry.
+inline constexpr uint64_t kReciprocalsOfPowersOfTenBy1[15] = {
+    0x9999999999999999u,  // 10^1
+    0x47AE147AE147AE14u,  // 10^2
+    0x0624DD2F1A9FBE76u,  // 10^3
+    0xA36E2EB1C432CA57u,  // 10^4
+    0x4F8B588E368F0846u,  // 10^5
+    0x0C6F7A0B5ED8D36Bu,  // 10^6
+    0xAD7F29ABCAF48578u,  // 10^7
+    0x5798EE2308C39DF9u,  // 10^8
+    0x12E0BE826D694B2Eu,  // 10^9
+    0xB7CDFD9D7BDBAB7Du,  // 10^10
+    0x5FD7FE17964955FDu,  // 10^11
+    0x19799812DEA11197u,  // 10^12
+    0xC25C268497681C26u,  // 10^13
+    0x6849B86A12B9B01Eu,  // 10^14
+    0x203AF9EE756159B2u,  // 10^15
 };

@@ -19,6 +19,11 @@ ExtendedFloat ScalePowerOfTen(ExtendedFloat x, int32_t n) {
     if (IsExtendedZero(x)) return kExtendedZero;
     return n > 0 ? kExtendedInfinity : kExtendedZero;
   }
+  // 10^1 ... 10^15 are exact at 53 bits: p is the table value itself.
+  if (m > 0 && m < 16) {
+    if (n > 0) return MultiplyExtended(x, kPowersOfTenBy1[m - 1]);
+    return DivideExtendedPreinverted(x, kPowersOfTenBy1[m - 1], kReciprocalsOfPowersOfTenBy1[m - 1]);
+  }
   // 2-4. p = 10^(bits 0-3) * 10^(16 * bits 4-7) * 10^(256 * bits 8-12).
   ExtendedFloat p = {};
   bool first = true;

@@ -122,3 +122,34 @@ inline uint64_t DivideWide(uint64_t high, uint64_t low, uint64_t divisor, uint64
   return DivideWidePortable(high, low, divisor, remainder);
 #endif
 }
+
+// (high:low) / divisor with its remainder, for a divisor with bit 63 set that is
+// known in advance with its reciprocal floor((2^128 - 1) / divisor) - 2^64;
+// requires high < divisor. Two multiplications and two corrections instead of a
+// hardware division (Moller and Granlund, "Improved division by invariant
+// integers", 2011, algorithm 4).
+inline uint64_t DivideWidePreinverted(uint64_t high, uint64_t low, uint64_t divisor, uint64_t reciprocal,
+                                      uint64_t* remainder) {
+  assert((divisor >> 63) && high < divisor);
+  Uint128 estimate = MultiplyWide(reciprocal, high);
+  uint64_t estimateLow = estimate.low + low;
+  uint64_t quotient = estimate.high + high + 1 + (estimateLow < low ? 1 : 0);
+  uint64_t rest = low - quotient * divisor;  // modulo 2^64
+  if (rest > estimateLow) {
+    --quotient;
+    rest += divisor;
+  }
+  if (rest >= divisor) {
+    ++quotient;
+    rest -= divisor;
+  }
+  *remainder = rest;
+  return quotient;
+}
+
+// The reciprocal DivideWidePreinverted takes: floor((2^128 - 1) / divisor) - 2^64,
+// which is (2^128 - 1 - divisor * 2^64) / divisor, for a divisor with bit 63 set.
+inline uint64_t ReciprocalForDivision(uint64_t divisor) {
+  uint64_t remainder;
+  return DivideWide(~divisor, ~uint64_t{0}, divisor, &remainder);
+}

@@ -11,6 +11,7 @@
 #include <random>
 
 #include "extended_float.h"
+#include "wide_integer.h"
 
 namespace {
 
@@ -110,6 +111,19 @@ TEST(ExtendedArithmetic, MatchesHardwareDoublesOnRandomOperands) {
     ASSERT_EQ(Bits(D(MultiplyExtended(X(a), X(b)))), Bits(a * b)) << std::hexfloat << a << " * " << b;
     ASSERT_EQ(Bits(D(DivideExtended(X(a), X(b)))), Bits(a / b)) << std::hexfloat << a << " / " << b;
     ASSERT_EQ(Bits(D(AddExtended(X(c), X(d)))), Bits(c + d)) << std::hexfloat << c << " + " << d;
+  }
+}
+
+TEST(DivideExtended, PreinvertedDivisionGivesTheSameBits) {
+  std::mt19937_64 random(99);
+  for (int i = 0; i < 100000; ++i) {
+    ExtendedFloat divisor = X(RandomDouble(random, -60, 60));
+    ExtendedFloat dividend = i % 2 ? X(RandomDouble(random, -60, 60)) : divisor;
+    uint64_t reciprocal = ReciprocalForDivision(divisor.significand);
+    ExtendedFloat expected = DivideExtended(dividend, divisor);
+    ExtendedFloat actual = DivideExtendedPreinverted(dividend, divisor, reciprocal);
+    ASSERT_EQ(actual.significand, expected.significand);
+    ASSERT_EQ(actual.exponent, expected.exponent);
   }
 }
 

@@ -20,6 +20,12 @@ TEST(PowerOfTenTables, UnitsHold10To1Through15) { ExpectTable(kPowersOfTenBy1, 1
 TEST(PowerOfTenTables, SixteensHold10To16Through240) { ExpectTable(kPowersOfTenBy16, 15, 16); }
 TEST(PowerOfTenTables, MultiplesHold10To256Through4608) { ExpectTable(kPowersOfTenBy256, 18, 256); }
 
+TEST(PowerOfTenTables, ReciprocalsBelongToTheirPowers) {
+  for (int i = 0; i < 15; ++i) {
+    EXPECT_EQ(kReciprocalsOfPowersOfTenBy1[i], ReciprocalForDivision(kPowersOfTenBy1[i].significand)) << "10^" << i + 1;
+  }
+}
+
 // The big-integer derivation itself, where 10^k fits 64 bits or needs one rounding.
 TEST(PowerOfTenTables, DerivationIsExactWhereThePowerFits) {
   uint64_t power = 1;

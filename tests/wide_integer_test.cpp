@@ -92,6 +92,23 @@ TEST(WideInteger, DivisionUsedByTheProductMatchesNative) {
   }
 }
 
+TEST(WideInteger, PreinvertedDivisionMatchesNative) {
+  std::mt19937_64 random(11);
+  const uint64_t edgeDivisors[] = {uint64_t{1} << 63, kMax, (uint64_t{1} << 63) + 1, 0xA000000000000000u};
+  for (int i = 0; i < 1000000; ++i) {
+    uint64_t divisor = i < 4000 ? edgeDivisors[i % 4] : random() | (uint64_t{1} << 63);
+    uint64_t reciprocal = ReciprocalForDivision(divisor);
+    ASSERT_EQ(reciprocal, static_cast<uint64_t>(~NativeUint128{0} / divisor)) << divisor;
+    // Dividends across the whole range, the extremes included.
+    uint64_t high = i % 3 == 0 ? divisor - 1 : random() % divisor;
+    uint64_t low = i % 5 == 0 ? kMax : i % 7 == 0 ? 0 : random();
+    uint64_t remainder;
+    uint64_t quotient = DivideWidePreinverted(high, low, divisor, reciprocal, &remainder);
+    ASSERT_EQ(quotient, static_cast<uint64_t>(Native(high, low) / divisor)) << high << ":" << low << " / " << divisor;
+    ASSERT_EQ(remainder, static_cast<uint64_t>(Native(high, low) % divisor));
+  }
+}
+
 #else
 
 TEST(WideInteger, PortableStepsMatchNativeOnRandomOperands) {
