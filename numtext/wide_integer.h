@@ -16,6 +16,15 @@
 __extension__ typedef unsigned __int128 NativeUint128;
 #endif
 
+// Keeps a rarely taken path out of its caller, so that the common path stays lean.
+#if defined(__GNUC__) || defined(__clang__)
+#define QUORVEL_NOINLINE __attribute__((noinline))
+#elif defined(_MSC_VER)
+#define QUORVEL_NOINLINE __declspec(noinline)
+#else
+#define QUORVEL_NOINLINE
+#endif
+
 struct Uint128 {
   uint64_t high;
   uint64_t low;
