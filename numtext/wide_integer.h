@@ -35,7 +35,7 @@ inline int CountLeadingZeros(uint64_t value) {
   assert(value != 0);
 #if defined(__GNUC__) || defined(__clang__)
   return __builtin_clzll(value);
-#elif defined(_MSC_VER) && defined(_M_X64)
+#elif defined(_MSC_VER) && (defined(_M_X64) || defined(_M_ARM64))
   unsigned long index;
   _BitScanReverse64(&index, value);
   return 63 - static_cast<int>(index);
