@@ -7,6 +7,7 @@
 #include <random>
 #include <vector>
 
+#include "fastest_repetition.h"
 #include "number_format.h"
 
 namespace {
@@ -64,8 +65,8 @@ void BM_SnprintfG7(benchmark::State& state) {
   Run(state, [](double value, char* text) { std::snprintf(text, 32, "%.7g", value); });
 }
 
-BENCHMARK(BM_FormatNumber)->DenseRange(kIntegers, kRandomFloats);
-BENCHMARK(BM_ToCharsGeneral7)->DenseRange(kIntegers, kRandomFloats);
-BENCHMARK(BM_SnprintfG7)->DenseRange(kIntegers, kRandomFloats);
+BENCHMARK(BM_FormatNumber)->DenseRange(kIntegers, kRandomFloats)->ComputeStatistics("min", FastestRepetition);
+BENCHMARK(BM_ToCharsGeneral7)->DenseRange(kIntegers, kRandomFloats)->ComputeStatistics("min", FastestRepetition);
+BENCHMARK(BM_SnprintfG7)->DenseRange(kIntegers, kRandomFloats)->ComputeStatistics("min", FastestRepetition);
 
 }  // namespace

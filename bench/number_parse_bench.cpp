@@ -4,7 +4,9 @@
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
+#include "fastest_repetition.h"
 #include "number_parse.h"
 
 namespace {
@@ -39,8 +41,8 @@ void BM_FromChars(benchmark::State& state) {
   Run(state, [](const char* text, double* value) { std::from_chars(text, text + std::strlen(text), *value); });
 }
 
-BENCHMARK(BM_ParseNumber)->DenseRange(0, kTextCount - 1);
-BENCHMARK(BM_Strtod)->DenseRange(0, kTextCount - 1);
-BENCHMARK(BM_FromChars)->DenseRange(0, kTextCount - 1);
+BENCHMARK(BM_ParseNumber)->DenseRange(0, kTextCount - 1)->ComputeStatistics("min", FastestRepetition);
+BENCHMARK(BM_Strtod)->DenseRange(0, kTextCount - 1)->ComputeStatistics("min", FastestRepetition);
+BENCHMARK(BM_FromChars)->DenseRange(0, kTextCount - 1)->ComputeStatistics("min", FastestRepetition);
 
 }  // namespace

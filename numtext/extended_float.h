@@ -99,7 +99,8 @@ inline ExtendedFloat RoundSignificand(uint64_t significand, bool sticky, int32_t
 inline ExtendedFloat ExtendedFromInteger(uint64_t value) {
   if (value == 0) return kExtendedZero;
   int zeros = CountLeadingZeros(value);
-  return RoundSignificand(value << zeros, false, 63 - zeros);
+  if (value >> 53) return RoundSignificand(value << zeros, false, 63 - zeros);
+  return {value << zeros, 63 - zeros};  // fits 53 bits: exact
 }
 
 // The magnitude of a finite double, exactly (subnormals are normalised).

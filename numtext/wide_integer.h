@@ -16,6 +16,15 @@
 __extension__ typedef unsigned __int128 NativeUint128;
 #endif
 
+// Keeps a rarely taken path out of its caller, so that the common path stays lean.
+#if defined(__GNUC__) || defined(__clang__)
+#define QUORVEL_NOINLINE __attribute__((noinline))
+#elif defined(_MSC_VER)
+#define QUORVEL_NOINLINE __declspec(noinline)
+#else
+#define QUORVEL_NOINLINE
+#endif
+
 struct Uint128 {
   uint64_t high;
   uint64_t low;
@@ -26,7 +35,7 @@ inline int CountLeadingZeros(uint64_t value) {
   assert(value != 0);
 #if defined(__GNUC__) || defined(__clang__)
   return __builtin_clzll(value);
-#elif defined(_MSC_VER) && defined(_M_X64)
+#elif defined(_MSC_VER) && (defined(_M_X64) || defined(_M_ARM64))
   unsigned long index;
   _BitScanReverse64(&index, value);
   return 63 - static_cast<int>(index);

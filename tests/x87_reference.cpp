@@ -3,7 +3,6 @@
 #if QUORVEL_HAVE_X87_REFERENCE
 
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -117,9 +116,9 @@ void ReferenceFormatNumber(double value, char* out) {
         if (fixed.back() == '.') fixed.pop_back();
         text += fixed;
       } else {
-        char exponent[16];
-        std::snprintf(exponent, sizeof exponent, "e%c%03d", e < 0 ? '-' : '+', e < 0 ? -e : e);
-        text += digits.substr(0, 1) + "." + digits.substr(1) + exponent;
+        int magnitudeOfE = e < 0 ? -e : e;
+        text += digits.substr(0, 1) + "." + digits.substr(1) + "e" + (e < 0 ? "-" : "+");
+        text += std::to_string(1000 + magnitudeOfE).substr(1);  // three digits
       }
     }
   }
