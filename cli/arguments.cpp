@@ -40,7 +40,9 @@ ArgumentsResult ParseArguments(CLI::App& app, int argc, char** argv) {
     std::printf("%s\n", version.what());
     return ArgumentsResult::Answered;
   } catch (const CLI::Success&) {  // --help
-    std::fputs(app.help().c_str(), stdout);
+    std::string help = app.help();
+    if (help.empty() || help.back() != '\n') help += '\n';  // CLI11 ends on the footer's last line
+    std::fputs(help.c_str(), stdout);
     return ArgumentsResult::Answered;
   } catch (const CLI::ParseError& error) {
     // CLI11's own report spans two lines; ours is one, naming where to look.

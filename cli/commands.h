@@ -10,6 +10,8 @@ constexpr int kExitError = 2;
 
 int RunShow(int argc, char** argv);
 int RunSet(int argc, char** argv);
+int RunExport(int argc, char** argv);
+int RunImport(int argc, char** argv);
 int RunDiff(int argc, char** argv);
 int RunNew(int argc, char** argv);
 int RunCheck(int argc, char** argv);

@@ -21,6 +21,8 @@ struct Subcommand {
 const Subcommand kSubcommands[] = {
     {"show", "show the line spacing and the values of codes", RunShow},
     {"set", "set values of a code or a class, as the editor's change command", RunSet},
+    {"export", "write a file as JSON (every byte) or CSV", RunExport},
+    {"import", "rebuild a file from its JSON", RunImport},
     {"diff", "list the values that differ between two files", RunDiff},
     {"new", "create a file with every value zero", RunNew},
     {"check", "check that files are metrics files", RunCheck},

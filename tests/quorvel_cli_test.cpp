@@ -8,7 +8,7 @@
 
 namespace {
 
-const char* const kSubcommands[] = {"show", "set", "diff", "new", "check"};
+const char* const kSubcommands[] = {"show", "set", "export", "import", "diff", "new", "check"};
 
 TEST(QuorvelCli, VersionIsTheProjectVersion) {
   CliResult result = RunCli({"--version"});
@@ -34,6 +34,7 @@ TEST(QuorvelCli, EverySubcommandHasHelp) {
     EXPECT_EQ(result.exitCode, 0) << name;
     EXPECT_EQ(result.err, "") << name;
     EXPECT_NE(result.out.find(std::string("Usage: quorvel-cli ") + name), std::string::npos) << name;
+    EXPECT_EQ(result.out.back(), '\n') << name;
   }
 }
 
@@ -51,7 +52,9 @@ TEST(QuorvelCli, UnusableArgumentsAreOneLineErrors) {
       {"unknown subcommand option", {"show", "a.fnt", "--colour"}, {"quorvel-cli show", "--colour"}},
       {"missing file", {"show"}, {"quorvel-cli show", "FILE"}},
       {"misspelt value option", {"set", "a.fnt", "--code", "1", "--widht", "3"}, {"--widht"}},
+      {"bad format", {"export", "a.fnt", "--format", "xml"}, {"xml"}},
       {"one file for diff", {"diff", "a.fnt"}, {"B.fnt"}},
+      {"no output for import", {"import", "a.json"}, {"OUT.fnt"}},
   };
   for (const auto& c : cases) {
     CliResult result = RunCli(c.arguments);
