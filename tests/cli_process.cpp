@@ -53,7 +53,7 @@ std::string ReadAll(std::FILE* file) {
 }  // namespace
 
 CliResult RunCli(const std::vector<std::string>& arguments, const CliRun& run) {
-  std::vector<std::string> strings = {QUORVEL_CLI_PATH};
+  std::vector<std::string> strings = {run.program};
   strings.insert(strings.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
   for (std::string& s : strings) argv.push_back(s.data());

@@ -11,6 +11,7 @@ struct CliRun {
   std::string outputPath;     // standard output goes here instead of being captured
   bool unprivileged = false;  // run as nobody when the tests run as root, who
                               // would write to read-only files regardless
+  std::string program = QUORVEL_CLI_PATH;  // a copy where nobody may run it
 };
 
 struct CliResult {

@@ -79,7 +79,9 @@ TEST_F(ImportCommandTest, ExportThenImportReproducesRandomFilesExactly) {
   for (uint32_t seed = 1; seed <= kFiles; ++seed) {
     Bytes bytes = RandomFileWithSpecialValues(seed);
     std::string out = folder.Path("out" + std::to_string(seed) + ".fnt");
-    CliResult result = RunCli({"import", "-", out}, CliRun{Exported(bytes), "", false});
+    CliRun fromPipe;
+    fromPipe.input = Exported(bytes);
+    CliResult result = RunCli({"import", "-", out}, fromPipe);
     ASSERT_EQ(result.exitCode, 0) << "seed " << seed << ": " << result.err;
     ASSERT_EQ(ReadWholeFile(out), bytes) << "seed " << seed;
   }

@@ -206,8 +206,11 @@ TEST_F(SetCommandTest, ReadOnlyFileIsReportedAndKept) {
   ASSERT_EQ(chmod(readOnly.c_str(), 0444), 0);
   ASSERT_EQ(chmod(writable.c_str(), 0666), 0);
   ASSERT_EQ(chmod(folder.Root().c_str(), 0755), 0);
+  // The build folder may be closed to nobody; a copy in the test folder is not.
   CliRun asNobody;
   asNobody.unprivileged = true;
+  asNobody.program = folder.Path("quorvel-cli");
+  std::filesystem::copy_file(QUORVEL_CLI_PATH, asNobody.program);
   CliResult result = RunCli({"set", readOnly, writable, "--code", "65", "--width", "3"}, asNobody);
   EXPECT_TRUE(IsOneLineError(result, {readOnly, "cannot open for writing", "Permission denied"}));
   EXPECT_EQ(ReadWholeFile(readOnly), original);
