@@ -80,9 +80,11 @@ size_t ShiftJisPrefixLength(const char* text, size_t limit) {
 size_t Utf8PrefixLength(const char* text, size_t limit) {
   size_t length = std::strlen(text);
   if (length <= limit) return length;
-  // Back off continuation bytes (10xxxxxx) so the cut lands before a lead byte.
+  // Back off continuation bytes (10xxxxxx) so the cut lands before a lead byte; a
+  // character has at most three of them, so bytes that are not UTF-8 at all cost
+  // no more than three bytes of the text.
   size_t cut = limit;
-  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+  for (int i = 0; i < 3 && cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80; ++i) --cut;
   return cut;
 }
 

@@ -101,6 +101,8 @@ TEST(CharacterBoundary, Utf8NeverSplitsAMultiByteCharacter) {
   EXPECT_EQ(Utf8PrefixLength("a\xE8\xA1\xA8", 3), 1u);
   EXPECT_EQ(Utf8PrefixLength("a\xE8\xA1\xA8", 4), 4u);
   EXPECT_EQ(Utf8PrefixLength("abc", 10), 3u);
+  // Bytes that are not UTF-8 cost at most three bytes of the text.
+  EXPECT_EQ(Utf8PrefixLength("ab\x80\x80\x80\x80\x80\x80", 6), 3u);
 }
 
 }  // namespace
