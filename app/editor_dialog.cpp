@@ -1,0 +1,166 @@
+#include "editor_dialog.h"
+
+#include <cstring>
+
+#include "editor_state.h"
+#include "error_report.h"
+#include "modal_calls.h"
+#include "resources/resource.h"
+#include "value_fields.h"
+
+namespace {
+
+// Filter pairs of the file-open dialog; the array's own NUL ends the list.
+constexpr char kOpenFilter[] = "Fntファイル(*.fnt)\0*.fnt\0すべてのファイル(*.*)\0*.*\0";
+constexpr char kDefaultExtension[] = ".fnt";
+
+constexpr int kCharacterFieldLimit = 1;  // one character: the next keystroke replaces it
+constexpr int kNumberFieldLimit = 3;     // 0-255
+constexpr int kLastCode = 255;
+
+bool IsChecked(int id) { return IsDlgButtonChecked(g_editor.dialog, id) == BST_CHECKED; }
+
+// The selector's position, cut to a code. The high word, set when the number field
+// holds no valid number in range, is dropped: the last valid position counts.
+unsigned char SelectedCode() {
+  LRESULT position = SendMessageA(g_editor.selector, UDM_GETPOS, 0, 0);
+  return static_cast<unsigned char>(position & 0xFF);
+}
+
+// After every successful load: codes 0-255, code 0 selected and shown.
+void RefreshAfterLoad() {
+  SendMessageA(g_editor.selector, UDM_SETRANGE32, 0, kLastCode);
+  // Writes "0" into the number field unless it shows 0 already; its change
+  // notification selects code 0.
+  SendMessageA(g_editor.selector, UDM_SETPOS, 0, MAKELPARAM(0, 0));
+  ShowRecord(0, nullptr);
+}
+
+// Loads the document's path; names the window after the file and shows it, or
+// reports why it could not be loaded.
+void LoadDocument() {
+  LoadStatus status = LoadMetricsFile(g_document, g_document.path, g_textBuffer);
+  if (status != LoadStatus::Loaded) {
+    ReportLoadStatus(status);
+    return;
+  }
+  SetWindowTextA(g_editor.dialog, g_textBuffer);
+  RefreshAfterLoad();
+}
+
+// WM_INITDIALOG: cache the handles, tie the selector to the number field, limit the
+// fields, absolute mode, then the file from the command line.
+BOOL OnInitDialog(HWND dialog) {
+  g_editor.dialog = dialog;
+  g_editor.selector = GetDlgItem(dialog, IDC_UPDOWN);
+  g_editor.numberField = GetDlgItem(dialog, IDC_NUMBER);
+  g_editor.characterField = GetDlgItem(dialog, IDC_CHARACTER);
+  SendMessageA(g_editor.selector, UDM_SETBUDDY, reinterpret_cast<WPARAM>(g_editor.numberField), 0);
+  SendMessageA(g_editor.characterField, EM_LIMITTEXT, kCharacterFieldLimit, 0);
+  SendMessageA(g_editor.numberField, EM_LIMITTEXT, kNumberFieldLimit, 0);
+  CheckDlgButton(dialog, IDC_ABSOLUTE, BST_CHECKED);
+  LoadDocument();
+  return TRUE;
+}
+
+// WM_CLOSE: the only way out of the dialog.
+void OnClose() {
+  ReleaseMetricsFile(g_document);
+  EndDialog(g_editor.dialog, 0);
+}
+
+// IDC_OPEN: pick a file and load it; cancelling changes nothing.
+void OnOpenClicked() {
+  std::memset(g_openFileBuffer, 0, sizeof g_openFileBuffer);
+  OPENFILENAMEA& dialog = g_openFileName;
+  dialog.lStructSize = sizeof(OPENFILENAMEA);
+  dialog.hwndOwner = g_editor.dialog;
+  dialog.hInstance = g_moduleHandle;
+  dialog.lpstrFilter = kOpenFilter;
+  dialog.lpstrFile = g_openFileBuffer;
+  dialog.nMaxFile = sizeof g_openFileBuffer;
+  dialog.lpstrTitle = kProgramTitle;
+  dialog.lpstrDefExt = kDefaultExtension;
+  dialog.Flags = OFN_EXPLORER | OFN_LONGNAMES | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
+  // nFilterIndex is left as the dialog set it: the filter chosen last is preselected.
+  if (!g_openFileDialog(&dialog)) return;
+  std::memcpy(g_document.path, g_openFileBuffer, sizeof g_document.path);
+  LoadDocument();
+}
+
+// IDC_CHANGE: apply the fields to the image, then write the whole file back.
+void OnChangeClicked() {
+  ApplyEdits();
+  ReportSaveStatus(SaveMetricsFile(g_document, g_document.path));
+}
+
+// EN_CHANGE of IDC_NUMBER: select the code the selector reports, echo it as a
+// character and show its values.
+void OnNumberChanged() {
+  g_editor.currentCode[0] = SelectedCode();
+  // A lone Shift-JIS lead byte is no character: echoed, it would come back as
+  // another character and select another code. The field stays empty instead.
+  const char* echo = IsDBCSLeadByte(g_editor.currentCode[0])
+                         ? ""
+                         : reinterpret_cast<const char*>(g_editor.currentCode);
+  SetWindowTextA(g_editor.characterField, echo);  // raises OnCharacterChanged
+  ShowRecord(g_editor.currentCode[0], nullptr);
+}
+
+// EN_CHANGE of IDC_CHARACTER: move the selector to the typed character's first
+// byte. The chain of notifications ends here: the selector leaves the number field
+// alone when it already shows that number.
+void OnCharacterChanged() {
+  std::memset(g_textBuffer, 0, 4);
+  GetDlgItemTextA(g_editor.dialog, IDC_CHARACTER, g_textBuffer, 4);
+  unsigned char first = static_cast<unsigned char>(g_textBuffer[0]);
+  if (first == 0) return;
+  SendMessageA(g_editor.selector, UDM_SETPOS, 0, MAKELPARAM(first, 0));
+  // The whole text selected: the next keystroke replaces the character.
+  SendMessageA(g_editor.characterField, EM_SETSEL, 0, -1);
+}
+
+void OnCommand(int id, int notification) {
+  if (notification == BN_CLICKED) {
+    switch (id) {
+      case IDC_OPEN: OnOpenClicked(); return;
+      case IDC_CHANGE: OnChangeClicked(); return;
+      case IDC_CLEAR: ClearValueFields(); return;
+      case IDC_SCOPE_FULLWIDTH:
+      case IDC_SCOPE_HALFKANA:
+      case IDC_SCOPE_HALFALNUM: UpdateScopeControls(); return;
+    }
+  }
+  if (notification == EN_CHANGE) {
+    switch (id) {
+      case IDC_NUMBER: OnNumberChanged(); return;
+      case IDC_CHARACTER: OnCharacterChanged(); return;
+    }
+  }
+}
+
+}  // namespace
+
+void UpdateScopeControls() {
+  bool any = IsChecked(IDC_SCOPE_FULLWIDTH) || IsChecked(IDC_SCOPE_HALFKANA) ||
+             IsChecked(IDC_SCOPE_HALFALNUM);
+  EnableWindow(g_editor.characterField, !any);
+  EnableWindow(g_editor.numberField, !any);
+  // Unchecking the last box shows the selected code again, dropping typed values.
+  if (!any) ShowRecord(SelectedCode(), nullptr);
+}
+
+INT_PTR CALLBACK EditorDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      return OnInitDialog(dialog);
+    case WM_CLOSE:
+      OnClose();
+      return TRUE;
+    case WM_COMMAND:
+      // lParam 0: no control sent it (Esc, Enter in a field, a menu, an accelerator).
+      if (lParam != 0) OnCommand(LOWORD(wParam), HIWORD(wParam));
+      return TRUE;
+  }
+  return FALSE;
+}

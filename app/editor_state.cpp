@@ -1,0 +1,20 @@
+#include "editor_state.h"
+
+#include <cstring>
+
+EditorState g_editor;
+MetricsDocument g_document;
+HINSTANCE g_moduleHandle;
+char g_textBuffer[kTextBufferSize];
+OPENFILENAMEA g_openFileName;
+char g_openFileBuffer[kPathBufferSize];
+
+void ResetEditorState() {
+  ReleaseMetricsFile(g_document);
+  g_document = MetricsDocument{};
+  g_editor = EditorState{};
+  g_moduleHandle = nullptr;
+  std::memset(g_textBuffer, 0, sizeof g_textBuffer);
+  g_openFileName = OPENFILENAMEA{};
+  std::memset(g_openFileBuffer, 0, sizeof g_openFileBuffer);
+}

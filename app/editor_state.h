@@ -1,0 +1,32 @@
+// The editor's module state: the dialog's handles, the current code, the one
+// document, the module handle and the shared text buffer. One editor runs at a time.
+#pragma once
+
+#include "metrics_document.h"
+#include "window_api.h"
+
+struct EditorState {
+  HWND dialog;          // owner of the message boxes, target of every field access
+  HWND selector;        // IDC_UPDOWN
+  HWND numberField;     // IDC_NUMBER
+  HWND characterField;  // IDC_CHARACTER
+  // The code shown and edited when no scope box is checked, followed by a NUL so
+  // that it is also the one-character text the character field echoes.
+  unsigned char currentCode[2];
+};
+
+extern EditorState g_editor;
+extern MetricsDocument g_document;
+extern HINSTANCE g_moduleHandle;
+
+// Scratch for one field text, formatted number or caption at a time.
+extern char g_textBuffer[kTextBufferSize];
+
+// The file-open dialog's structure and result buffer. They live as long as the
+// program, so the dialog preselects the filter chosen last time.
+extern OPENFILENAMEA g_openFileName;
+extern char g_openFileBuffer[kPathBufferSize];
+
+// Back to the state at program start: no document, no handles, nothing chosen in
+// the file-open dialog. Tests call it to start the editor afresh.
+void ResetEditorState();

@@ -1,0 +1,16 @@
+// Every error the user sees goes through here: a message box owned by the dialog,
+// titled "QUORVEL", with the error icon and an OK button. There is no log.
+#pragma once
+
+#include "metrics_document.h"
+
+void ShowErrorMessage(const char* text);
+
+// A file that cannot be opened reports "File Handle Error"; any other failed load
+// "Error". A successful load and an empty path report nothing.
+void ReportLoadStatus(LoadStatus status);
+
+// A file that cannot be opened for writing reports "File Handle Error", a failed or
+// short write "Write Error". A save without a document reports nothing: the change
+// command simply has nothing to write then.
+void ReportSaveStatus(SaveStatus status);

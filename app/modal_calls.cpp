@@ -1,0 +1,4 @@
+#include "modal_calls.h"
+
+OpenFileDialogCall g_openFileDialog = GetOpenFileNameA;
+MessageBoxCall g_messageBox = MessageBoxA;

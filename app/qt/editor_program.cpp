@@ -1,0 +1,14 @@
+#include "editor_program.h"
+
+#include "editor_dialog.h"
+#include "editor_start.h"
+#include "editor_state.h"
+#include "program_start.h"
+#include "window_api.h"
+
+int RunEditorProgram(int argc, char** argv) {
+  g_moduleHandle = GetModuleHandleA(nullptr);
+  TakeFirstArgument(argc > 1 ? argv[1] : nullptr, g_document.path, sizeof g_document.path);
+  return static_cast<int>(
+      DialogBoxParamA(g_moduleHandle, kEditorDialogTemplate, nullptr, EditorDialogProc, 0));
+}

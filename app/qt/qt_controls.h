@@ -1,0 +1,92 @@
+// The controls of the Qt window layer: widgets that behave as the Windows dialog
+// controls the editor was written against. Each control carries its dialog id; the
+// window handle of a control or dialog is its widget's address.
+#pragma once
+
+#include <QDialog>
+#include <QLineEdit>
+#include <QWidget>
+
+#include <string>
+
+#include "up_down.h"
+#include "window_api.h"
+
+class QToolButton;
+class QtUpDown;
+
+// An EDIT control. Typing obeys the text limit (EM_LIMITTEXT) and ES_NUMBER; texts
+// set by the program are taken whole. Every change, typed or set, raises EN_CHANGE.
+class QtEdit : public QLineEdit {
+ public:
+  explicit QtEdit(QWidget* parent);
+  int textLimit = 30000;            // Windows' default limit of an edit control
+  bool digitsOnly = false;          // ES_NUMBER
+  bool shiftJisText = false;        // the character field: ...A texts are code page 932
+  QtUpDown* arrowKeysTo = nullptr;  // an up-down with UDS_ARROWKEYS bound to this edit
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void inputMethodEvent(QInputMethodEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;  // X11's middle-button paste
+
+ private:
+  template <typename Edit>
+  void EditAsUser(Edit edit);
+};
+
+// The up-down control: two small arrow buttons beside its buddy.
+class QtUpDown : public QWidget {
+ public:
+  explicit QtUpDown(QWidget* parent);
+  UpDownState state;
+  QtEdit* buddy = nullptr;
+  void Step(bool up);
+  void AlignToBuddy();
+
+ private:
+  QToolButton* upButton_;
+  QToolButton* downButton_;
+};
+
+// The dialog: runs the dialog procedure, and keeps Esc, Enter and the window's close
+// button for it, as the Windows dialog manager does.
+class QtDialog : public QDialog {
+ public:
+  QtDialog(DLGPROC procedure, QWidget* parent);
+  DLGPROC procedure;
+  bool ending = false;  // EndDialog was called
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void reject() override;
+};
+
+// Handle conversions.
+inline HWND HandleOf(QWidget* widget) { return reinterpret_cast<HWND>(widget); }
+inline QWidget* WidgetOf(HWND handle) { return reinterpret_cast<QWidget*>(handle); }
+
+// The dialog id of a control (0 for the dialog and for widgets that are no control).
+int ControlId(const QWidget* control);
+void SetControlId(QWidget* control, int id);
+
+// Template style bits that change nothing in a Qt widget (ES_WANTRETURN of a
+// single-line edit), kept so that the control still reports them.
+uint32_t InertStyleBits(const QWidget* control);
+void SetInertStyleBits(QWidget* control, uint32_t style);
+
+// Calls the dialog procedure of control's dialog with WM_COMMAND, the control's id
+// and notification code, synchronously.
+void RaiseCommand(QWidget* control, WORD code);
+
+// Sets an edit's text as WM_SETTEXT does: the caret goes to the start and EN_CHANGE
+// follows, even when the text is unchanged.
+void SetEditText(QtEdit* edit, const QString& text);
+
+// The edit's text as the ...A calls see it (UTF-8, or Shift-JIS for the character field).
+std::string EditTextBytes(const QtEdit* edit);
+QString EditTextFromBytes(const QtEdit* edit, const char* bytes);
+
+// The byte offset, in the ...A calls' encoding, of a character position of the edit.
+int EditByteOffset(const QtEdit* edit, int position);

@@ -1,0 +1,166 @@
+#include "qt_dialog.h"
+
+#include <strings.h>
+
+#include <QCheckBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <vector>
+
+#include "resources/resource.h"
+
+namespace {
+
+constexpr int kScreenDpi = 96;
+constexpr int kPointsPerInch = 72;
+constexpr uint32_t kButtonTypeMask = 0x0F;
+
+// MulDiv: a * b / c rounded half away from zero.
+int MulDiv(int a, int b, int c) {
+  long long product = static_cast<long long>(a) * b;
+  return static_cast<int>((product + (product >= 0 ? c / 2 : -c / 2)) / c);
+}
+
+bool IsClass(const DialogControl& control, const char* name) {
+  return strcasecmp(control.className, name) == 0;
+}
+
+// Windows' group box: a frame whose top line runs through the middle of the title.
+const char kGroupBoxStyle[] =
+    "QGroupBox { border: 1px solid palette(mid); border-radius: 0px; margin-top: 0.5em; }"
+    "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
+    " left: 7px; padding: 0px 1px; }";
+
+// Auto radio buttons: a click checks the button and clears every other radio button
+// of the dialog (no control starts a group, so the dialog is one group). Checking
+// from the program touches only the one button, as CheckDlgButton does.
+void ConnectAutoRadioButton(QRadioButton* radio) {
+  radio->setAutoExclusive(false);
+  QObject::connect(radio, &QRadioButton::clicked, radio, [radio] {
+    for (QRadioButton* other : radio->parentWidget()->findChildren<QRadioButton*>()) {
+      if (other != radio) other->setChecked(false);
+    }
+    radio->setChecked(true);
+    RaiseCommand(radio, BN_CLICKED);
+  });
+}
+
+QWidget* CreateButton(QtDialog* dialog, const DialogControl& layout) {
+  const QString text = QString::fromUtf8(layout.text);
+  switch (layout.style & kButtonTypeMask) {
+    case BS_AUTOCHECKBOX: {
+      auto* box = new QCheckBox(text, dialog);
+      QObject::connect(box, &QCheckBox::clicked, box, [box] { RaiseCommand(box, BN_CLICKED); });
+      return box;
+    }
+    case BS_AUTORADIOBUTTON: {
+      auto* radio = new QRadioButton(text, dialog);
+      ConnectAutoRadioButton(radio);
+      return radio;
+    }
+    case BS_GROUPBOX: {
+      auto* group = new QGroupBox(text, dialog);
+      group->setStyleSheet(kGroupBoxStyle);
+      group->setAttribute(Qt::WA_TransparentForMouseEvents);
+      return group;
+    }
+    default: {
+      auto* button = new QPushButton(text, dialog);
+      // Enter is the dialog's to handle: it clicks the focused push button only.
+      button->setAutoDefault(false);
+      QObject::connect(button, &QPushButton::clicked, button,
+                       [button] { RaiseCommand(button, BN_CLICKED); });
+      return button;
+    }
+  }
+}
+
+QtEdit* CreateEdit(QtDialog* dialog, const DialogControl& layout) {
+  auto* edit = new QtEdit(dialog);
+  edit->digitsOnly = (layout.style & ES_NUMBER) != 0;
+  edit->shiftJisText = layout.id == IDC_CHARACTER;
+  SetInertStyleBits(edit, layout.style & ES_WANTRETURN);
+  edit->setText(EditTextFromBytes(edit, layout.text));
+  edit->setCursorPosition(0);
+  edit->setFrame(true);
+  edit->setTextMargins(1, 0, 1, 0);
+  return edit;
+}
+
+QWidget* CreateControl(QtDialog* dialog, const DialogControl& layout) {
+  if (IsClass(layout, "EDIT")) return CreateEdit(dialog, layout);
+  if (IsClass(layout, "BUTTON")) return CreateButton(dialog, layout);
+  if (IsClass(layout, "msctls_updown32")) return new QtUpDown(dialog);
+  auto* label = new QLabel(QString::fromUtf8(layout.text), dialog);
+  label->setAlignment((layout.style & SS_RIGHT) ? Qt::AlignRight | Qt::AlignTop
+                                                : Qt::AlignLeft | Qt::AlignTop);
+  return label;
+}
+
+}  // namespace
+
+QFont DialogFont(const DialogFrame& frame) {
+  QFont font;
+  font.setFamilies({QString::fromUtf8(frame.fontName), "VL Gothic", "IPAGothic"});
+  font.setPixelSize(MulDiv(frame.fontPoints, kScreenDpi, kPointsPerInch));
+  font.setWeight(QFont::Normal);
+  font.setItalic(frame.fontItalic != 0);
+  return font;
+}
+
+DialogBaseUnits MeasureDialogBaseUnits(const QFont& font) {
+  QFontMetrics metrics(font);
+  const int alphabetWidth =
+      metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+  return {(alphabetWidth / 26 + 1) / 2, metrics.height()};
+}
+
+QRect DialogUnitsToPixels(const DialogBaseUnits& units, int x, int y, int width, int height) {
+  return QRect(MulDiv(x, units.cx, 4), MulDiv(y, units.cy, 8), MulDiv(width, units.cx, 4),
+               MulDiv(height, units.cy, 8));
+}
+
+QtDialog* BuildQtDialog(const DialogFrame& frame, const DialogControl* controls, size_t count,
+                        DLGPROC procedure) {
+  auto* dialog = new QtDialog(procedure, nullptr);
+  dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                         Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+  dialog->setWindowTitle(QString::fromUtf8(frame.caption));
+  const QFont font = DialogFont(frame);
+  dialog->setFont(font);
+  const DialogBaseUnits units = MeasureDialogBaseUnits(font);
+  dialog->setFixedSize(DialogUnitsToPixels(units, 0, 0, frame.width, frame.height).size());
+
+  std::vector<QWidget*> created;
+  QWidget* previousTabStop = nullptr;
+  for (size_t i = 0; i < count; ++i) {
+    const DialogControl& layout = controls[i];
+    QWidget* control = CreateControl(dialog, layout);
+    SetControlId(control, layout.id);
+    control->setGeometry(
+        DialogUnitsToPixels(units, layout.x, layout.y, layout.width, layout.height));
+    control->setEnabled(!(layout.style & WS_DISABLED));
+    control->setVisible((layout.style & WS_VISIBLE) != 0);
+    if (layout.style & WS_TABSTOP) {
+      control->setFocusPolicy(Qt::StrongFocus);
+      if (previousTabStop) QWidget::setTabOrder(previousTabStop, control);
+      previousTabStop = control;
+    } else {
+      control->setFocusPolicy(Qt::NoFocus);
+    }
+    // UDS_AUTOBUDDY: the control created just before becomes the buddy.
+    auto* upDown = dynamic_cast<QtUpDown*>(control);
+    if (upDown && (layout.style & UDS_AUTOBUDDY) && !created.empty()) {
+      upDown->buddy = dynamic_cast<QtEdit*>(created.back());
+      if (upDown->buddy && (layout.style & UDS_ARROWKEYS)) upDown->buddy->arrowKeysTo = upDown;
+      if (layout.style & UDS_ALIGNRIGHT) upDown->AlignToBuddy();
+    }
+    created.push_back(control);
+  }
+  return dialog;
+}

@@ -1,0 +1,298 @@
+// The Windows calls of portable/win32_api.h over Qt widgets: the window layer of
+// the Linux and macOS program. Handles are widget addresses; texts are UTF-8 except
+// the character field's, which is code page 932 (see character_text.h).
+#include <strings.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMessageBox>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "dialog_layout.h"
+#include "qt_controls.h"
+#include "qt_dialog.h"
+#include "shift_jis.h"
+#include "window_api.h"
+
+namespace {
+
+QtDialog* DialogOf(HWND window) { return dynamic_cast<QtDialog*>(WidgetOf(window)); }
+QtEdit* EditOf(HWND window) { return dynamic_cast<QtEdit*>(WidgetOf(window)); }
+QtUpDown* UpDownOf(HWND window) { return dynamic_cast<QtUpDown*>(WidgetOf(window)); }
+
+// The text of any window, as the ...A calls see it.
+std::string WindowTextBytes(QWidget* widget) {
+  if (auto* edit = dynamic_cast<QtEdit*>(widget)) return EditTextBytes(edit);
+  if (auto* button = qobject_cast<QAbstractButton*>(widget)) return button->text().toStdString();
+  if (auto* group = qobject_cast<QGroupBox*>(widget)) return group->title().toStdString();
+  if (auto* label = qobject_cast<QLabel*>(widget)) return label->text().toStdString();
+  return widget->windowTitle().toStdString();
+}
+
+// The first control in template order that Tab can reach.
+QWidget* FirstTabStop(QtDialog* dialog) {
+  for (QWidget* w = dialog->nextInFocusChain(); w != dialog; w = w->nextInFocusChain()) {
+    if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && ControlId(w) != 0) return w;
+  }
+  return nullptr;
+}
+
+// Builds the dialog "Main" and sends WM_INITDIALOG; TRUE from it gives the first tab
+// stop the focus. Null for any other template name.
+QtDialog* CreateEditorDialog(LPCSTR templateName, DLGPROC dialogProc, LPARAM initParam) {
+  if (!templateName || strcasecmp(templateName, "Main") != 0) return nullptr;
+  QtDialog* dialog =
+      BuildQtDialog(kMainDialogFrame, kMainDialogControls, kMainDialogControlCount, dialogProc);
+  // wParam is the control that gets the focus when the procedure returns TRUE.
+  QWidget* first = FirstTabStop(dialog);
+  if (dialogProc(HandleOf(dialog), WM_INITDIALOG, reinterpret_cast<WPARAM>(first), initParam)) {
+    if (first) first->setFocus(Qt::TabFocusReason);
+  }
+  return dialog;
+}
+
+LRESULT SendToEdit(QtEdit* edit, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case EM_LIMITTEXT:
+      edit->textLimit = wParam == 0 ? 0x7FFFFFFE : static_cast<int>(wParam);
+      return 0;
+    case EM_SETSEL: {
+      // (0, -1) selects everything; a start of -1 removes the selection.
+      const int length = edit->text().size();
+      int start = static_cast<int>(static_cast<intptr_t>(wParam));
+      int end = static_cast<int>(lParam);
+      if (start < 0) {
+        edit->deselect();
+        return 0;
+      }
+      if (end < 0 || end > length) end = length;
+      if (start > length) start = length;
+      edit->setSelection(start, end - start);
+      return 0;
+    }
+  }
+  return 0;
+}
+
+LRESULT SendToUpDown(QtUpDown* upDown, UINT message, WPARAM wParam, LPARAM lParam) {
+  const std::string buddyText = upDown->buddy ? EditTextBytes(upDown->buddy) : std::string();
+  switch (message) {
+    case UDM_SETBUDDY: {
+      QtEdit* previous = upDown->buddy;
+      QtEdit* next = EditOf(reinterpret_cast<HWND>(wParam));
+      if (previous) previous->arrowKeysTo = nullptr;
+      upDown->buddy = next;
+      if (next) next->arrowKeysTo = upDown;
+      if (next) upDown->AlignToBuddy();
+      return reinterpret_cast<LRESULT>(previous);
+    }
+    case UDM_SETRANGE32:
+      upDown->state.lower = static_cast<int32_t>(wParam);
+      upDown->state.upper = static_cast<int32_t>(lParam);
+      return 0;
+    case UDM_SETPOS: {
+      std::string text;
+      int32_t previous =
+          SetUpDownPosition(upDown->state, static_cast<short>(LOWORD(lParam)), &text);
+      if (upDown->buddy && text != buddyText)
+        SetEditText(upDown->buddy, QString::fromStdString(text));
+      return previous;
+    }
+    case UDM_GETPOS:
+      return GetUpDownPosition(upDown->state, buddyText.c_str());
+  }
+  return 0;
+}
+
+// The OPENFILENAMEA filter (description, pattern pairs ending in an empty string)
+// as Qt name filters. A description that already ends in its pattern is kept whole.
+QStringList NameFilters(const char* filter) {
+  QStringList filters;
+  while (filter && *filter) {
+    const char* pattern = filter + std::strlen(filter) + 1;
+    QString description = QString::fromUtf8(filter);
+    QString patterns = QString::fromUtf8(pattern).replace(';', ' ');
+    if (description.endsWith("(" + patterns + ")")) {
+      filters << description;
+    } else {
+      filters << description + " (" + patterns + ")";
+    }
+    filter = pattern + std::strlen(pattern) + 1;
+  }
+  return filters;
+}
+
+}  // namespace
+
+HWND WINAPI CreateDialogParamA(HINSTANCE, LPCSTR templateName, HWND, DLGPROC dialogProc,
+                               LPARAM initParam) {
+  QtDialog* dialog = CreateEditorDialog(templateName, dialogProc, initParam);
+  if (!dialog) return nullptr;
+  if (!dialog->ending) dialog->show();
+  return HandleOf(dialog);
+}
+
+// Runs the dialog modally until EndDialog; returns its result, or -1 when the
+// dialog cannot be created.
+INT_PTR WINAPI DialogBoxParamA(HINSTANCE, LPCSTR templateName, HWND, DLGPROC dialogProc,
+                               LPARAM initParam) {
+  QtDialog* dialog = CreateEditorDialog(templateName, dialogProc, initParam);
+  if (!dialog) return -1;
+  INT_PTR result = dialog->ending ? dialog->result() : dialog->exec();
+  delete dialog;
+  return result;
+}
+
+BOOL WINAPI EndDialog(HWND window, INT_PTR result) {
+  QtDialog* dialog = DialogOf(window);
+  if (!dialog) return FALSE;
+  dialog->ending = true;
+  dialog->done(static_cast<int>(result));
+  return TRUE;
+}
+
+BOOL WINAPI DestroyWindow(HWND window) {
+  QtDialog* dialog = DialogOf(window);
+  if (!dialog) return FALSE;
+  delete dialog;
+  return TRUE;
+}
+
+HWND WINAPI GetDlgItem(HWND window, int id) {
+  QtDialog* dialog = DialogOf(window);
+  if (!dialog) return nullptr;
+  for (QWidget* child : dialog->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+    if (ControlId(child) == id) return HandleOf(child);
+  }
+  return nullptr;
+}
+
+int WINAPI GetWindowTextA(HWND window, LPSTR text, int size) {
+  if (!window || size <= 0) return 0;
+  const std::string bytes = WindowTextBytes(WidgetOf(window));
+  const size_t length = std::min(bytes.size(), static_cast<size_t>(size - 1));
+  std::memcpy(text, bytes.data(), length);
+  text[length] = '\0';
+  return static_cast<int>(length);
+}
+
+UINT WINAPI GetDlgItemTextA(HWND dialog, int id, LPSTR text, int size) {
+  HWND control = GetDlgItem(dialog, id);
+  if (!control) {
+    if (size > 0) text[0] = '\0';
+    return 0;
+  }
+  return static_cast<UINT>(GetWindowTextA(control, text, size));
+}
+
+// Setting an edit's text raises EN_CHANGE even when the text is unchanged.
+BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text) {
+  if (!window) return FALSE;
+  QWidget* widget = WidgetOf(window);
+  const char* bytes = text ? text : "";
+  if (auto* edit = dynamic_cast<QtEdit*>(widget)) {
+    SetEditText(edit, EditTextFromBytes(edit, bytes));
+  } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+    button->setText(QString::fromUtf8(bytes));
+  } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+    group->setTitle(QString::fromUtf8(bytes));
+  } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+    label->setText(QString::fromUtf8(bytes));
+  } else {
+    widget->setWindowTitle(QString::fromUtf8(bytes));
+  }
+  return TRUE;
+}
+
+BOOL WINAPI SetDlgItemTextA(HWND dialog, int id, LPCSTR text) {
+  return SetWindowTextA(GetDlgItem(dialog, id), text);
+}
+
+LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!window) return 0;
+  if (QtDialog* dialog = DialogOf(window)) {
+    return dialog->procedure ? dialog->procedure(window, message, wParam, lParam) : 0;
+  }
+  if (QtEdit* edit = EditOf(window)) return SendToEdit(edit, message, wParam, lParam);
+  if (QtUpDown* upDown = UpDownOf(window)) return SendToUpDown(upDown, message, wParam, lParam);
+  return 0;
+}
+
+// Checking from the program raises no BN_CLICKED and leaves other radio buttons alone.
+BOOL WINAPI CheckDlgButton(HWND dialog, int id, UINT check) {
+  auto* button = qobject_cast<QAbstractButton*>(WidgetOf(GetDlgItem(dialog, id)));
+  if (!button) return FALSE;
+  button->setChecked(check == BST_CHECKED);
+  return TRUE;
+}
+
+UINT WINAPI IsDlgButtonChecked(HWND dialog, int id) {
+  auto* button = qobject_cast<QAbstractButton*>(WidgetOf(GetDlgItem(dialog, id)));
+  return button && button->isChecked() ? BST_CHECKED : BST_UNCHECKED;
+}
+
+// Only the one window changes: the up-down stays usable when its buddy is disabled.
+BOOL WINAPI EnableWindow(HWND window, BOOL enable) {
+  if (!window) return FALSE;
+  QWidget* widget = WidgetOf(window);
+  const bool wasDisabled = !widget->isEnabled();
+  widget->setEnabled(enable != FALSE);
+  return wasDisabled;
+}
+
+BOOL WINAPI IsWindowEnabled(HWND window) { return window && WidgetOf(window)->isEnabled(); }
+
+// The error box: error icon, one OK button, owned by the dialog. A load error at
+// start comes before the dialog is shown; the box then centres on the screen rather
+// than on a window that has no place yet.
+int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT) {
+  QWidget* parent = WidgetOf(owner);
+  if (parent && !parent->isVisible()) parent = nullptr;
+  QMessageBox box(QMessageBox::Critical, QString::fromUtf8(caption), QString::fromUtf8(text),
+                  QMessageBox::Ok, parent);
+  box.exec();
+  return IDOK;
+}
+
+// The file-open dialog with the caller's filters, title and default extension; the
+// filter in use when a file is chosen is kept in nFilterIndex (1-based) and
+// preselected next time. Returns FALSE on cancel or when the path does not fit.
+BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA open) {
+  const char* title = open->lpstrTitle ? open->lpstrTitle : "";
+  QFileDialog dialog(WidgetOf(open->hwndOwner), QString::fromUtf8(title));
+  dialog.setFileMode((open->Flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  const QStringList filters = NameFilters(open->lpstrFilter);
+  dialog.setNameFilters(filters);
+  if (open->nFilterIndex >= 1 && open->nFilterIndex <= static_cast<DWORD>(filters.size())) {
+    dialog.selectNameFilter(filters[static_cast<int>(open->nFilterIndex) - 1]);
+  }
+  if (open->lpstrDefExt) {
+    const char* extension = open->lpstrDefExt;
+    dialog.setDefaultSuffix(QString::fromUtf8(extension[0] == '.' ? extension + 1 : extension));
+  }
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return FALSE;
+
+  const std::string path = dialog.selectedFiles().first().toStdString();
+  if (path.size() + 1 > open->nMaxFile) return FALSE;
+  std::memcpy(open->lpstrFile, path.c_str(), path.size() + 1);
+  const size_t slash = path.rfind('/');
+  const size_t dot = path.rfind('.');
+  open->nFileOffset = static_cast<WORD>(slash == std::string::npos ? 0 : slash + 1);
+  open->nFileExtension = static_cast<WORD>(
+      dot == std::string::npos || dot < open->nFileOffset ? path.size() : dot + 1);
+  const int chosen = filters.indexOf(dialog.selectedNameFilter());
+  if (chosen >= 0) open->nFilterIndex = static_cast<DWORD>(chosen + 1);
+  return TRUE;
+}
+
+BOOL WINAPI IsDBCSLeadByte(BYTE byte) { return IsShiftJisLeadByte(byte); }
+
+HINSTANCE WINAPI GetModuleHandleA(LPCSTR) { return nullptr; }

@@ -1,0 +1,597 @@
+// The editor's behaviour as its user sees it: typing, selecting, applying, opening,
+// closing. Written once against editor_driver.h and run over every window layer
+// with the same expectations.
+#include <gtest/gtest.h>
+
+#include <strings.h>
+
+#include <cmath>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "editor_driver.h"
+#include "metrics_format.h"
+#include "modal_script.h"
+#include "resources/resource.h"
+#include "test_files.h"
+
+namespace {
+
+constexpr int kValueFields[] = {IDC_WIDTH,        IDC_HEIGHT,   IDC_SPACING_LEFT,
+                                IDC_SPACING_RIGHT, IDC_OFFSET_Y, IDC_LINE_SPACING};
+
+// The values of a test file: every code c has Width c, Height c + 0.5,
+// SpacingLeft c / 4, SpacingRight 2, OffsetY -1.25; the line spacing is 16. All
+// other bytes are a pattern, so that a stray write shows.
+float BaseValue(int code, int value) {
+  switch (value) {
+    case 0: return static_cast<float>(code);
+    case 1: return code + 0.5f;
+    case 2: return code / 4.0f;
+    case 3: return 2.0f;
+    default: return -1.25f;
+  }
+}
+constexpr float kBaseLineSpacing = 16;
+
+Bytes MetricsFile() {
+  Bytes bytes = PatternedFile(7);
+  WriteSingle(bytes.data(), kLineSpacingOffset, kBaseLineSpacing);
+  for (int code = 0; code < 255; ++code) {  // code 255's record ends inside the file too
+    for (int i = 0; i < 5; ++i) {
+      WriteSingle(bytes.data(), ValueOffset(code, Width + i), BaseValue(code, i));
+    }
+  }
+  WriteSingle(bytes.data(), ValueOffset(255, Width), BaseValue(255, 0));
+  return bytes;
+}
+
+// What the six value fields show for code of the test file, Width first.
+std::vector<std::string> ShownValues(int code) {
+  static const char* const kQuarters[] = {"", ".25", ".5", ".75"};
+  std::string quarter = std::to_string(code / 4) + kQuarters[code % 4];
+  return {std::to_string(code), std::to_string(code) + ".5", quarter, "2", "-1.25", "16"};
+}
+
+std::vector<std::string> FieldTexts() {
+  std::vector<std::string> texts;
+  for (int id : kValueFields) texts.push_back(ControlText(id));
+  return texts;
+}
+
+const std::vector<std::string> kZeroFields(6, "0");
+
+std::string CommandLine(const std::string& path) { return "\"C:\\QUORVEL.exe\" \"" + path + "\""; }
+
+// The editor on a fresh copy of the test file (or none), with its modal windows
+// answered by the scenario.
+class EditorTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InstallModalScript();
+    path_ = folder_.Path("my metrics.fnt");
+    WriteWholeFile(path_, MetricsFile());
+  }
+  void TearDown() override { StopEditor(); }
+
+  void StartOnFile() { StartEditor(CommandLine(path_)); }
+
+  // Replaces the field's text as a user does: select it all, then type (or, to
+  // leave it empty, delete).
+  void TypeInto(int id, const std::string& text) {
+    FocusControl(id);
+    if (text.empty()) {
+      PressKey(Key::Backspace);
+    } else {
+      TypeText(text);
+    }
+  }
+
+  void TypeValues(const std::vector<std::string>& texts) {
+    for (size_t i = 0; i < texts.size(); ++i) TypeInto(kValueFields[i], texts[i]);
+  }
+
+  Bytes OnDisk() const { return ReadWholeFile(path_); }
+
+  TempFolder folder_;
+  std::string path_;
+};
+
+// ---- Start-up
+
+TEST_F(EditorTest, StartWithoutArgumentShowsZerosAndNoFile) {
+  StartEditor("\"C:\\QUORVEL.exe\"");
+  EXPECT_EQ(Caption(), "QUORVEL");
+  EXPECT_EQ(FieldTexts(), kZeroFields);
+  EXPECT_EQ(ControlText(IDC_CHARACTER), "");
+  EXPECT_EQ(ControlText(IDC_NUMBER), "");
+  EXPECT_TRUE(IsChecked(IDC_ABSOLUTE));
+  EXPECT_FALSE(IsChecked(IDC_RELATIVE));
+  for (int id : {IDC_SCOPE_FULLWIDTH, IDC_SCOPE_HALFKANA, IDC_SCOPE_HALFALNUM}) {
+    EXPECT_FALSE(IsChecked(id)) << id;
+  }
+  EXPECT_TRUE(IsEnabled(IDC_CHARACTER));
+  EXPECT_TRUE(IsEnabled(IDC_NUMBER));
+  EXPECT_EQ(FocusedControl(), IDC_CHARACTER);
+  EXPECT_TRUE(MessagesShown().empty());
+}
+
+TEST_F(EditorTest, StartWithQuotedArgumentWithSpacesLoadsIt) {
+  StartOnFile();
+  EXPECT_EQ(Caption(), "QUORVEL - my metrics.fnt");
+  EXPECT_EQ(ControlText(IDC_NUMBER), "0");
+  EXPECT_EQ(ControlText(IDC_CHARACTER), "");
+  EXPECT_EQ(FieldTexts(), ShownValues(0));
+  EXPECT_TRUE(MessagesShown().empty());
+}
+
+TEST_F(EditorTest, StartWithMissingFileReportsItAndShowsZeros) {
+  StartEditor(CommandLine(folder_.Path("missing.fnt")));
+  ASSERT_EQ(MessagesShown().size(), 1u);
+  EXPECT_EQ(MessagesShown()[0].text, "File Handle Error");
+  EXPECT_EQ(Caption(), "QUORVEL");
+  EXPECT_EQ(FieldTexts(), kZeroFields);
+}
+
+TEST_F(EditorTest, StartWithWrongSizeFileReportsError) {
+  Bytes shorter = MetricsFile();
+  shorter.pop_back();
+  WriteWholeFile(path_, shorter);
+  StartOnFile();
+  ASSERT_EQ(MessagesShown().size(), 1u);
+  const MessageShown& message = MessagesShown()[0];
+  EXPECT_EQ(message.text, "Error");
+  EXPECT_EQ(message.caption, "QUORVEL");
+  EXPECT_EQ(message.type, static_cast<unsigned>(MB_ICONERROR | MB_OK));
+  EXPECT_EQ(message.owner, EditorWindow());
+  EXPECT_EQ(Caption(), "QUORVEL");
+}
+
+// ---- Selecting a code
+
+TEST_F(EditorTest, TypingACharacterSelectsItsCode) {
+  StartOnFile();
+  TypeInto(IDC_CHARACTER, "A");
+  EXPECT_EQ(ControlText(IDC_NUMBER), "65");
+  EXPECT_EQ(ControlText(IDC_CHARACTER), "A");
+  int start = -1, end = -1;
+  Selection(IDC_CHARACTER, &start, &end);
+  EXPECT_EQ(start, 0);
+  EXPECT_EQ(end, 1);
+  EXPECT_EQ(FieldTexts(), ShownValues(65));
+  // The next keystroke replaces the character.
+  TypeText("B");
+  EXPECT_EQ(ControlText(IDC_CHARACTER), "B");
+  EXPECT_EQ(ControlText(IDC_NUMBER), "66");
+  EXPECT_EQ(FieldTexts(), ShownValues(66));
+}
+
+TEST_F(EditorTest, TypingANumberEchoesItsCharacter) {
+  StartOnFile();
+  TypeInto(IDC_NUMBER, "97");
+  EXPECT_EQ(ControlText(IDC_CHARACTER), "a");
+  EXPECT_EQ(ControlText(IDC_NUMBER), "97");
+  EXPECT_EQ(FieldTexts(), ShownValues(97));
+}
+
+TEST_F(EditorTest, NumberAboveRangeKeepsTheLastValidCode) {
+  StartOnFile();
+  TypeInto(IDC_NUMBER, "300");
+  // "30" was the last valid number; the echo of code 30 moves the selector back
+  // to it, which rewrites the field.
+  EXPECT_EQ(ControlText(IDC_NUMBER), "30");
+  EXPECT_EQ(ControlText(IDC_CHARACTER), "\x1E");
+  EXPECT_EQ(FieldTexts(), ShownValues(30));
+}
+
+TEST_F(EditorTest, ClearingTheNumberFieldSelectsCodeZero) {
+  StartOnFile();
+  TypeInto(IDC_CHARACTER, "A");
+  FocusControl(IDC_NUMBER);
+  PressKey(Key::Backspace);
+  EXPECT_EQ(ControlText(IDC_NUMBER), "");
+  EXPECT_EQ(ControlText(IDC_CHARACTER), "");
+  EXPECT_EQ(FieldTexts(), ShownValues(0));
+}
+
+TEST_F(EditorTest, NumberFieldTakesDigitsOnlyAndThreeOfThem) {
+  StartOnFile();
+  TypeInto(IDC_NUMBER, "1x2");
+  EXPECT_EQ(ControlText(IDC_NUMBER), "12");
+  TypeInto(IDC_NUMBER, "2000");
+  EXPECT_EQ(ControlText(IDC_NUMBER), "200");
+  EXPECT_EQ(FieldTexts(), ShownValues(200));
+}
+
+TEST_F(EditorTest, ArrowKeysStopAtZeroAnd255) {
+  StartOnFile();
+  FocusControl(IDC_NUMBER);
+  PressKey(Key::Down);
+  EXPECT_EQ(ControlText(IDC_NUMBER), "0");
+  EXPECT_EQ(FieldTexts(), ShownValues(0));
+  PressKey(Key::Up);
+  EXPECT_EQ(ControlText(IDC_NUMBER), "1");
+  EXPECT_EQ(ControlText(IDC_CHARACTER), "\x01");
+  EXPECT_EQ(FieldTexts(), ShownValues(1));
+
+  TypeInto(IDC_NUMBER, "255");
+  PressKey(Key::Up);
+  EXPECT_EQ(ControlText(IDC_NUMBER), "255");
+  EXPECT_EQ(ControlText(IDC_CHARACTER), "\xFF");
+  PressKey(Key::Down);
+  EXPECT_EQ(ControlText(IDC_NUMBER), "254");
+  EXPECT_EQ(FieldTexts(), ShownValues(254));
+}
+
+TEST_F(EditorTest, HalfWidthKatakanaThroughBothFields) {
+  StartOnFile();
+  TypeInto(IDC_CHARACTER, "\xB1");  // ｱ
+  EXPECT_EQ(ControlText(IDC_NUMBER), "177");
+  EXPECT_EQ(ControlText(IDC_CHARACTER), "\xB1");
+  EXPECT_EQ(FieldTexts(), ShownValues(177));
+  TypeInto(IDC_NUMBER, "223");
+  EXPECT_EQ(ControlText(IDC_CHARACTER), "\xDF");  // ﾟ
+  EXPECT_EQ(FieldTexts(), ShownValues(223));
+}
+
+// A lead byte alone is no character: its echo would come back as another one
+// (0x81 0x45) and select code 129. The character field stays empty instead.
+TEST_F(EditorTest, LeadByteCodeThroughBothFields) {
+  StartOnFile();
+  TypeInto(IDC_NUMBER, "224");
+  EXPECT_EQ(ControlText(IDC_NUMBER), "224");
+  EXPECT_EQ(ControlText(IDC_CHARACTER), "");
+  EXPECT_EQ(FieldTexts(), ShownValues(224));
+
+  TypeInto(IDC_CHARACTER, "\x83\x41");  // full-width ア: its lead byte is 0x83
+  EXPECT_EQ(ControlText(IDC_NUMBER), "131");
+  EXPECT_EQ(ControlText(IDC_CHARACTER), "");
+  EXPECT_EQ(FieldTexts(), ShownValues(131));
+}
+
+// ---- The change command
+
+struct ChangeCase {
+  const char* label;
+  int scopeBox;  // 0: none, the current code
+  bool relative;
+};
+
+// The file the change command must leave: the typed values (or increments) in the
+// records of the scope and in the line spacing, everything else as it was.
+Bytes ExpectedAfterChange(const ChangeCase& c, int currentCode, const float typed[5],
+                          float typedLineSpacing) {
+  Bytes expected = MetricsFile();
+  uint8_t* image = expected.data();
+  auto store = [&](int code) {
+    for (int i = 0; i < 5; ++i) {
+      float value = c.relative ? BaseValue(code, i) + typed[i] : typed[i];
+      WriteSingle(image, ValueOffset(code, Width + i), value);
+    }
+  };
+  WriteSingle(image, kLineSpacingOffset,
+              c.relative ? kBaseLineSpacing + typedLineSpacing : typedLineSpacing);
+  switch (c.scopeBox) {
+    case IDC_SCOPE_FULLWIDTH: {
+      store(16);
+      store(21);
+      float halfWidth = ReadRecordValue(image, 16, Width) / 2;
+      float rounded = static_cast<float>(std::nearbyint(halfWidth));  // ties to even
+      for (int code : {17, 19, 22, 24}) {
+        std::fill_n(image + RecordOffset(code), kRecordSize, 0);
+      }
+      WriteSingle(image, ValueOffset(19, Width), rounded);
+      WriteSingle(image, ValueOffset(24, Width), rounded);
+      break;
+    }
+    case IDC_SCOPE_HALFKANA:
+      store(18);
+      store(23);
+      for (int code = 0xA1; code <= 0xDF; ++code) store(code);
+      break;
+    case IDC_SCOPE_HALFALNUM:
+      for (int code = 0x20; code <= 0x7F; ++code) store(code);
+      break;
+    default:
+      store(currentCode);
+  }
+  return expected;
+}
+
+TEST_F(EditorTest, ChangeWritesTheScopeInBothModes) {
+  const ChangeCase cases[] = {
+      {"current code, absolute", 0, false},
+      {"current code, relative", 0, true},
+      {"full width, absolute", IDC_SCOPE_FULLWIDTH, false},
+      {"full width, relative", IDC_SCOPE_FULLWIDTH, true},
+      {"half-width katakana, absolute", IDC_SCOPE_HALFKANA, false},
+      {"half-width katakana, relative", IDC_SCOPE_HALFKANA, true},
+      {"half-width alphanumerics, absolute", IDC_SCOPE_HALFALNUM, false},
+      {"half-width alphanumerics, relative", IDC_SCOPE_HALFALNUM, true},
+  };
+  // Width 7 gives the half-width slots 3.5 -> 4 (absolute) and 11.5 -> 12
+  // (relative, 16 + 7): both ties, rounded to even.
+  const float typed[5] = {7, 2.5f, -3, 0.25f, 11};
+  const std::vector<std::string> texts = {"7", "2.5", "-3", "0.25", "11", "20"};
+  for (const ChangeCase& c : cases) {
+    SCOPED_TRACE(c.label);
+    WriteWholeFile(path_, MetricsFile());
+    StartOnFile();
+    TypeInto(IDC_CHARACTER, "A");
+    if (c.relative) Click(IDC_RELATIVE);
+    if (c.scopeBox) Click(c.scopeBox);
+    TypeValues(texts);
+    Click(IDC_CHANGE);
+    EXPECT_TRUE(OnDisk() == ExpectedAfterChange(c, 'A', typed, 20)) << c.label;
+    // The fields keep what was typed.
+    EXPECT_EQ(FieldTexts(), texts);
+    EXPECT_TRUE(MessagesShown().empty());
+    StopEditor();
+  }
+}
+
+TEST_F(EditorTest, RelativeChangeTwiceAddsTwice) {
+  StartOnFile();
+  TypeInto(IDC_CHARACTER, "A");
+  Click(IDC_RELATIVE);
+  TypeValues({"1", "", "", "", "", ""});
+  Click(IDC_CHANGE);
+  Click(IDC_CHANGE);
+  Bytes disk = OnDisk();
+  EXPECT_EQ(ReadRecordValue(disk.data(), 'A', Width), 67.0f);
+  EXPECT_EQ(ReadRecordValue(disk.data(), 'A', Height), 65.5f);  // empty: unchanged
+  EXPECT_EQ(ReadLineSpacing(disk.data()), kBaseLineSpacing);
+}
+
+TEST_F(EditorTest, EnterOnTheFocusedChangeButtonClicksIt) {
+  StartOnFile();
+  TypeInto(IDC_WIDTH, "9");
+  FocusControl(IDC_CHANGE);
+  PressKey(Key::Enter);
+  EXPECT_EQ(ReadRecordValue(OnDisk().data(), 0, Width), 9.0f);
+}
+
+TEST_F(EditorTest, EscapeAndEnterInAFieldDoNothing) {
+  StartOnFile();
+  TypeInto(IDC_WIDTH, "9");
+  PressKey(Key::Enter);
+  PressKey(Key::Escape);
+  // ES_WANTRETURN means nothing to a one-line field.
+  TypeInto(IDC_CHARACTER, "A");
+  PressKey(Key::Enter);
+  PressKey(Key::Escape);
+  EXPECT_TRUE(EditorIsOpen());
+  EXPECT_EQ(ControlText(IDC_CHARACTER), "A");
+  EXPECT_EQ(ControlText(IDC_WIDTH), "65");
+  EXPECT_TRUE(OnDisk() == MetricsFile());
+  EXPECT_TRUE(MessagesShown().empty());
+}
+
+TEST_F(EditorTest, ChangeWithoutFileWritesNothing) {
+  StartEditor("QUORVEL.exe");
+  TypeInto(IDC_WIDTH, "9");
+  Click(IDC_CHANGE);
+  EXPECT_TRUE(MessagesShown().empty());
+  EXPECT_TRUE(OnDisk() == MetricsFile());
+}
+
+TEST_F(EditorTest, ChangeToAFileThatCannotBeWrittenReportsIt) {
+  StartOnFile();
+  // A folder in the file's place: it cannot be opened for writing, even by root.
+  std::filesystem::remove(path_);
+  std::filesystem::create_directory(path_);
+  Click(IDC_CHANGE);
+  ASSERT_EQ(MessagesShown().size(), 1u);
+  EXPECT_EQ(MessagesShown()[0].text, "File Handle Error");
+  EXPECT_EQ(MessagesShown()[0].caption, "QUORVEL");
+  EXPECT_EQ(MessagesShown()[0].type, static_cast<unsigned>(MB_ICONERROR | MB_OK));
+}
+
+// ---- Scope boxes, clear
+
+TEST_F(EditorTest, ScopeBoxesGreyTheSelectionAndUncheckingReloads) {
+  StartOnFile();
+  TypeInto(IDC_CHARACTER, "A");
+  TypeInto(IDC_WIDTH, "123");
+  Click(IDC_SCOPE_FULLWIDTH);
+  EXPECT_FALSE(IsEnabled(IDC_CHARACTER));
+  EXPECT_FALSE(IsEnabled(IDC_NUMBER));
+  EXPECT_EQ(ControlText(IDC_WIDTH), "123");  // kept: it is what a change applies
+  Click(IDC_SCOPE_HALFALNUM);
+  Click(IDC_SCOPE_FULLWIDTH);
+  EXPECT_FALSE(IsEnabled(IDC_CHARACTER)) << "one box is still checked";
+  EXPECT_EQ(ControlText(IDC_WIDTH), "123");
+  Click(IDC_SCOPE_HALFALNUM);
+  EXPECT_TRUE(IsEnabled(IDC_CHARACTER));
+  EXPECT_TRUE(IsEnabled(IDC_NUMBER));
+  EXPECT_EQ(FieldTexts(), ShownValues(65));  // the typed value is gone
+  EXPECT_TRUE(OnDisk() == MetricsFile());
+}
+
+TEST_F(EditorTest, ScopeBoxesWithoutFileOnlyGreyTheSelection) {
+  StartEditor("QUORVEL.exe");
+  TypeInto(IDC_WIDTH, "5");
+  Click(IDC_SCOPE_HALFKANA);
+  EXPECT_FALSE(IsEnabled(IDC_NUMBER));
+  Click(IDC_SCOPE_HALFKANA);
+  EXPECT_TRUE(IsEnabled(IDC_NUMBER));
+  EXPECT_EQ(ControlText(IDC_WIDTH), "5");
+}
+
+TEST_F(EditorTest, ClearSetsTheFieldsToZeroWithoutTouchingTheFile) {
+  StartOnFile();
+  TypeInto(IDC_CHARACTER, "A");
+  Click(IDC_CLEAR);
+  EXPECT_EQ(FieldTexts(), kZeroFields);
+  EXPECT_EQ(ControlText(IDC_NUMBER), "65");
+  EXPECT_TRUE(OnDisk() == MetricsFile());
+  // Relative zeros change nothing; absolute zeros are stored.
+  Click(IDC_RELATIVE);
+  Click(IDC_CHANGE);
+  EXPECT_TRUE(OnDisk() == MetricsFile());
+  Click(IDC_ABSOLUTE);
+  Click(IDC_CHANGE);
+  Bytes disk = OnDisk();
+  EXPECT_EQ(ReadRecordValue(disk.data(), 'A', Width), 0.0f);
+  EXPECT_EQ(ReadLineSpacing(disk.data()), 0.0f);
+}
+
+// ---- The open command
+
+TEST_F(EditorTest, OpenLoadsTheChosenFileAndRemembersTheFilter) {
+  StartOnFile();
+  TypeInto(IDC_CHARACTER, "A");
+  std::string other = folder_.Path("other.fnt");
+  Bytes otherBytes = MetricsFile();
+  WriteSingle(otherBytes.data(), kLineSpacingOffset, 3);
+  WriteWholeFile(other, otherBytes);
+  AnswerNextOpenDialog(other, 2);
+  Click(IDC_OPEN);
+  EXPECT_EQ(Caption(), "QUORVEL - other.fnt");
+  EXPECT_EQ(ControlText(IDC_NUMBER), "0");
+  EXPECT_EQ(ControlText(IDC_CHARACTER), "");
+  std::vector<std::string> shown = ShownValues(0);
+  shown[5] = "3";
+  EXPECT_EQ(FieldTexts(), shown);
+
+  CancelNextOpenDialog();
+  Click(IDC_OPEN);
+  const std::vector<OpenDialogRequest>& requests = OpenDialogRequests();
+  ASSERT_EQ(requests.size(), 2u);
+  const OpenDialogRequest& first = requests[0];
+  EXPECT_EQ(first.structSize, sizeof(OPENFILENAMEA));
+  EXPECT_EQ(first.owner, EditorWindow());
+  EXPECT_EQ(first.filter, "Fntファイル(*.fnt)|*.fnt|すべてのファイル(*.*)|*.*|");
+  EXPECT_EQ(first.filterIndex, 0u);
+  EXPECT_EQ(first.title, "QUORVEL");
+  EXPECT_EQ(first.defaultExtension, ".fnt");
+  EXPECT_EQ(first.flags, 0x281800u);
+  EXPECT_GE(first.maxFile, 260u);
+  EXPECT_FALSE(first.hasCustomFilter || first.hasFileTitle || first.hasInitialDir ||
+               first.hasHook || first.hasTemplate);
+  EXPECT_EQ(requests[1].filterIndex, 2u) << "the filter chosen last is preselected";
+}
+
+TEST_F(EditorTest, OpenThenCancelKeepsEverything) {
+  StartOnFile();
+  TypeInto(IDC_CHARACTER, "A");
+  CancelNextOpenDialog();
+  Click(IDC_OPEN);
+  EXPECT_EQ(Caption(), "QUORVEL - my metrics.fnt");
+  EXPECT_EQ(ControlText(IDC_NUMBER), "65");
+  EXPECT_EQ(FieldTexts(), ShownValues(65));
+  TypeInto(IDC_WIDTH, "8");
+  Click(IDC_CHANGE);
+  EXPECT_EQ(ReadRecordValue(OnDisk().data(), 'A', Width), 8.0f);
+  EXPECT_TRUE(MessagesShown().empty());
+}
+
+TEST_F(EditorTest, OpenWrongSizeFileWhileLoadedDropsTheDocument) {
+  StartOnFile();
+  TypeInto(IDC_CHARACTER, "A");
+  std::string wrong = folder_.Path("wrong.fnt");
+  Bytes longer = MetricsFile();
+  longer.push_back(0);
+  WriteWholeFile(wrong, longer);
+  AnswerNextOpenDialog(wrong);
+  Click(IDC_OPEN);
+  ASSERT_EQ(MessagesShown().size(), 1u);
+  EXPECT_EQ(MessagesShown()[0].text, "Error");
+  // The old title and values stay visible, but nothing is loaded any more.
+  EXPECT_EQ(Caption(), "QUORVEL - my metrics.fnt");
+  EXPECT_EQ(FieldTexts(), ShownValues(65));
+  TypeInto(IDC_WIDTH, "8");
+  Click(IDC_CHANGE);
+  EXPECT_TRUE(OnDisk() == MetricsFile());
+  EXPECT_TRUE(ReadWholeFile(wrong) == longer);
+  EXPECT_EQ(MessagesShown().size(), 1u);
+}
+
+// ---- The template
+
+struct ControlCase {
+  int id;
+  const char* className;
+  const char* text;
+  uint32_t style;  // besides WS_CHILD | WS_VISIBLE
+  bool clientEdge;
+};
+
+TEST_F(EditorTest, TemplateHasEveryControl) {
+  const uint32_t tab = WS_TABSTOP;
+  const ControlCase cases[] = {
+      {IDC_CHARACTER, "Edit", "", tab | ES_AUTOHSCROLL | ES_WANTRETURN, true},
+      {IDC_NUMBER, "Edit", "", tab | ES_AUTOHSCROLL | ES_NUMBER, true},
+      {IDC_UPDOWN, "msctls_updown32", "",
+       UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_AUTOBUDDY | UDS_ARROWKEYS | UDS_NOTHOUSANDS, false},
+      {IDC_WIDTH, "Edit", "0", tab | ES_AUTOHSCROLL, true},
+      {IDC_HEIGHT, "Edit", "0", tab | ES_AUTOHSCROLL, true},
+      {IDC_SPACING_LEFT, "Edit", "0", tab | ES_AUTOHSCROLL, true},
+      {IDC_SPACING_RIGHT, "Edit", "0", tab | ES_AUTOHSCROLL, true},
+      {IDC_OFFSET_Y, "Edit", "0", tab | ES_AUTOHSCROLL, true},
+      {IDC_LINE_SPACING, "Edit", "0", tab | ES_AUTOHSCROLL, true},
+      {IDC_OPEN, "Button", "開く", tab | BS_PUSHBUTTON, false},
+      {IDC_CHANGE, "Button", "変更", tab | BS_PUSHBUTTON, false},
+      {IDC_CLEAR, "Button", "クリア", tab | BS_PUSHBUTTON, false},
+      {IDC_SCOPE_GROUP, "Button", "変更範囲", BS_GROUPBOX, false},
+      {IDC_SCOPE_FULLWIDTH, "Button", "全角", tab | BS_AUTOCHECKBOX, false},
+      {IDC_SCOPE_HALFKANA, "Button", "半角カナ", tab | BS_AUTOCHECKBOX, false},
+      {IDC_SCOPE_HALFALNUM, "Button", "半角英数", tab | BS_AUTOCHECKBOX, false},
+      {IDC_VALUE_GROUP, "Button", "値", BS_GROUPBOX, false},
+      {IDC_ABSOLUTE, "Button", "絶対値", tab | BS_AUTORADIOBUTTON, false},
+      {IDC_RELATIVE, "Button", "相対値", tab | BS_AUTORADIOBUTTON, false},
+      {1300, "Static", "キャラクタ", SS_RIGHT, false},
+      {1301, "Static", "番号", SS_RIGHT, false},
+      {1302, "Static", "幅", SS_RIGHT, false},
+      {1303, "Static", "高さ", SS_RIGHT, false},
+      {1305, "Static", "字間(左)", SS_RIGHT, false},
+      {1304, "Static", "字間(右)", SS_RIGHT, false},
+      {1306, "Static", "Y座標", SS_RIGHT, false},
+      {1311, "Static", "行間", SS_RIGHT, false},
+  };
+  StartEditor("QUORVEL.exe");
+  EXPECT_EQ(Caption(), "QUORVEL");
+  for (const ControlCase& c : cases) {
+    SCOPED_TRACE(c.id);
+    ControlFacts facts = DescribeControl(c.id);
+    ASSERT_TRUE(facts.exists);
+    EXPECT_EQ(strcasecmp(facts.className.c_str(), c.className), 0) << facts.className;
+    if (c.id != IDC_UPDOWN) {
+      EXPECT_EQ(ControlText(c.id), c.text);
+    }
+    uint32_t expected = WS_CHILD | WS_VISIBLE | c.style;
+    EXPECT_EQ(facts.style & expected, expected);
+    EXPECT_EQ(facts.style & WS_GROUP, 0u);
+    if (!(c.style & WS_TABSTOP)) {
+      EXPECT_EQ(facts.style & WS_TABSTOP, 0u);
+    }
+    EXPECT_EQ((facts.exStyle & WS_EX_CLIENTEDGE) != 0, c.clientEdge);
+  }
+}
+
+TEST_F(EditorTest, TabRunsThroughTheTemplateOrder) {
+  const int order[] = {IDC_CHARACTER,       IDC_NUMBER,         IDC_WIDTH,
+                       IDC_HEIGHT,          IDC_SPACING_LEFT,   IDC_SPACING_RIGHT,
+                       IDC_OFFSET_Y,        IDC_LINE_SPACING,   IDC_OPEN,
+                       IDC_CHANGE,          IDC_CLEAR,          IDC_SCOPE_FULLWIDTH,
+                       IDC_SCOPE_HALFKANA,  IDC_SCOPE_HALFALNUM, IDC_ABSOLUTE,
+                       IDC_RELATIVE,        IDC_CHARACTER};
+  StartEditor("QUORVEL.exe");
+  for (size_t i = 0; i + 1 < std::size(order); ++i) {
+    EXPECT_EQ(NextTabItem(order[i]), order[i + 1]) << "after " << order[i];
+  }
+  FocusControl(IDC_OFFSET_Y);
+  PressKey(Key::Tab);
+  EXPECT_EQ(FocusedControl(), IDC_LINE_SPACING);
+}
+
+TEST_F(EditorTest, CloseEndsWithZero) {
+  StartOnFile();
+  int result = -1;
+  EXPECT_TRUE(CloseEditor(&result));
+  EXPECT_EQ(result, 0);
+  EXPECT_FALSE(EditorIsOpen());
+}
+
+}  // namespace
