@@ -23,6 +23,24 @@ FileOpenStatus OpenFileForReading(const char* path, FileHandle* file, uint64_t* 
 // truncation). Never blocks. On failure *file stays kNoFile.
 FileOpenStatus OpenFileForWriting(const char* path, FileHandle* file);
 
+// What a path names now, as far as replacing it goes.
+enum class PathKind {
+  Missing,      // nothing there (or nothing that can be looked at)
+  RegularFile,
+  Other,        // a directory, FIFO, socket or device
+};
+PathKind GetPathKind(const char* path);
+
+// Creates path for writing; fails when anything exists there already. Never blocks.
+FileOpenStatus CreateFileForWriting(const char* path, FileHandle* file);
+
+// Moves the file at from to to, replacing a file at to in one step.
+bool MoveFileOver(const char* from, const char* to);
+
+// Removes the file at path. The last error stays that of the failure before it,
+// so that a clean-up does not hide the reason it was needed.
+bool RemoveFileQuietly(const char* path);
+
 // One read or write call from the start position; *transferred receives the byte
 // count. Returns false when the call itself failed.
 bool ReadFileBytes(FileHandle file, void* buffer, uint32_t count, uint32_t* transferred);

@@ -1,6 +1,7 @@
 #include "file_io.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -39,6 +40,28 @@ FileOpenStatus OpenFileForWriting(const char* path, FileHandle* file) {
   if (fd < 0) return FileOpenStatus::CannotOpen;
   *file = fd;
   return FileOpenStatus::Opened;
+}
+
+PathKind GetPathKind(const char* path) {
+  struct stat info;
+  if (stat(path, &info) != 0) return PathKind::Missing;
+  return S_ISREG(info.st_mode) ? PathKind::RegularFile : PathKind::Other;
+}
+
+FileOpenStatus CreateFileForWriting(const char* path, FileHandle* file) {
+  int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | kNoWait, 0666);
+  if (fd < 0) return FileOpenStatus::CannotOpen;
+  *file = fd;
+  return FileOpenStatus::Opened;
+}
+
+bool MoveFileOver(const char* from, const char* to) { return rename(from, to) == 0; }
+
+bool RemoveFileQuietly(const char* path) {
+  int savedError = errno;
+  bool removed = unlink(path) == 0;
+  errno = savedError;
+  return removed;
 }
 
 bool ReadFileBytes(FileHandle file, void* buffer, uint32_t count, uint32_t* transferred) {

@@ -36,6 +36,31 @@ FileOpenStatus OpenFileForWriting(const char* path, FileHandle* file) {
   return FileOpenStatus::Opened;
 }
 
+PathKind GetPathKind(const char* path) {
+  DWORD attributes = GetFileAttributesA(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::Missing;
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::Other : PathKind::RegularFile;
+}
+
+FileOpenStatus CreateFileForWriting(const char* path, FileHandle* file) {
+  HANDLE handle = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_ARCHIVE, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return FileOpenStatus::CannotOpen;
+  *file = reinterpret_cast<FileHandle>(handle);
+  return FileOpenStatus::Opened;
+}
+
+bool MoveFileOver(const char* from, const char* to) {
+  return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != FALSE;
+}
+
+bool RemoveFileQuietly(const char* path) {
+  DWORD savedError = GetLastError();
+  bool removed = DeleteFileA(path) != FALSE;
+  SetLastError(savedError);
+  return removed;
+}
+
 bool ReadFileBytes(FileHandle file, void* buffer, uint32_t count, uint32_t* transferred) {
   DWORD n = 0;
   BOOL ok = ReadFile(AsHandle(file), buffer, count, &n, nullptr);

@@ -39,6 +39,26 @@ FileOpenStatus OpenFileForWriting(const char* path, FileHandle* file) {
   return FileOpenStatus::Opened;
 }
 
+PathKind GetPathKind(const char* path) {
+  return FakeFiles().files.count(path) ? PathKind::RegularFile : PathKind::Missing;
+}
+
+FileOpenStatus CreateFileForWriting(const char* path, FileHandle* file) {
+  if (FakeFiles().files.count(path)) return FileOpenStatus::CannotOpen;
+  FakeFiles().files[path];
+  *file = OpenHandle(path);
+  return FileOpenStatus::Opened;
+}
+
+bool MoveFileOver(const char* from, const char* to) {
+  if (FakeFiles().failMove) return false;
+  FakeFiles().files[to] = FakeFiles().files.at(from);
+  FakeFiles().files.erase(from);
+  return true;
+}
+
+bool RemoveFileQuietly(const char* path) { return FakeFiles().files.erase(path) != 0; }
+
 bool ReadFileBytes(FileHandle file, void* buffer, uint32_t count, uint32_t* transferred) {
   *transferred = 0;
   if (FakeFiles().failRead) return false;

@@ -15,6 +15,7 @@ struct FakeFileSystem {
   bool failWrite = false;
   uint32_t writeLimit = UINT32_MAX;  // a write transfers at most this many bytes
   bool failClose = false;
+  bool failMove = false;
   int openHandles = 0;
 };
 

@@ -1,0 +1,42 @@
+// Codes and characters as the command line writes them: codes as decimal (65) or
+// hexadecimal with 0x (0x41), characters in UTF-8 mapped to their single-byte
+// Shift-JIS code, and each code's character as the editor shows it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+enum class CodeTextStatus {
+  Ok,
+  NotANumber,  // not decimal digits, nor 0x and hexadecimal digits
+  OutOfRange,  // a number above 255
+};
+
+// Reads "65" or "0x41" (or "0X41"); nothing may follow the digits.
+// "0x" alone, "+1", "-1", " 1" and "1.0" are not numbers.
+CodeTextStatus ParseCodeText(const std::string& text, uint8_t* code);
+
+enum class CharacterStatus {
+  Ok,
+  NotOneCharacter,   // empty, several characters or not UTF-8
+  NoSingleByteCode,  // written with two bytes in Shift-JIS (full-width) or not at all
+};
+
+// The single-byte code of text, which must be exactly one UTF-8 character:
+// "A" -> 0x41, "ｱ" -> 0xB1; "あ" has none.
+CharacterStatus CodeFromCharacter(const std::string& text, uint8_t* code);
+
+// The error text for a --code or a code argument that is not one, and for a
+// character without a code (with the hint that full-width characters share the
+// full-width slots).
+std::string CodeTextError(const std::string& text, CodeTextStatus status);
+std::string CharacterError(const std::string& text, CharacterStatus status);
+
+// The character the editor shows for code, in UTF-8: ASCII and the half-width
+// katakana. Codes whose character has no visible form are empty: control codes
+// (0x00-0x1F, 0x7F, 0x80), lead bytes of double-byte characters (0x81-0x9F,
+// 0xE0-0xFC) and the code page's private-use characters (0xA0, 0xFD-0xFF).
+std::string DisplayedCharacter(uint8_t code);
+
+// "0x41".
+std::string HexCode(uint8_t code);

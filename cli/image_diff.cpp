@@ -1,0 +1,97 @@
+#include "image_diff.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "code_text.h"
+#include "metrics_format.h"
+#include "number_format.h"
+#include "value_names.h"
+
+namespace {
+
+constexpr uint32_t kFirstHeaderByte = 4;
+
+uint32_t ValueCountInFile(uint8_t code) {
+  return code == 255 ? kLastRecordFileSize / 4 : kRecordValueCount;
+}
+
+uint32_t SingleBits(const uint8_t* image, uint32_t offset) {
+  float value = ReadSingle(image, offset);
+  uint32_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
+std::string HexText(uint32_t value, int digits) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%0*X", digits, value);
+  return text;
+}
+
+std::string NumberText(const uint8_t* image, uint32_t offset) {
+  char text[kNumberTextSize];
+  FormatNumber(static_cast<double>(ReadSingle(image, offset)), text);
+  return text;
+}
+
+// "old -> new", with the bits when the texts alone would look equal.
+std::string ValueChange(const uint8_t* before, const uint8_t* after, uint32_t offset) {
+  std::string old = NumberText(before, offset), now = NumberText(after, offset);
+  std::string change = old + " -> " + now;
+  if (old == now) {
+    change += " (" + HexText(SingleBits(before, offset), 8) + " -> " +
+              HexText(SingleBits(after, offset), 8) + ")";
+  }
+  return change;
+}
+
+std::string ValueLabel(uint32_t value) {
+  if (value >= kFirstEditedValue && value < kFirstEditedValue + kEditedValueCount) {
+    return kValueNames[value - kFirstEditedValue].label;
+  }
+  return "value " + std::to_string(value);
+}
+
+std::string RecordLabel(uint8_t code) {
+  std::string character = DisplayedCharacter(code);
+  return character.empty() ? HexCode(code) : HexCode(code) + " " + character;
+}
+
+}  // namespace
+
+std::vector<Difference> CompareImages(const uint8_t* before, const uint8_t* after) {
+  std::vector<Difference> differences;
+  if (SingleBits(before, kLineSpacingOffset) != SingleBits(after, kLineSpacingOffset)) {
+    differences.push_back({DifferenceKind::LineSpacing, kLineSpacingOffset, 0, 0});
+  }
+  for (uint32_t offset = kFirstHeaderByte; offset < kHeaderSize; ++offset) {
+    if (before[offset] != after[offset]) {
+      differences.push_back({DifferenceKind::HeaderByte, offset, 0, 0});
+    }
+  }
+  for (int code = 0; code < kCodeCount; ++code) {
+    auto byte = static_cast<uint8_t>(code);
+    for (uint32_t value = 0; value < ValueCountInFile(byte); ++value) {
+      uint32_t offset = ValueOffset(byte, value);
+      if (SingleBits(before, offset) != SingleBits(after, offset)) {
+        differences.push_back({DifferenceKind::RecordValue, offset, byte, value});
+      }
+    }
+  }
+  return differences;
+}
+
+std::string DescribeDifference(const uint8_t* before, const uint8_t* after, const Difference& difference) {
+  switch (difference.kind) {
+    case DifferenceKind::LineSpacing:
+      return std::string(kLineSpacingLabel) + ": " + ValueChange(before, after, difference.offset);
+    case DifferenceKind::HeaderByte:
+      return "header byte " + std::to_string(difference.offset) + ": " +
+             HexText(before[difference.offset], 2) + " -> " + HexText(after[difference.offset], 2);
+    case DifferenceKind::RecordValue:
+      return RecordLabel(difference.code) + " " + ValueLabel(difference.value) + ": " +
+             ValueChange(before, after, difference.offset);
+  }
+  return std::string();
+}

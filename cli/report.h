@@ -1,0 +1,24 @@
+// How quorvel-cli reports: every error is one line on stderr, "quorvel-cli: what:
+// reason"; results go to stdout only, so that pipes carry nothing else.
+#pragma once
+
+#include <string>
+
+#include "metrics_document.h"
+#include "new_metrics_file.h"
+
+// Prints "quorvel-cli: subject: reason" on stderr.
+void ReportError(const std::string& subject, const std::string& reason);
+
+// Why a load, write-back or creation failed, in words. Call right after the
+// failed call: the system's reason is read from its last error.
+std::string LoadFailureReason(LoadStatus status, const char* path);
+std::string SaveFailureReason(SaveStatus status);
+std::string CreateFailureReason(CreateStatus status);
+
+// Loads path into doc; on failure reports it and returns false (no document).
+bool LoadOrReport(MetricsDocument& doc, const char* path);
+
+// Flushes stdout. Returns exitCode, or kExitError after reporting that the output
+// could not be written (a full disk, a closed pipe).
+int FinishOutput(int exitCode);

@@ -1,0 +1,31 @@
+// Runs the built quorvel-cli as a child process, the way scripts use it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+struct CliRun {
+  std::string input;          // standard input
+  std::string outputPath;     // standard output goes here instead of being captured
+  bool unprivileged = false;  // run as nobody when the tests run as root, who
+                              // would write to read-only files regardless
+  std::string program = QUORVEL_CLI_PATH;  // a copy where nobody may run it
+};
+
+struct CliResult {
+  int exitCode = -1;  // -1 when the program did not exit normally
+  std::string out;    // standard output
+  std::string err;    // standard error
+};
+
+// Runs quorvel-cli with arguments and waits for it.
+CliResult RunCli(const std::vector<std::string>& arguments, const CliRun& run = {});
+
+// The lines of text, without their line breaks.
+std::vector<std::string> Lines(const std::string& text);
+
+// A failure as quorvel-cli reports one: exit code 2, nothing on standard output,
+// one line on standard error that contains every one of mentions.
+::testing::AssertionResult IsOneLineError(const CliResult& result, const std::vector<std::string>& mentions);

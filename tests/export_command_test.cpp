@@ -1,0 +1,114 @@
+// quorvel-cli export: the JSON form that holds every byte, and CSV for spreadsheets.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "cli_process.h"
+#include "metrics_format.h"
+#include "test_files.h"
+
+namespace {
+
+void WriteBits(Bytes& bytes, uint32_t offset, uint32_t bits) {
+  float value;
+  std::memcpy(&value, &bits, sizeof value);
+  WriteSingle(bytes.data(), offset, value);
+}
+
+class ExportCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    bytes = Bytes(kMetricsFileSize, 0);
+    for (uint32_t i = 4; i < kHeaderSize; ++i) bytes[i] = static_cast<uint8_t>(i * 7);
+    WriteSingle(bytes.data(), kLineSpacingOffset, 14.0f);
+    WriteSingle(bytes.data(), ValueOffset(0x41, Width), 0.1f);
+    WriteSingle(bytes.data(), ValueOffset(0x41, Height), 24.0f);
+    WriteSingle(bytes.data(), ValueOffset(0x41, 0), 1e-45f);  // smallest subnormal
+    WriteBits(bytes, ValueOffset(0x41, 1), 0x7FC00001);        // NaN with a payload
+    WriteBits(bytes, ValueOffset(0x41, 2), 0x80000000);        // -0
+    WriteBits(bytes, ValueOffset(0x41, 3), 0xFF800000);        // -inf
+    WriteSingle(bytes.data(), ValueOffset(255, 12), -3.0f);
+    WriteSingle(bytes.data(), ValueOffset(0x2C, Width), 1.5f);  // the comma
+    file = folder.Path("a.fnt");
+    WriteWholeFile(file, bytes);
+  }
+
+  TempFolder folder;
+  Bytes bytes;
+  std::string file;
+};
+
+TEST_F(ExportCommandTest, JsonHoldsEveryValueAndByte) {
+  CliResult result = RunCli({"export", file});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+  nlohmann::json json = nlohmann::json::parse(result.out);
+  EXPECT_EQ(json["format"], "quorvel-metrics");
+  EXPECT_EQ(json["version"], 1);
+  EXPECT_EQ(json["line_spacing"], 14.0);
+  std::string header;
+  for (uint32_t i = 4; i < kHeaderSize; ++i) {
+    char hex[3];
+    std::snprintf(hex, sizeof hex, "%02x", bytes[i]);
+    header += hex;
+  }
+  EXPECT_EQ(json["header"], header);
+  ASSERT_EQ(json["records"].size(), 256u);
+  const nlohmann::json& a = json["records"][0x41];
+  EXPECT_EQ(a["code"], 0x41);
+  EXPECT_EQ(a["char"], "A");
+  ASSERT_EQ(a["values"].size(), 14u);
+  EXPECT_EQ(a["values"][8].get<double>(), static_cast<double>(0.1f)) << "the single value exactly";
+  EXPECT_EQ(a["values"][9], 24.0);
+  EXPECT_EQ(a["values"][0].get<double>(), static_cast<double>(1e-45f));
+  EXPECT_EQ(a["values"][1], "0x7FC00001");
+  EXPECT_EQ(a["values"][2], "0x80000000");
+  EXPECT_EQ(a["values"][3], "0xFF800000");
+  EXPECT_EQ(a["values"][13], 0.0);
+  const nlohmann::json& last = json["records"][255];
+  ASSERT_EQ(last["values"].size(), 13u) << "the file ends inside record 255";
+  EXPECT_EQ(last["values"][12], -3.0);
+  EXPECT_EQ(json["records"][0x81]["char"], "");
+}
+
+TEST_F(ExportCommandTest, JsonHasOneLinePerRecord) {
+  std::vector<std::string> lines = Lines(RunCli({"export", file}).out);
+  ASSERT_EQ(lines.size(), 6u + 256u + 2u);
+  EXPECT_EQ(lines[5], "  \"records\": [");
+  EXPECT_EQ(lines[6].substr(0, 24), "    {\"code\":0,\"char\":\"\",");
+  EXPECT_EQ(lines[6 + 255].substr(0, 18), "    {\"code\":255,\"c");
+}
+
+TEST_F(ExportCommandTest, CsvHasTheFieldTextsOfEveryCode) {
+  CliResult result = RunCli({"export", file, "--format", "csv"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  std::vector<std::string> lines = Lines(result.out);
+  ASSERT_EQ(lines.size(), 257u);
+  EXPECT_EQ(lines[0], "code,char,width,height,spacing_left,spacing_right,offset_y");
+  EXPECT_EQ(lines[1 + 0x00], "0,,0,0,0,0,0");
+  EXPECT_EQ(lines[1 + 0x22], "34,\"\"\"\",0,0,0,0,0");
+  EXPECT_EQ(lines[1 + 0x2C], "44,\",\",1.5,0,0,0,0");
+  EXPECT_EQ(lines[1 + 0x41], "65,A,0.1,24,0,0,0");
+  EXPECT_EQ(lines[1 + 0xB1], "177,ｱ,0,0,0,0,0");
+  EXPECT_EQ(lines[1 + 0xFF], "255,,0,0,0,0,-3");
+}
+
+TEST_F(ExportCommandTest, FailuresAreReported) {
+  EXPECT_TRUE(IsOneLineError(RunCli({"export", folder.Path("missing.fnt")}), {"missing.fnt", "cannot open"}));
+  std::string wrong = folder.Path("wrong.fnt");
+  WriteWholeFile(wrong, Bytes(100, 0));
+  EXPECT_TRUE(IsOneLineError(RunCli({"export", wrong, "--format", "csv"}), {"wrong.fnt", "wrong size"}));
+
+  CliRun toFullDisk;
+  toFullDisk.outputPath = "/dev/full";
+  CliResult result = RunCli({"export", file}, toFullDisk);
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_NE(result.err.find("standard output: write failed"), std::string::npos) << result.err;
+}
+
+}  // namespace
