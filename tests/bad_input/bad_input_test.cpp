@@ -31,7 +31,7 @@ constexpr uid_t kNobody = 65534;
 std::map<std::string, Bytes> Snapshot(const TempFolder& folder) {
   std::map<std::string, Bytes> files;
   for (const auto& entry : fs::recursive_directory_iterator(folder.Root())) {
-    if (entry.is_regular_file() && !entry.is_symlink()) files[entry.path().string()] = ReadWholeFile(entry.path().string());
+    if (!entry.is_symlink() && entry.is_regular_file()) files[entry.path().string()] = ReadWholeFile(entry.path().string());
   }
   return files;
 }
@@ -218,7 +218,7 @@ struct TextCase {
 const TextCase kTextCases[] = {
     {"259 digits", std::string(259, '9'), true, INFINITY},
     {"1e400", "1e400", true, INFINITY},
-    {"1e-400", "1e-400", true, 0.0f},
+    {"1e minus 400", "1e-400", true, 0.0f},
     {"exponent beyond 32 bits", "1e99999999999", true, INFINITY},
     {"negative exponent beyond 32 bits", "1e-99999999999", true, 0.0f},
     {"lone minus", "-", false, 0},
