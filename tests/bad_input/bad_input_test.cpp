@@ -51,6 +51,19 @@ LoadStatus LoadAsNobody(const std::string& path) {
   return static_cast<LoadStatus>(WEXITSTATUS(status));
 }
 
+// A run of quorvel-cli as nobody, from a copy of the binary inside the (world-
+// readable) folder: the build folder itself may be closed to nobody.
+CliRun AsNobody(const TempFolder& folder) {
+  CliRun run;
+  run.unprivileged = true;
+  run.program = folder.Path("quorvel-cli-copy");
+  if (!fs::exists(run.program)) fs::copy_file(QUORVEL_CLI_PATH, run.program);
+  fs::permissions(folder.Root(), fs::perms::all);
+  fs::permissions(run.program, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec |
+                                   fs::perms::group_read | fs::perms::others_read);
+  return run;
+}
+
 LoadStatus Load(const std::string& path) {
   MetricsDocument doc;
   char caption[kTextBufferSize];
@@ -138,12 +151,11 @@ TEST_P(FileInputs, CoreAndCliAgreeAndWriteNothingUnasked) {
   TempFolder folder;
   fs::permissions(folder.Root(), fs::perms::all);
   std::string path = c.make(folder);
+  CliRun run = c.unprivileged ? AsNobody(folder) : CliRun{};
   auto before = Snapshot(folder);
 
   EXPECT_EQ(c.unprivileged ? LoadAsNobody(path) : Load(path), c.load);
 
-  CliRun run;
-  run.unprivileged = c.unprivileged;
   CliResult check = RunCli({"check", path}, run);
   EXPECT_EQ(check.exitCode, c.load == LoadStatus::Loaded ? 0 : 1) << check.out << check.err;
   EXPECT_EQ(check.out.rfind(path + ": ", 0), 0u) << "one line naming the file: " << check.out;
@@ -308,10 +320,7 @@ class DuringSave : public ::testing::Test {
 
 TEST_F(DuringSave, ReadOnlyFileThenChangeIsRefusedAndKept) {
   chmod(path.c_str(), 0444);
-  fs::permissions(folder.Root(), fs::perms::all);
-  CliRun nobody;
-  nobody.unprivileged = true;
-  CliResult set = RunCli({"set", path, "--code", "65", "--width", "3"}, nobody);
+  CliResult set = RunCli({"set", path, "--code", "65", "--width", "3"}, AsNobody(folder));
   EXPECT_TRUE(IsOneLineError(set, {path}));
   EXPECT_EQ(ReadWholeFile(path), PatternedFile());
 }
