@@ -33,17 +33,18 @@ void RefreshAfterLoad() {
   // Writes "0" into the number field unless it shows 0 already; its change
   // notification selects code 0.
   SendMessageA(g_editor.selector, UDM_SETPOS, 0, MAKELPARAM(0, 0));
-  ShowRecord(0, nullptr);
+  ShowRecord(0);
 }
 
 // Loads the document's path; names the window after the file and shows it, or
 // reports why it could not be loaded.
 void LoadDocument() {
-  LoadStatus status = LoadMetricsFile(g_document, g_document.path, g_textBuffer);
+  LoadStatus status = LoadMetricsFile(g_document, g_document.path).status;
   if (status != LoadStatus::Loaded) {
     ReportLoadStatus(status);
     return;
   }
+  ComposeCaption(g_document.path, g_textBuffer);
   SetWindowTextA(g_editor.dialog, g_textBuffer);
   RefreshAfterLoad();
 }
@@ -104,7 +105,7 @@ void OnNumberChanged() {
                          ? ""
                          : reinterpret_cast<const char*>(g_editor.currentCode);
   SetWindowTextA(g_editor.characterField, echo);  // raises OnCharacterChanged
-  ShowRecord(g_editor.currentCode[0], nullptr);
+  ShowRecord(g_editor.currentCode[0]);
 }
 
 // EN_CHANGE of IDC_CHARACTER: move the selector to the typed character's first
@@ -147,7 +148,7 @@ void UpdateScopeControls() {
   EnableWindow(g_editor.characterField, !any);
   EnableWindow(g_editor.numberField, !any);
   // Unchecking the last box shows the selected code again, dropping typed values.
-  if (!any) ShowRecord(SelectedCode(), nullptr);
+  if (!any) ShowRecord(SelectedCode());
 }
 
 INT_PTR CALLBACK EditorDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -4,6 +4,7 @@
 
 #include "metrics_document.h"
 #include "window_api.h"
+#include "window_title.h"
 
 struct EditorState {
   HWND dialog;          // owner of the message boxes, target of every field access

@@ -2,6 +2,7 @@
 
 #include "editor_state.h"
 #include "modal_calls.h"
+#include "window_title.h"
 
 void ShowErrorMessage(const char* text) {
   g_messageBox(g_editor.dialog, text, kProgramTitle, MB_ICONERROR | MB_OK);

@@ -25,27 +25,14 @@ RecordEdit ReadRecordEdit() {
 
 }  // namespace
 
-void ShowRecord(uint8_t code, uint8_t* buffer) {
+void ShowRecord(uint8_t code) {
   if (!IsDocumentLoaded(g_document)) return;
-  if (buffer) {
-    CopyRecordOut(g_document.image, code, buffer);
-    return;
-  }
   RecordTexts texts;
   FormatRecordFields(g_document.image, code, &texts);
   SetDlgItemTextA(g_editor.dialog, IDC_LINE_SPACING, texts.field[kLineSpacingField]);
   for (uint32_t i = 0; i < kEditedValueCount; ++i) {
     SetDlgItemTextA(g_editor.dialog, IDC_WIDTH + i, texts.field[i]);
   }
-}
-
-void StoreRecord(uint8_t code, const uint8_t* buffer) {
-  if (!IsDocumentLoaded(g_document)) return;
-  if (buffer) {
-    CopyRecordIn(g_document.image, code, buffer);
-    return;
-  }
-  StoreRecordValues(g_document.image, code, ReadRecordEdit());
 }
 
 void ClearValueFields() {

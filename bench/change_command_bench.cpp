@@ -38,8 +38,7 @@ BENCHMARK(BM_BareWrite);
 
 void BM_ChangeCommandHalfAlnum(benchmark::State& state) {
   MetricsDocument doc;
-  char caption[kTextBufferSize];
-  if (LoadMetricsFile(doc, BenchFile().c_str(), caption) != LoadStatus::Loaded) state.SkipWithError("load");
+  if (LoadMetricsFile(doc, BenchFile().c_str()).status != LoadStatus::Loaded) state.SkipWithError("load");
   const char* fields[kValueFieldCount] = {"12", "24", "0.5", "1.5", "-1", "4"};
   for (auto _ : state) {
     RecordEdit edit;

@@ -18,13 +18,12 @@ int RunCheck(int argc, char** argv) {
   if (parsed != ArgumentsResult::Parsed) return ExitCodeOf(parsed);
 
   MetricsDocument doc;
-  char caption[kTextBufferSize];
   bool allOk = true;
   for (const std::string& file : files) {
-    LoadStatus status = LoadMetricsFile(doc, file.c_str(), caption);
-    std::string verdict = status == LoadStatus::Loaded ? "ok" : LoadFailureReason(status, file.c_str());
-    std::printf("%s: %s\n", file.c_str(), verdict.c_str());
-    allOk = allOk && status == LoadStatus::Loaded;
+    LoadResult result = LoadMetricsFile(doc, file.c_str());
+    bool ok = result.status == LoadStatus::Loaded;
+    std::printf("%s: %s\n", file.c_str(), ok ? "ok" : LoadFailureReason(result).c_str());
+    allOk = allOk && ok;
   }
   ReleaseMetricsFile(doc);
   return allOk ? kExitOk : kExitNo;

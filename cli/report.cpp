@@ -3,25 +3,20 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 
 #include "commands.h"
 #include "file_io.h"
 
 namespace {
 
-std::string NotRegularReason(const char* path) {
-  std::error_code error;
-  if (std::filesystem::is_directory(path, error)) return "is a directory, not a metrics file";
+std::string NotRegularReason(const LoadResult& result) {
+  if (result.kind == FileKind::Directory) return "is a directory, not a metrics file";
   return "not a regular file (a device, FIFO or socket)";
 }
 
-std::string WrongSizeReason(const char* path) {
-  std::string expected = "a metrics file has exactly " + std::to_string(kMetricsFileSize) + " bytes";
-  std::error_code error;
-  uintmax_t size = std::filesystem::file_size(path, error);
-  if (error) return "wrong size: " + expected;
-  return "wrong size: " + std::to_string(size) + " bytes, " + expected;
+std::string WrongSizeReason(const LoadResult& result) {
+  return "wrong size: " + std::to_string(result.size) + " bytes, a metrics file has exactly " +
+         std::to_string(kMetricsFileSize) + " bytes";
 }
 
 }  // namespace
@@ -30,13 +25,13 @@ void ReportError(const std::string& subject, const std::string& reason) {
   std::fprintf(stderr, "quorvel-cli: %s: %s\n", subject.c_str(), reason.c_str());
 }
 
-std::string LoadFailureReason(LoadStatus status, const char* path) {
-  switch (status) {
+std::string LoadFailureReason(const LoadResult& result) {
+  switch (result.status) {
     case LoadStatus::Loaded: return "loaded";
     case LoadStatus::NoPath: return "empty file name";
-    case LoadStatus::CannotOpen: return std::string("cannot open: ") + LastFileErrorText();
-    case LoadStatus::NotRegularFile: return NotRegularReason(path);
-    case LoadStatus::WrongSize: return WrongSizeReason(path);
+    case LoadStatus::CannotOpen: return std::string("cannot open: ") + FileErrorText(result.systemError);
+    case LoadStatus::NotRegularFile: return NotRegularReason(result);
+    case LoadStatus::WrongSize: return WrongSizeReason(result);
     case LoadStatus::OutOfMemory: return "out of memory";
     case LoadStatus::ReadFailed: return "read failed or was cut short";
   }
@@ -70,10 +65,9 @@ std::string CreateFailureReason(CreateStatus status) {
 }
 
 bool LoadOrReport(MetricsDocument& doc, const char* path) {
-  char caption[kTextBufferSize];
-  LoadStatus status = LoadMetricsFile(doc, path, caption);
-  if (status == LoadStatus::Loaded) return true;
-  ReportError(path, LoadFailureReason(status, path));
+  LoadResult result = LoadMetricsFile(doc, path);
+  if (result.status == LoadStatus::Loaded) return true;
+  ReportError(path, LoadFailureReason(result));
   return false;
 }
 

@@ -10,9 +10,11 @@
 // Prints "quorvel-cli: subject: reason" on stderr.
 void ReportError(const std::string& subject, const std::string& reason);
 
-// Why a load, write-back or creation failed, in words. Call right after the
-// failed call: the system's reason is read from its last error.
-std::string LoadFailureReason(LoadStatus status, const char* path);
+// Why a load failed, in words, from what the load saw.
+std::string LoadFailureReason(const LoadResult& result);
+
+// Why a write-back or creation failed, in words. Call right after the failed call:
+// the system's reason is read from its last error.
 std::string SaveFailureReason(SaveStatus status);
 std::string CreateFailureReason(CreateStatus status);
 

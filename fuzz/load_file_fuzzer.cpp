@@ -42,8 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!WriteScratch(bytes, size)) return 0;
 
   MetricsDocument doc;
-  char caption[kTextBufferSize];
-  LoadStatus status = LoadMetricsFile(doc, ScratchPath().c_str(), caption);
+  LoadStatus status = LoadMetricsFile(doc, ScratchPath().c_str()).status;
   if ((status == LoadStatus::Loaded) != (size == kMetricsFileSize)) std::abort();
   if (status != LoadStatus::Loaded) return 0;
   if (std::memcmp(doc.image, bytes, kMetricsFileSize) != 0) std::abort();

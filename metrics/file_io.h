@@ -15,9 +15,23 @@ enum class FileOpenStatus {
   NotRegularFile,  // opened, but a directory, FIFO, socket or device: closed again
 };
 
-// Opens an existing regular file for reading and reports its size. Never blocks,
-// even on a FIFO. On failure *file stays kNoFile.
-FileOpenStatus OpenFileForReading(const char* path, FileHandle* file, uint64_t* size);
+// What an open for reading found at a path: the kind of thing it names and its size
+// in bytes (kind Unknown and size 0 when nothing could be opened).
+enum class FileKind {
+  Unknown,
+  RegularFile,
+  Directory,
+  Other,  // a FIFO, socket or device
+};
+struct FileFacts {
+  FileKind kind = FileKind::Unknown;
+  uint64_t size = 0;
+};
+
+// Opens an existing regular file for reading and reports what it found. Never
+// blocks, even on a FIFO. On failure *file stays kNoFile; facts still tell what was
+// there when it could be looked at (a directory, a device).
+FileOpenStatus OpenFileForReading(const char* path, FileHandle* file, FileFacts* facts);
 
 // Opens path for writing, creating it when missing and keeping its contents (no
 // truncation). Never blocks. On failure *file stays kNoFile.
@@ -53,6 +67,9 @@ bool CloseFileHandle(FileHandle file);
 void* AllocateZeroed(size_t size);
 void FreeAllocated(void* block);
 
-// The platform's last error as text, for reports that name a reason ("No such file
-// or directory"); the text lives until the next call.
-const char* LastFileErrorText();
+// The platform's last error (errno, or GetLastError on Windows), and an error as
+// text for reports that name a reason ("No such file or directory"); the text lives
+// until the next call.
+int LastFileError();
+const char* FileErrorText(int error);
+inline const char* LastFileErrorText() { return FileErrorText(LastFileError()); }

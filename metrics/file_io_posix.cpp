@@ -14,19 +14,28 @@ namespace {
 // nothing for regular files, which are all that load accepts.
 constexpr int kNoWait = O_NONBLOCK | O_CLOEXEC;
 
-bool IsRegularFile(int fd, uint64_t* size) {
+FileKind KindOf(mode_t mode) {
+  if (S_ISREG(mode)) return FileKind::RegularFile;
+  if (S_ISDIR(mode)) return FileKind::Directory;
+  return FileKind::Other;
+}
+
+// Looks at the open file; true when it is a regular file.
+bool IsRegularFile(int fd, FileFacts* facts) {
   struct stat info;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return false;
-  if (size) *size = static_cast<uint64_t>(info.st_size);
-  return true;
+  if (fstat(fd, &info) != 0) return false;
+  facts->kind = KindOf(info.st_mode);
+  facts->size = static_cast<uint64_t>(info.st_size);
+  return facts->kind == FileKind::RegularFile;
 }
 
 }  // namespace
 
-FileOpenStatus OpenFileForReading(const char* path, FileHandle* file, uint64_t* size) {
+FileOpenStatus OpenFileForReading(const char* path, FileHandle* file, FileFacts* facts) {
+  *facts = FileFacts{};
   int fd = open(path, O_RDONLY | kNoWait);
   if (fd < 0) return FileOpenStatus::CannotOpen;
-  if (!IsRegularFile(fd, size)) {
+  if (!IsRegularFile(fd, facts)) {
     close(fd);
     errno = EINVAL;
     return FileOpenStatus::NotRegularFile;
@@ -82,4 +91,6 @@ void* AllocateZeroed(size_t size) { return std::calloc(1, size); }
 
 void FreeAllocated(void* block) { std::free(block); }
 
-const char* LastFileErrorText() { return std::strerror(errno); }
+int LastFileError() { return errno; }
+
+const char* FileErrorText(int error) { return std::strerror(error); }

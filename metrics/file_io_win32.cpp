@@ -12,18 +12,21 @@ bool IsDiskFile(HANDLE handle) { return GetFileType(handle) == FILE_TYPE_DISK; }
 
 }  // namespace
 
-FileOpenStatus OpenFileForReading(const char* path, FileHandle* file, uint64_t* size) {
+FileOpenStatus OpenFileForReading(const char* path, FileHandle* file, FileFacts* facts) {
+  *facts = FileFacts{};
   HANDLE handle = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_ARCHIVE, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return FileOpenStatus::CannotOpen;
   LARGE_INTEGER fileSize;
   // The 64-bit size: the low 32 bits alone would let a 4 GiB + 14,632-byte file pass.
   if (!IsDiskFile(handle) || !GetFileSizeEx(handle, &fileSize)) {
+    facts->kind = FileKind::Other;
     CloseHandle(handle);
     SetLastError(ERROR_BAD_FILE_TYPE);
     return FileOpenStatus::NotRegularFile;
   }
-  *size = static_cast<uint64_t>(fileSize.QuadPart);
+  facts->kind = FileKind::RegularFile;
+  facts->size = static_cast<uint64_t>(fileSize.QuadPart);
   *file = reinterpret_cast<FileHandle>(handle);
   return FileOpenStatus::Opened;
 }
@@ -83,10 +86,12 @@ void FreeAllocated(void* block) {
   if (block) HeapFree(GetProcessHeap(), 0, block);
 }
 
-const char* LastFileErrorText() {
+int LastFileError() { return static_cast<int>(GetLastError()); }
+
+const char* FileErrorText(int error) {
   static char text[256];
   DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                nullptr, GetLastError(), 0, text, sizeof text, nullptr);
+                                nullptr, static_cast<DWORD>(error), 0, text, sizeof text, nullptr);
   while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r')) text[--length] = 0;
   if (length == 0) lstrcpyA(text, "system error");
   return text;

@@ -8,13 +8,15 @@ void CloseDocumentFile(MetricsDocument& doc) {
 }
 
 // Reads the whole file into a fresh zero-filled image; the handle is closed after.
-LoadStatus ReadImage(MetricsDocument& doc) {
+// A failed read's system error is taken before the close can change it.
+LoadStatus ReadImage(MetricsDocument& doc, int* systemError) {
   doc.image = static_cast<uint8_t*>(AllocateZeroed(kMetricsImageSize));
   if (!doc.image) {
     CloseDocumentFile(doc);
     return LoadStatus::OutOfMemory;
   }
   bool ok = ReadFileBytes(doc.file, doc.image, doc.fileSize, &doc.bytesTransferred);
+  if (!ok) *systemError = LastFileError();
   CloseDocumentFile(doc);
   // A partial image would be written over the whole file by the next change.
   if (!ok || doc.bytesTransferred != doc.fileSize) {
@@ -30,26 +32,33 @@ bool IsDocumentLoaded(const MetricsDocument& doc) {
   return doc.image != nullptr && doc.fileSize != 0;
 }
 
-LoadStatus LoadMetricsFile(MetricsDocument& doc, const char* path, char* caption) {
+LoadResult LoadMetricsFile(MetricsDocument& doc, const char* path) {
   // 1. The previous document is gone from here on, whatever happens next.
   ReleaseMetricsFile(doc);
-  if (path[0] == 0) return LoadStatus::NoPath;
+  LoadResult result;
+  if (path[0] == 0) return result;
 
   // 2. Open, then check the size: the only validation the format has.
-  uint64_t size = 0;
-  FileOpenStatus opened = OpenFileForReading(path, &doc.file, &size);
-  if (opened == FileOpenStatus::CannotOpen) return LoadStatus::CannotOpen;
-  if (opened == FileOpenStatus::NotRegularFile) return LoadStatus::NotRegularFile;
-  if (size != kMetricsFileSize) {
+  FileFacts facts;
+  FileOpenStatus opened = OpenFileForReading(path, &doc.file, &facts);
+  result.kind = facts.kind;
+  result.size = facts.size;
+  if (opened != FileOpenStatus::Opened) {
+    result.systemError = LastFileError();
+    result.status = opened == FileOpenStatus::NotRegularFile ? LoadStatus::NotRegularFile
+                                                             : LoadStatus::CannotOpen;
+    return result;
+  }
+  if (facts.size != kMetricsFileSize) {
     CloseDocumentFile(doc);
-    return LoadStatus::WrongSize;
+    result.status = LoadStatus::WrongSize;
+    return result;
   }
 
-  // 3. Read it whole, then name the window after it.
+  // 3. Read it whole.
   doc.fileSize = kMetricsFileSize;
-  LoadStatus status = ReadImage(doc);
-  if (status == LoadStatus::Loaded) ComposeCaption(path, caption);
-  return status;
+  result.status = ReadImage(doc, &result.systemError);
+  return result;
 }
 
 SaveStatus SaveMetricsFile(MetricsDocument& doc, const char* path) {

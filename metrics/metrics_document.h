@@ -6,7 +6,14 @@
 
 #include "file_io.h"
 #include "metrics_format.h"
-#include "path_name.h"
+
+// The path buffer: MAX_PATH on Windows. POSIX paths are routinely longer than 259
+// bytes, so there it is PATH_MAX.
+#ifdef _WIN32
+constexpr size_t kPathBufferSize = 260;
+#else
+constexpr size_t kPathBufferSize = 4096;
+#endif
 
 struct MetricsDocument {
   char path[kPathBufferSize] = {};  // the current file; filled by the caller
@@ -37,10 +44,19 @@ enum class SaveStatus {
 // size check.
 bool IsDocumentLoaded(const MetricsDocument& doc);
 
+// What a load saw, so that a report can explain a failure without looking at the
+// disk a second time: the kind and size of what the path named (when it could be
+// opened) and the system's error code of a failed open or read (0 otherwise).
+struct LoadResult {
+  LoadStatus status = LoadStatus::NoPath;
+  FileKind kind = FileKind::Unknown;
+  uint64_t size = 0;
+  int systemError = 0;
+};
+
 // Discards the current document, then loads the file at path. On success the image
-// holds the file's bytes followed by zeros and caption receives "QUORVEL - name"
-// (kTextBufferSize bytes); otherwise no document is loaded and caption is untouched.
-LoadStatus LoadMetricsFile(MetricsDocument& doc, const char* path, char* caption);
+// holds the file's bytes followed by zeros; otherwise no document is loaded.
+LoadResult LoadMetricsFile(MetricsDocument& doc, const char* path);
 
 // Writes the first kMetricsFileSize bytes of the image over path, creating the file
 // when missing and leaving any bytes beyond that size in place.

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "command_line.h"
-#include "path_name.h"
+#include "metrics_document.h"
 
 namespace {
 

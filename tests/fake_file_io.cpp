@@ -25,10 +25,12 @@ FakeFileSystem& FakeFiles() {
   return fake;
 }
 
-FileOpenStatus OpenFileForReading(const char* path, FileHandle* file, uint64_t* size) {
+FileOpenStatus OpenFileForReading(const char* path, FileHandle* file, FileFacts* facts) {
+  *facts = FileFacts{};
   auto found = FakeFiles().files.find(path);
   if (found == FakeFiles().files.end()) return FileOpenStatus::CannotOpen;
-  *size = found->second.size();
+  facts->kind = FileKind::RegularFile;
+  facts->size = found->second.size();
   *file = OpenHandle(path);
   return FileOpenStatus::Opened;
 }
@@ -92,4 +94,7 @@ void* AllocateZeroed(size_t size) {
 
 void FreeAllocated(void* block) { std::free(block); }
 
-const char* LastFileErrorText() { return "fake failure"; }
+// The fake's failures carry one error number of their own.
+constexpr int kFakeError = 9999;
+int LastFileError() { return kFakeError; }
+const char* FileErrorText(int) { return "fake failure"; }

@@ -1,6 +1,7 @@
 // Loading and writing back real files in a temporary folder.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
 #include <string>
 
@@ -19,14 +20,17 @@ class MetricsDocumentTest : public ::testing::Test {
  protected:
   void TearDown() override { ReleaseMetricsFile(doc); }
 
-  LoadStatus Load(const std::string& path) { return LoadMetricsFile(doc, path.c_str(), caption); }
+  LoadStatus Load(const std::string& path) {
+    last = LoadMetricsFile(doc, path.c_str());
+    return last.status;
+  }
   SaveStatus Save(const std::string& path) { return SaveMetricsFile(doc, path.c_str()); }
 
   Bytes ImageFileBytes() const { return Bytes(doc.image, doc.image + kMetricsFileSize); }
 
   TempFolder folder;
   MetricsDocument doc;
-  char caption[kTextBufferSize] = "untouched";
+  LoadResult last;  // of the latest Load
 };
 
 TEST_F(MetricsDocumentTest, ZeroFileLoadsWithEveryValueZero) {
@@ -36,7 +40,6 @@ TEST_F(MetricsDocumentTest, ZeroFileLoadsWithEveryValueZero) {
   EXPECT_TRUE(IsDocumentLoaded(doc));
   EXPECT_EQ(doc.fileSize, kMetricsFileSize);
   EXPECT_EQ(doc.file, kNoFile);
-  EXPECT_STREQ(caption, "QUORVEL - zero.fnt");
   EXPECT_EQ(ReadLineSpacing(doc.image), 0.0f);
   for (int code = 0; code < kCodeCount; ++code) {
     for (uint32_t value = kFirstEditedValue; value < kFirstEditedValue + kEditedValueCount; ++value) {
@@ -65,7 +68,8 @@ TEST_F(MetricsDocumentTest, FilesOneByteOffAndEmptyAreRefused) {
     EXPECT_EQ(doc.image, nullptr);
     EXPECT_EQ(doc.file, kNoFile);
     EXPECT_EQ(doc.fileSize, 0u) << "keeps its value from before the first load";
-    EXPECT_STREQ(caption, "untouched");
+    EXPECT_EQ(last.kind, FileKind::RegularFile);
+    EXPECT_EQ(last.size, size) << "the size found, for the report";
   }
 }
 
@@ -77,7 +81,6 @@ TEST_F(MetricsDocumentTest, FailedLoadDiscardsTheLoadedDocument) {
   EXPECT_EQ(Load(bad), LoadStatus::WrongSize);
   EXPECT_FALSE(IsDocumentLoaded(doc));
   EXPECT_EQ(doc.fileSize, kMetricsFileSize) << "the size field keeps its last value";
-  EXPECT_STREQ(caption, "QUORVEL - good.fnt") << "the caption is the caller's to keep";
   // Nothing is loaded, so nothing is written, to either file.
   EXPECT_EQ(Save(good), SaveStatus::NoDocument);
   EXPECT_EQ(ReadWholeFile(good), PatternedFile());
@@ -95,6 +98,10 @@ TEST_F(MetricsDocumentTest, EmptyPathReleasesAndReportsNothing) {
 TEST_F(MetricsDocumentTest, MissingFileCannotBeOpened) {
   EXPECT_EQ(Load(folder.Path("missing.fnt")), LoadStatus::CannotOpen);
   EXPECT_FALSE(IsDocumentLoaded(doc));
+  EXPECT_EQ(last.kind, FileKind::Unknown);
+#ifndef _WIN32
+  EXPECT_EQ(last.systemError, ENOENT);
+#endif
 }
 
 TEST_F(MetricsDocumentTest, DirectoryIsRefused) {
@@ -105,6 +112,7 @@ TEST_F(MetricsDocumentTest, DirectoryIsRefused) {
   EXPECT_EQ(status, LoadStatus::CannotOpen) << "Windows opens no directory as a file";
 #else
   EXPECT_EQ(status, LoadStatus::NotRegularFile);
+  EXPECT_EQ(last.kind, FileKind::Directory) << "the report says what it is";
 #endif
   EXPECT_FALSE(IsDocumentLoaded(doc));
 }
@@ -219,8 +227,7 @@ TEST_F(MetricsDocumentTest, ReadOnlyFileLoadsButCannotBeWritten) {
   if (child == 0) {
     if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(10);
     MetricsDocument readonlyDoc;
-    char text[kTextBufferSize];
-    if (LoadMetricsFile(readonlyDoc, path.c_str(), text) != LoadStatus::Loaded) _exit(11);
+    if (LoadMetricsFile(readonlyDoc, path.c_str()).status != LoadStatus::Loaded) _exit(11);
     readonlyDoc.image[ValueOffset(0, Width)] ^= 1;
     _exit(SaveMetricsFile(readonlyDoc, path.c_str()) == SaveStatus::CannotOpen ? 0 : 12);
   }

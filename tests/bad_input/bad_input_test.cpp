@@ -43,8 +43,7 @@ LoadStatus LoadAsNobody(const std::string& path) {
   if (child == 0) {
     if (geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) _exit(100);
     MetricsDocument doc;
-    char caption[kTextBufferSize];
-    _exit(static_cast<int>(LoadMetricsFile(doc, path.c_str(), caption)));
+    _exit(static_cast<int>(LoadMetricsFile(doc, path.c_str()).status));
   }
   int status = 0;
   waitpid(child, &status, 0);
@@ -66,8 +65,7 @@ CliRun AsNobody(const TempFolder& folder) {
 
 LoadStatus Load(const std::string& path) {
   MetricsDocument doc;
-  char caption[kTextBufferSize];
-  LoadStatus status = LoadMetricsFile(doc, path.c_str(), caption);
+  LoadStatus status = LoadMetricsFile(doc, path.c_str()).status;
   ReleaseMetricsFile(doc);
   return status;
 }
@@ -202,8 +200,7 @@ TEST(FileInputs, ValidFileWithNaNsShowsThemAndAnAbsoluteApplyStoresZero) {
 
   // "nan" does not begin with a number: applied as shown, it reads as 0.
   MetricsDocument doc;
-  char caption[kTextBufferSize];
-  ASSERT_EQ(LoadMetricsFile(doc, path.c_str(), caption), LoadStatus::Loaded);
+  ASSERT_EQ(LoadMetricsFile(doc, path.c_str()).status, LoadStatus::Loaded);
   RecordTexts texts;
   FormatRecordFields(doc.image, 65, &texts);
   EXPECT_STREQ(texts.field[0], "nan");
@@ -305,7 +302,7 @@ class DuringSave : public ::testing::Test {
  protected:
   void SetUp() override {
     path = ValidFile(folder, "a.fnt");
-    ASSERT_EQ(LoadMetricsFile(doc, path.c_str(), caption), LoadStatus::Loaded);
+    ASSERT_EQ(LoadMetricsFile(doc, path.c_str()).status, LoadStatus::Loaded);
     doc.image[ValueOffset(65, Width)] ^= 0x55;  // the edit a save would write
   }
   void TearDown() override { ReleaseMetricsFile(doc); }
@@ -315,7 +312,6 @@ class DuringSave : public ::testing::Test {
   TempFolder folder;
   std::string path;
   MetricsDocument doc;
-  char caption[kTextBufferSize];
 };
 
 TEST_F(DuringSave, ReadOnlyFileThenChangeIsRefusedAndKept) {
@@ -354,7 +350,7 @@ TEST_F(DuringSave, DirectoryInTheFilesPlaceIsReportedAndKept) {
 
 TEST_F(DuringSave, TwoSavesRacingLeaveOneWholeImage) {
   MetricsDocument other;
-  ASSERT_EQ(LoadMetricsFile(other, path.c_str(), caption), LoadStatus::Loaded);
+  ASSERT_EQ(LoadMetricsFile(other, path.c_str()).status, LoadStatus::Loaded);
   std::memset(other.image, 0x11, kMetricsFileSize);
   for (int round = 0; round < 50; ++round) {
     std::thread first([&] { SaveMetricsFile(doc, path.c_str()); });

@@ -1,20 +1,11 @@
-// Byte strings of the editor: the fixed buffers, file names and the window caption.
+// The editor's window title: the program's name and the loaded file's name, built
+// in the editor's fixed text buffer.
 #pragma once
 
 #include <cstddef>
 
-#include "shift_jis.h"
-
 // The shared text buffer of the editor (field texts, caption, file-open result).
 constexpr size_t kTextBufferSize = 260;
-
-// The path buffer: MAX_PATH on Windows. POSIX paths are routinely longer than 259
-// bytes, so there it is PATH_MAX.
-#ifdef _WIN32
-constexpr size_t kPathBufferSize = 260;
-#else
-constexpr size_t kPathBufferSize = 4096;
-#endif
 
 // "QUORVEL": the caption, the title of every message box and of the file-open dialog.
 constexpr const char kProgramTitle[] = "QUORVEL";
@@ -24,12 +15,9 @@ constexpr const char kProgramTitle[] = "QUORVEL";
 char* AppendStrings(int count, char* dest, ...);
 
 // Copies the last component of path into out, which the caller has zero-filled and
-// which holds at least strlen(path) + 1 bytes. Windows paths end a component at "\"
+// which holds at least strlen(path) + 1 bytes. On Windows a component ends at "\"
 // or ":", read as Shift-JIS so that a trail byte 0x5C (as in 表 or ソ) is part of
-// its character. POSIX paths end a component at "/" only. FileNameFromPath uses the
-// host's rule.
-void FileNameFromWindowsPath(const char* path, char* out);
-void FileNameFromPosixPath(const char* path, char* out);
+// its character; elsewhere at "/" only.
 void FileNameFromPath(const char* path, char* out);
 
 // The length of text cut to at most limit bytes without splitting a character:

@@ -6,13 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "path_name.h"
+#include "metrics_document.h"
+#include "window_title.h"
 
 namespace {
 
-void CheckName(const std::string& path, void (*nameFrom)(const char*, char*)) {
+void CheckName(const std::string& path) {
   std::vector<char> out(path.size() + 1, 0);
-  nameFrom(path.c_str(), out.data());
+  FileNameFromPath(path.c_str(), out.data());
   size_t length = std::strlen(out.data());
   size_t pathLength = std::strlen(path.c_str());
   if (length > pathLength) std::abort();
@@ -24,14 +25,13 @@ void CheckName(const std::string& path, void (*nameFrom)(const char*, char*)) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size >= kPathBufferSize) return 0;  // paths come from the path buffer
   std::string path(reinterpret_cast<const char*>(data), size);
-  CheckName(path, FileNameFromWindowsPath);
-  CheckName(path, FileNameFromPosixPath);
+  CheckName(path);
 
   // The caption is "QUORVEL - name", whole when it fits the text buffer, else cut
   // before a UTF-8 lead byte, at most three bytes short of the buffer (exactly
   // three when the name is not UTF-8 there).
   std::vector<char> name(path.size() + 1, 0);
-  FileNameFromPosixPath(path.c_str(), name.data());
+  FileNameFromPath(path.c_str(), name.data());
   std::string full = std::string("QUORVEL - ") + name.data();
   char caption[kTextBufferSize];
   ComposeCaption(path.c_str(), caption);

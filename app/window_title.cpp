@@ -1,7 +1,10 @@
-#include "path_name.h"
+#include "window_title.h"
 
 #include <cstdarg>
 #include <cstring>
+
+#include "metrics_document.h"
+#include "shift_jis.h"
 
 char* AppendStrings(int count, char* dest, ...) {
   va_list strings;
@@ -19,9 +22,10 @@ char* AppendStrings(int count, char* dest, ...) {
 
 namespace {
 
+#ifdef _WIN32
 // Shift-JIS cannot be decoded backwards, so the scan runs forwards over whole
 // characters and remembers where the last separator ended.
-const char* WindowsFileNameStart(const char* path) {
+const char* FileNameStart(const char* path) {
   const unsigned char* p = reinterpret_cast<const unsigned char*>(path);
   size_t nameStart = 0;
   size_t i = 0;
@@ -35,31 +39,14 @@ const char* WindowsFileNameStart(const char* path) {
   }
   return path + nameStart;
 }
-
-const char* PosixFileNameStart(const char* path) {
+#else
+const char* FileNameStart(const char* path) {
   const char* slash = std::strrchr(path, '/');
   return slash ? slash + 1 : path;
 }
-
-const char* FileNameStart(const char* path) {
-#ifdef _WIN32
-  return WindowsFileNameStart(path);
-#else
-  return PosixFileNameStart(path);
 #endif
-}
 
 }  // namespace
-
-void FileNameFromWindowsPath(const char* path, char* out) {
-  const char* name = WindowsFileNameStart(path);
-  std::memcpy(out, name, std::strlen(name));
-}
-
-void FileNameFromPosixPath(const char* path, char* out) {
-  const char* name = PosixFileNameStart(path);
-  std::memcpy(out, name, std::strlen(name));
-}
 
 void FileNameFromPath(const char* path, char* out) {
   const char* name = FileNameStart(path);
