@@ -16,9 +16,6 @@ constexpr char kDefaultExtension[] = ".fnt";
 
 constexpr int kCharacterFieldLimit = 1;  // one character: the next keystroke replaces it
 constexpr int kNumberFieldLimit = 3;     // 0-255
-constexpr int kLastCode = 255;
-
-bool IsChecked(int id) { return IsDlgButtonChecked(g_editor.dialog, id) == BST_CHECKED; }
 
 // The selector's position, cut to a code. The high word, set when the number field
 // holds no valid number in range, is dropped: the last valid position counts.
@@ -143,8 +140,8 @@ void OnCommand(int id, int notification) {
 }  // namespace
 
 void UpdateScopeControls() {
-  bool any = IsChecked(IDC_SCOPE_FULLWIDTH) || IsChecked(IDC_SCOPE_HALFKANA) ||
-             IsChecked(IDC_SCOPE_HALFALNUM);
+  bool any = IsButtonChecked(IDC_SCOPE_FULLWIDTH) || IsButtonChecked(IDC_SCOPE_HALFKANA) ||
+             IsButtonChecked(IDC_SCOPE_HALFALNUM);
   EnableWindow(g_editor.characterField, !any);
   EnableWindow(g_editor.numberField, !any);
   // Unchecking the last box shows the selected code again, dropping typed values.

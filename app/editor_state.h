@@ -28,6 +28,9 @@ extern char g_textBuffer[kTextBufferSize];
 extern OPENFILENAMEA g_openFileName;
 extern char g_openFileBuffer[kPathBufferSize];
 
+// Whether the dialog's check box or radio button id is checked.
+inline bool IsButtonChecked(int id) { return IsDlgButtonChecked(g_editor.dialog, id) == BST_CHECKED; }
+
 // Back to the state at program start: no document, no handles, nothing chosen in
 // the file-open dialog. Tests call it to start the editor afresh.
 void ResetEditorState();

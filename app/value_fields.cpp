@@ -6,9 +6,7 @@
 
 namespace {
 
-bool IsChecked(int id) { return IsDlgButtonChecked(g_editor.dialog, id) == BST_CHECKED; }
-
-ValueMode ReadValueMode() { return IsChecked(IDC_RELATIVE) ? ValueMode::Relative : ValueMode::Absolute; }
+ValueMode ReadValueMode() { return IsButtonChecked(IDC_RELATIVE) ? ValueMode::Relative : ValueMode::Absolute; }
 
 FieldValue ReadField(int id) {
   GetDlgItemTextA(g_editor.dialog, id, g_textBuffer, kTextBufferSize);
@@ -43,7 +41,7 @@ void ApplyEdits() {
   if (!IsDocumentLoaded(g_document)) return;
   RecordEdit edit = ReadRecordEdit();
   edit.lineSpacing = ReadField(IDC_LINE_SPACING);
-  EditScope scope = ScopeFromBoxes(IsChecked(IDC_SCOPE_FULLWIDTH), IsChecked(IDC_SCOPE_HALFKANA),
-                                   IsChecked(IDC_SCOPE_HALFALNUM));
+  EditScope scope = ScopeFromBoxes(IsButtonChecked(IDC_SCOPE_FULLWIDTH), IsButtonChecked(IDC_SCOPE_HALFKANA),
+                                   IsButtonChecked(IDC_SCOPE_HALFALNUM));
   ApplyRecordEdit(g_document.image, edit, scope, g_editor.currentCode[0]);
 }

@@ -3,11 +3,10 @@
 #include <charconv>
 #include <cstdio>
 
+#include "metrics_format.h"
 #include "shift_jis.h"
 
 namespace {
-
-constexpr int kLastCode = 255;
 
 bool IsVisible(int32_t unicode) {
   if (unicode < 0x20 || (unicode >= 0x7F && unicode <= 0x9F)) return false;  // C0, DEL, C1

@@ -10,12 +10,6 @@
 
 namespace {
 
-constexpr uint32_t kFirstHeaderByte = 4;
-
-uint32_t ValueCountInFile(uint8_t code) {
-  return code == 255 ? kLastRecordFileSize / 4 : kRecordValueCount;
-}
-
 uint32_t SingleBits(const uint8_t* image, uint32_t offset) {
   float value = ReadSingle(image, offset);
   uint32_t bits;

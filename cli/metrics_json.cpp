@@ -15,11 +15,8 @@ namespace {
 
 constexpr char kFormatName[] = "quorvel-metrics";
 constexpr int kFormatVersion = 1;
-constexpr uint32_t kFirstHeaderByte = 4;
 constexpr size_t kHeaderHexDigits = 2 * (kHeaderSize - kFirstHeaderByte);
 constexpr size_t kBitPatternLength = 10;  // "0x" and eight hexadecimal digits
-
-uint32_t ValueCountInFile(int code) { return code == 255 ? kLastRecordFileSize / 4 : kRecordValueCount; }
 
 // ---- Writing
 

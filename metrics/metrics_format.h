@@ -6,6 +6,7 @@
 
 // Offsets and sizes of the file, in bytes.
 constexpr uint32_t kLineSpacingOffset = 0;
+constexpr uint32_t kFirstHeaderByte = 4;       // the opaque header bytes run 4-299
 constexpr uint32_t kHeaderSize = 300;          // line spacing + 296 opaque bytes
 constexpr uint32_t kRecordValueCount = 14;
 constexpr uint32_t kRecordSize = kRecordValueCount * 4;   // 56
@@ -18,7 +19,14 @@ static_assert(kMetricsFileSize == 14632, "the only valid file size");
 constexpr uint32_t kMetricsImageSize = kMetricsFileSize + 8;
 static_assert(kMetricsImageSize >= kHeaderSize + 256 * kRecordSize, "every record fits");
 
+// Single-byte codes: one record each.
 constexpr int kCodeCount = 256;
+constexpr uint8_t kLastCode = kCodeCount - 1;
+
+// The values of code's record that the file holds: 14, but 13 for the last code.
+constexpr uint32_t ValueCountInFile(uint8_t code) {
+  return code == kLastCode ? kLastRecordFileSize / 4 : kRecordValueCount;
+}
 
 // The five values the editor shows and edits, by their index in a record.
 enum GlyphValue : uint32_t {
@@ -31,7 +39,11 @@ enum GlyphValue : uint32_t {
 constexpr uint32_t kFirstEditedValue = Width;
 constexpr uint32_t kEditedValueCount = 5;
 
-// Record slots with a meaning of their own (see the class ranges in value_edit.h).
+// The two single-byte classes of Shift-JIS that the editor edits as a whole.
+constexpr uint8_t kHalfAlnumFirst = 0x20, kHalfAlnumLast = 0x7F;  // JIS X 0201 Roman
+constexpr uint8_t kHalfKanaFirst = 0xA1, kHalfKanaLast = 0xDF;    // JIS X 0201 katakana
+
+// Record slots with a meaning of their own (see the class edit in value_edit.h).
 constexpr uint8_t kFullWidthSlot = 16;        // edited together with 21
 constexpr uint8_t kFullWidthTwinSlot = 21;
 constexpr uint8_t kFullWidthClearedSlot = 17; // zeroed on a full-width edit, with 22

@@ -1,9 +1,10 @@
 #include "shift_jis.h"
 
+#include "metrics_format.h"
+
 namespace {
 
 constexpr uint32_t kHalfKanaUnicode = 0xFF61;  // U+FF61..U+FF9F for 0xA1..0xDF
-constexpr uint8_t kHalfKanaFirst = 0xA1, kHalfKanaLast = 0xDF;
 constexpr uint32_t kPrivateUseA0 = 0xF8F0;     // 0xA0; 0xFD-0xFF follow at U+F8F1..U+F8F3
 
 }  // namespace

@@ -7,10 +7,6 @@
 
 namespace {
 
-// The first and last codes of the two single-byte classes.
-constexpr int kHalfAlnumFirst = 0x20, kHalfAlnumLast = 0x7F;
-constexpr int kHalfKanaFirst = 0xA1, kHalfKanaLast = 0xDF;
-
 // Rounds to the nearest integer, ties to even, whatever the rounding mode of the
 // floating-point environment: 3.5 -> 4, 2.5 -> 2, -0.5 -> -0.
 double RoundHalfEven(double x) {
