@@ -38,9 +38,10 @@ CharacterStatus CodeFromCharacter(const std::string& text, uint8_t* code) {
   uint32_t unicode = 0;
   size_t length = DecodeUtf8(text.c_str(), &unicode);
   if (length == 0 || length != text.size()) return CharacterStatus::NotOneCharacter;
-  int single = UnicodeToShiftJisByte(unicode);
-  if (single < 0) return CharacterStatus::NoSingleByteCode;
-  *code = static_cast<uint8_t>(single);
+  ShiftJisCharacter character = ShiftJisOfCharacter(unicode);
+  if (character.length == 0) return CharacterStatus::NotInCodePage;
+  if (character.length == 2) return CharacterStatus::NoSingleByteCode;
+  *code = character.bytes[0];
   return CharacterStatus::Ok;
 }
 
@@ -56,6 +57,9 @@ std::string CharacterError(const std::string& text, CharacterStatus status) {
     return "\"" + text + "\" has no single-byte Shift-JIS code; full-width characters share "
            "one set of metrics in slots 16 and 21: use --scope fullwidth to set them, or "
            "code 16 to show them";
+  }
+  if (status == CharacterStatus::NotInCodePage) {
+    return "\"" + text + "\" is not a Shift-JIS character: it has no code";
   }
   return "\"" + text + "\" is not one character";
 }

@@ -19,16 +19,18 @@ CodeTextStatus ParseCodeText(const std::string& text, uint8_t* code);
 enum class CharacterStatus {
   Ok,
   NotOneCharacter,   // empty, several characters or not UTF-8
-  NoSingleByteCode,  // written with two bytes in Shift-JIS (full-width) or not at all
+  NoSingleByteCode,  // written with two bytes in Shift-JIS: a full-width character
+  NotInCodePage,     // Shift-JIS has no such character at all
 };
 
-// The single-byte code of text, which must be exactly one UTF-8 character:
-// "A" -> 0x41, "ｱ" -> 0xB1; "あ" has none.
+// The single-byte code of text, which must be exactly one UTF-8 character, as the
+// editor's character field selects it: "A" -> 0x41, "ｱ" -> 0xB1, "¥" -> 0x5C;
+// "あ" is full-width, "é" not in Shift-JIS.
 CharacterStatus CodeFromCharacter(const std::string& text, uint8_t* code);
 
 // The error text for a --code or a code argument that is not one, and for a
-// character without a code (with the hint that full-width characters share the
-// full-width slots).
+// character without a code (for a full-width one, with the hint that full-width
+// characters share the full-width slots).
 std::string CodeTextError(const std::string& text, CodeTextStatus status);
 std::string CharacterError(const std::string& text, CharacterStatus status);
 

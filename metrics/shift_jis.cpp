@@ -1,6 +1,7 @@
 #include "shift_jis.h"
 
 #include "metrics_format.h"
+#include "shift_jis_tables.h"
 
 namespace {
 
@@ -74,4 +75,111 @@ size_t DecodeUtf8(const char* text, uint32_t* codePoint) {
   if (value < kSmallest[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
   *codePoint = value;
   return length;
+}
+
+namespace {
+
+constexpr char kDefaultCharacter = '?';
+
+// Row and column of a double-byte code in the decoding table, or -1.
+int LeadRow(uint8_t lead) { return lead <= 0x9F ? lead - 0x81 : lead - 0xE0 + (0x9F - 0x81 + 1); }
+int TrailColumn(uint8_t trail) {
+  if (trail < 0x40 || trail > 0xFC || trail == 0x7F) return -1;
+  return trail < 0x7F ? trail - 0x40 : trail - 0x41;
+}
+
+// Every character's double-byte code (lead << 8 | trail, 0 for none): the first
+// code in byte order that decodes to it, then the code page's own exceptions.
+// Built once, on first use.
+const uint16_t* DoubleByteEncodings() {
+  static const auto* table = [] {
+    auto* codes = new uint16_t[0x10000]();
+    for (int lead = 0x81; lead <= 0xFC; ++lead) {
+      if (!IsShiftJisLeadByte(static_cast<uint8_t>(lead))) continue;
+      for (int trail = 0x40; trail <= 0xFC; ++trail) {
+        int column = TrailColumn(static_cast<uint8_t>(trail));
+        if (column < 0) continue;
+        uint16_t character = kShiftJisDoubleByteToUnicode[LeadRow(static_cast<uint8_t>(lead))][column];
+        if (character != 0 && codes[character] == 0) codes[character] = static_cast<uint16_t>(lead << 8 | trail);
+      }
+    }
+    for (const ShiftJisEncodingException& exception : kShiftJisEncodingExceptions) {
+      codes[exception.codePoint] = exception.bytes;
+    }
+    return codes;
+  }();
+  return table;
+}
+
+}  // namespace
+
+ShiftJisCharacter ShiftJisOfCharacter(uint32_t codePoint) {
+  ShiftJisCharacter character;
+  int single = UnicodeToShiftJisByte(codePoint);
+  if (single < 0 && codePoint <= 0xFFFF) {
+    uint16_t code = DoubleByteEncodings()[codePoint];
+    if (code > 0xFF) {
+      character.length = 2;
+      character.bytes[0] = static_cast<uint8_t>(code >> 8);
+      character.bytes[1] = static_cast<uint8_t>(code & 0xFF);
+      return character;
+    }
+    if (code != 0) single = code;  // a one-way single-byte mapping such as yen
+  }
+  if (single >= 0) {
+    character.length = 1;
+    character.bytes[0] = static_cast<uint8_t>(single);
+  }
+  return character;
+}
+
+int32_t CharacterOfShiftJis(const char* text, size_t* length) {
+  const auto* p = reinterpret_cast<const unsigned char*>(text);
+  if (!IsShiftJisLeadByte(p[0])) {
+    *length = 1;
+    return ShiftJisByteToUnicode(p[0]);
+  }
+  if (p[1] == 0) {
+    *length = 1;
+    return -1;
+  }
+  *length = 2;
+  int column = TrailColumn(p[1]);
+  uint16_t character = column < 0 ? 0 : kShiftJisDoubleByteToUnicode[LeadRow(p[0])][column];
+  return character != 0 ? character : -1;
+}
+
+bool IsLoneLeadByte(const char* text) {
+  return IsShiftJisLeadByte(static_cast<unsigned char>(text[0])) && text[1] == 0;
+}
+
+std::string Utf8ToShiftJis(const char* text, size_t maxBytes) {
+  std::string out;
+  while (*text) {
+    uint32_t codePoint = 0;
+    size_t length = DecodeUtf8(text, &codePoint);
+    ShiftJisCharacter character;
+    if (length != 0) character = ShiftJisOfCharacter(codePoint);
+    text += length != 0 ? length : 1;
+    if (character.length == 0) {
+      character.length = 1;
+      character.bytes[0] = kDefaultCharacter;
+    }
+    if (out.size() + character.length > maxBytes) break;
+    out.append(reinterpret_cast<const char*>(character.bytes), character.length);
+  }
+  return out;
+}
+
+std::string ShiftJisToUtf8(const char* text) {
+  std::string out;
+  while (*text) {
+    size_t length = 0;
+    int32_t character = CharacterOfShiftJis(text, &length);
+    text += length;
+    char utf8[4];
+    size_t size = EncodeUtf8(character >= 0 ? static_cast<uint32_t>(character) : kNoCharacterMark, utf8);
+    out.append(utf8, size);
+  }
+  return out;
 }

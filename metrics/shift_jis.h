@@ -1,9 +1,12 @@
-// Single-byte codes of Shift-JIS as Windows' code page 932 maps them to Unicode:
-// the character a code stands for in the editor's character field.
+// Characters and codes as Windows' code page 932 (Shift-JIS) relates them: the
+// character a code stands for in the editor's character field, the code a typed
+// character selects, and whole texts both ways. The one home of these answers for
+// the editor's window layers and quorvel-cli alike.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 // Lead bytes start a double-byte character; alone they are no character.
 inline bool IsShiftJisLeadByte(unsigned char byte) {
@@ -18,6 +21,36 @@ int32_t ShiftJisByteToUnicode(uint8_t code);
 // The single-byte code of a Unicode character, or -1 when the code page writes it
 // with two bytes or not at all.
 int UnicodeToShiftJisByte(uint32_t codePoint);
+
+// A character as the code page writes it: one byte, a lead and a trail byte, or
+// not at all (length 0). U+00A5 (yen) is 0x5C and U+203E (overline) 0x7E, as on
+// Windows; "A" is 0x41, "ｱ" 0xB1, "あ" 0x82 0xA0, "é" none.
+struct ShiftJisCharacter {
+  uint8_t length = 0;
+  uint8_t bytes[2] = {};
+};
+ShiftJisCharacter ShiftJisOfCharacter(uint32_t codePoint);
+
+// The character at text, one or two bytes of Shift-JIS, with its length in
+// *length; -1 for a lone lead byte (length 1) or a pair the code page does not
+// define (length 2). text must not be at its end.
+int32_t CharacterOfShiftJis(const char* text, size_t* length);
+
+// What a text's lone lead byte or undefined pair turns into through the code page:
+// "・" (U+30FB), 0x81 0x45 in Shift-JIS.
+constexpr uint32_t kNoCharacterMark = 0x30FB;
+constexpr char kNoCharacterMarkShiftJis[] = "\x81\x45";
+
+// True when text is a single lead byte, which the code page holds as no character.
+bool IsLoneLeadByte(const char* text);
+
+// A UTF-8 text in Shift-JIS, at most maxBytes bytes, cut before a character that
+// would not fit. Characters the code page lacks, and malformed UTF-8, become "?",
+// the code page's default character.
+std::string Utf8ToShiftJis(const char* text, size_t maxBytes);
+
+// A Shift-JIS text in UTF-8; lone lead bytes and undefined pairs become "・".
+std::string ShiftJisToUtf8(const char* text);
 
 // Writes the UTF-8 form of codePoint (at most 4 bytes, no NUL) and returns its length.
 size_t EncodeUtf8(uint32_t codePoint, char* out);

@@ -58,7 +58,10 @@ TEST(CodeFromCharacter, OneCharacterWithASingleByteCode) {
       {"\xEF\xBE\x9F", CharacterStatus::Ok, 0xDF},  // ﾟ U+FF9F
       {"あ", CharacterStatus::NoSingleByteCode, 0},
       {"Ａ", CharacterStatus::NoSingleByteCode, 0},  // full-width A
-      {"€", CharacterStatus::NoSingleByteCode, 0},
+      {"¥", CharacterStatus::Ok, 0x5C},  // as the code page writes it
+      {"‾", CharacterStatus::Ok, 0x7E},
+      {"€", CharacterStatus::NotInCodePage, 0},
+      {"é", CharacterStatus::NotInCodePage, 0},
       {"", CharacterStatus::NotOneCharacter, 0},
       {"AB", CharacterStatus::NotOneCharacter, 0},
       {"ｱｲ", CharacterStatus::NotOneCharacter, 0},
@@ -95,6 +98,7 @@ TEST(CodeErrors, NameTheTextAndTheWayOut) {
   std::string fullWidth = CharacterError("あ", CharacterStatus::NoSingleByteCode);
   EXPECT_NE(fullWidth.find("\"あ\""), std::string::npos);
   EXPECT_NE(fullWidth.find("--scope fullwidth"), std::string::npos);
+  EXPECT_EQ(CharacterError("é", CharacterStatus::NotInCodePage).find("full-width"), std::string::npos);
 }
 
 }  // namespace

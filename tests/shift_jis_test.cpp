@@ -1,4 +1,5 @@
-// Single-byte Shift-JIS codes and their characters, and the UTF-8 helpers.
+// Characters and codes of code page 932 (single and double bytes, whole texts),
+// against the system's own converter, and the UTF-8 helpers.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -73,6 +74,110 @@ TEST(ShiftJisByte, AgreesWithIconvCp932) {
   iconv_close(converter);
 }
 #endif
+
+// Every double-byte code decodes as the system's converter decodes it: Windows'
+// code page 932, or the C library's CP932.
+std::string SystemDecoding(const char* pair) {
+#ifdef _WIN32
+  wchar_t wide[2] = {};
+  if (MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, pair, 2, wide, 2) != 1) return "";
+  char utf8[4];
+  return std::string(utf8, EncodeUtf8(wide[0], utf8));
+#else
+  iconv_t converter = iconv_open("UTF-8", "CP932");
+  char in[2] = {pair[0], pair[1]}, out[8] = {};
+  char *inPointer = in, *outPointer = out;
+  size_t inLeft = 2, outLeft = sizeof out;
+  size_t result = iconv(converter, &inPointer, &inLeft, &outPointer, &outLeft);
+  iconv_close(converter);
+  return result == static_cast<size_t>(-1) ? "" : std::string(out, sizeof out - outLeft);
+#endif
+}
+
+TEST(ShiftJisText, EveryDoubleByteCodeDecodesAsTheSystemDoes) {
+  for (int lead = 0x81; lead <= 0xFC; ++lead) {
+    if (!IsShiftJisLeadByte(static_cast<unsigned char>(lead))) continue;
+    for (int trail = 0x40; trail <= 0xFC; ++trail) {
+      const char pair[3] = {static_cast<char>(lead), static_cast<char>(trail), 0};
+      std::string expected = SystemDecoding(pair);
+      size_t length = 0;
+      int32_t character = CharacterOfShiftJis(pair, &length);
+      EXPECT_EQ(length, 2u);
+      EXPECT_EQ(ShiftJisToUtf8(pair), expected.empty() ? "\xE3\x83\xBB" /* ・ */ : expected)
+          << std::hex << lead << " " << trail;
+      EXPECT_EQ(character < 0, expected.empty()) << std::hex << lead << " " << trail;
+    }
+  }
+}
+
+#ifndef _WIN32
+// Every character of the Basic Multilingual Plane is written as the C library's CP932
+// writes it, except the codes the single-byte table decides (0x80, 0xA0, 0xFD-0xFF,
+// which the C library lacks).
+TEST(ShiftJisText, EveryCharacterEncodesAsIconvDoes) {
+  iconv_t converter = iconv_open("CP932", "UTF-8");
+  ASSERT_NE(converter, reinterpret_cast<iconv_t>(-1));
+  for (uint32_t codePoint = 1; codePoint < 0x10000; ++codePoint) {
+    if ((codePoint >= 0xD800 && codePoint <= 0xDFFF) || UnicodeToShiftJisByte(codePoint) >= 0) continue;
+    char in[4], out[8];
+    size_t inLeft = EncodeUtf8(codePoint, in), outLeft = sizeof out;
+    char *inPointer = in, *outPointer = out;
+    size_t result = iconv(converter, &inPointer, &inLeft, &outPointer, &outLeft);
+    std::string expected = result == static_cast<size_t>(-1) ? "" : std::string(out, sizeof out - outLeft);
+    ShiftJisCharacter character = ShiftJisOfCharacter(codePoint);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(character.bytes), character.length), expected)
+        << std::hex << codePoint;
+  }
+  iconv_close(converter);
+}
+#endif
+
+TEST(ShiftJisText, TextsBothWays) {
+  struct Case {
+    const char* name;
+    const char* utf8;
+    const char* shiftJis;
+  } cases[] = {
+      {"empty", "", ""},
+      {"ascii", "A1", "A1"},
+      {"half-width katakana", "\uFF71", "\xB1"},
+      {"hiragana is a lead and a trail byte", "\u3042", "\x82\xA0"},
+      {"kanji with a 0x5C trail byte", "\u8868", "\x95\x5C"},
+      {"the middle dot", "\u30FB", "\x81\x45"},
+      {"private use stands for 0xA0", "\uF8F0", "\xA0"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Utf8ToShiftJis(c.utf8, 16), c.shiftJis) << c.name;
+    EXPECT_EQ(ShiftJisToUtf8(c.shiftJis), c.utf8) << c.name;
+  }
+}
+
+TEST(ShiftJisText, OneWayAndMissingCharacters) {
+  struct Case {
+    const char* name;
+    const char* utf8;
+    const char* shiftJis;
+  } cases[] = {
+      {"yen sign is the backslash code", "\u00A5", "\x5C"},
+      {"overline is the tilde code", "\u203E", "\x7E"},
+      {"wave dash", "\u301C", "\x81\x60"},
+      {"not in the code page becomes ?", "\u00E9", "?"},
+      {"beyond the plane becomes ?", "\U0001F600", "?"},
+      {"malformed UTF-8 becomes ?", "\x80", "?"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Utf8ToShiftJis(c.utf8, 16), c.shiftJis) << c.name;
+  EXPECT_EQ(ShiftJisOfCharacter(0xE9).length, 0) << "no code at all";
+  EXPECT_EQ(ShiftJisToUtf8("A\x9F"), "A\u30FB") << "a lone lead byte is the middle dot";
+  EXPECT_EQ(ShiftJisToUtf8("\x85\x40"), "\u30FB") << "an undefined pair too";
+  EXPECT_TRUE(IsLoneLeadByte("\xE0"));
+  EXPECT_FALSE(IsLoneLeadByte("\x82\xA0"));
+}
+
+TEST(ShiftJisText, CutBeforeACharacterThatDoesNotFit) {
+  EXPECT_EQ(Utf8ToShiftJis("A\u3042", 3), "A\x82\xA0");
+  EXPECT_EQ(Utf8ToShiftJis("A\u3042", 2), "A");
+  EXPECT_EQ(Utf8ToShiftJis("A\u3042", 0), "");
+}
 
 TEST(Utf8, EncodesAndDecodesEveryLength) {
   for (uint32_t unicode : {0x41u, 0xE9u, 0x7FFu, 0x800u, 0xFF71u, 0xFFFFu, 0x10000u, 0x10FFFFu}) {

@@ -1,16 +1,14 @@
 // The character field's text as the Windows code page 932 gives it to the ...A
-// calls: the field shows Unicode, the editor reads and writes Shift-JIS bytes.
+// calls: the field shows Unicode, the editor reads and writes Shift-JIS bytes. The
+// conversions themselves are the core's (shift_jis.h); these adapt them to QString.
 #pragma once
 
-#include <QList>
 #include <QString>
 
 #include <cstddef>
 
-// The field text for a Shift-JIS byte string (NUL-terminated). Single bytes map
-// through the code page's table; a lone lead byte is no character and shows as
-// "・" (0x81 0x45), as a Windows edit control shows it. Double-byte characters
-// are decoded with iconv.
+// The field text for a Shift-JIS byte string (NUL-terminated); a lone lead byte is
+// no character and shows as "・" (0x81 0x45), as a Windows edit control shows it.
 QString ShiftJisToFieldText(const char* bytes);
 
 // Writes the Shift-JIS bytes of text into out (size bytes, NUL-terminated, cut on a
