@@ -6,9 +6,13 @@
 #include "program_start.h"
 #include "window_api.h"
 
-int RunEditorProgram(int argc, char** argv) {
+void PrepareQtEditorStart(int argc, char** argv) {
   g_moduleHandle = GetModuleHandleA(nullptr);
   TakeFirstArgument(argc > 1 ? argv[1] : nullptr, g_document.path, sizeof g_document.path);
+}
+
+int RunEditorProgram(int argc, char** argv) {
+  PrepareQtEditorStart(argc, argv);
   return static_cast<int>(
       DialogBoxParamA(g_moduleHandle, kEditorDialogTemplate, nullptr, EditorDialogProc, 0));
 }

@@ -8,8 +8,10 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include "command_line.h"
 #include "editor_dialog.h"
 #include "editor_driver.h"
+#include "editor_program.h"
 #include "editor_start.h"
 #include "editor_state.h"
 #include "qt_controls.h"
@@ -34,10 +36,17 @@ bool CanTabTo(QWidget* widget) {
 
 }  // namespace
 
+// The scenarios give a Windows command line; the Qt program gets its argument
+// already split, so the first argument is passed to the program's own start-up as
+// its argv[1].
 void StartEditor(const std::string& commandLine) {
   StopEditor();
   ResetEditorState();
-  PrepareEditorStart(GetModuleHandleA(nullptr), commandLine.c_str());
+  std::string argument(commandLine.size() + 1, '\0');
+  bool given = GetFirstArgument(commandLine.c_str(), &argument[0], argument.size()) != 0;
+  char program[] = "quorvel";
+  char* argv[] = {program, &argument[0], nullptr};
+  PrepareQtEditorStart(given ? 2 : 1, argv);
   g_dialog = dynamic_cast<QtDialog*>(WidgetOf(
       CreateDialogParamA(g_moduleHandle, kEditorDialogTemplate, nullptr, EditorDialogProc, 0)));
   if (!g_dialog) return;
