@@ -1,6 +1,17 @@
-// The subcommands of quorvel-cli. Each reads its own arguments (argv[0] is the
-// subcommand's name) and returns the process exit code.
+// The subcommands of quorvel-cli, in up to three steps each: declare the options
+// on a CLI::App, resolve them before any file is read, run on the loaded files.
+// The dispatcher in quorvel_cli.cpp loads, reports a failed load and releases, as
+// the subcommand's FileUse says, so that no command does it itself.
 #pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "metrics_document.h"
+#include "value_edit.h"
 
 // Exit codes, as diff(1) has them: 1 is an answer (files differ, a check failed),
 // 2 is an error (bad arguments, a file that cannot be read or written).
@@ -8,10 +19,67 @@ constexpr int kExitOk = 0;
 constexpr int kExitNo = 1;
 constexpr int kExitError = 2;
 
-int RunShow(int argc, char** argv);
-int RunSet(int argc, char** argv);
-int RunExport(int argc, char** argv);
-int RunImport(int argc, char** argv);
-int RunDiff(int argc, char** argv);
-int RunNew(int argc, char** argv);
-int RunCheck(int argc, char** argv);
+// Which metrics files a subcommand needs loaded before it runs. A file that fails
+// to load is one line on stderr and exit 2, except for EachJudged.
+enum class FileUse {
+  None,        // reads no metrics file (new, import)
+  One,         // CommandOptions::file (show, export)
+  Two,         // file, then secondFile only when file loaded (diff)
+  EachInTurn,  // runs once per loaded file; a failed one does not stop the rest (set)
+  EachJudged,  // runs once per file with its load result, loaded or not (check)
+};
+
+struct ShowOptions {
+  std::vector<std::string> codeTexts;
+  bool asJson = false;
+  std::vector<uint8_t> codes;  // resolved from codeTexts: all codes when none given
+};
+
+struct SetOptions {
+  std::string code, character, scopeName;
+  std::string values[kEditedValueCount];
+  std::string lineSpacing;
+  bool relative = false;
+  bool dryRun = false;
+  // Resolved from the texts above.
+  EditScope scope = EditScope::CurrentCode;
+  uint8_t targetCode = 0;
+  RecordEdit edit;
+};
+
+// A subcommand's arguments once parsed; only the running subcommand's part is used.
+struct CommandOptions {
+  std::string file, secondFile;     // FileUse::One and Two
+  std::vector<std::string> files;   // FileUse::EachInTurn and EachJudged
+  ShowOptions show;
+  SetOptions set;
+  std::string exportFormat = "json";  // export: json or csv
+  std::string jsonInput;              // import: the JSON file, "-" for standard input
+  std::string output;                 // import, new: the metrics file to write
+  bool force = false;                 // import, new: replace output when it exists
+};
+
+// What the dispatcher loaded for one run of a subcommand.
+struct LoadedFiles {
+  MetricsDocument docs[2];     // One, EachInTurn: docs[0]; Two: docs[0] and docs[1]
+  const char* path = nullptr;  // EachInTurn, EachJudged: the file of this run
+  LoadResult load;             // EachJudged: how its load went
+};
+
+// Each subcommand's steps, as the table in quorvel_cli.cpp names them.
+void DeclareShow(CLI::App& app, CommandOptions& options);
+bool ResolveShowCodes(const CLI::App& app, CommandOptions& options);
+int RunShow(const CommandOptions& options, LoadedFiles& loaded);
+void DeclareSet(CLI::App& app, CommandOptions& options);
+bool ResolveSetEdit(const CLI::App& app, CommandOptions& options);
+int RunSet(const CommandOptions& options, LoadedFiles& loaded);
+void DeclareExport(CLI::App& app, CommandOptions& options);
+int RunExport(const CommandOptions& options, LoadedFiles& loaded);
+void DeclareImport(CLI::App& app, CommandOptions& options);
+int RunImport(const CommandOptions& options, LoadedFiles& loaded);
+void DeclareDiff(CLI::App& app, CommandOptions& options);
+int RunDiff(const CommandOptions& options, LoadedFiles& loaded);
+void DeclareNew(CLI::App& app, CommandOptions& options);
+int RunNew(const CommandOptions& options, LoadedFiles& loaded);
+void DeclareCheck(CLI::App& app, CommandOptions& options);
+int RunCheck(const CommandOptions& options, LoadedFiles& loaded);

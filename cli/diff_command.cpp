@@ -3,10 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "arguments.h"
 #include "commands.h"
 #include "image_diff.h"
-#include "report.h"
 
 namespace {
 
@@ -25,25 +23,19 @@ Exit status: 0 when the files are equal, 1 when they differ, 2 on an error.)";
 
 }  // namespace
 
-int RunDiff(int argc, char** argv) {
-  CLI::App app{"Lists the values that differ between two metrics files.", "quorvel-cli diff"};
-  std::string pathA, pathB;
-  app.add_option("A.fnt", pathA, "the old file")->required();
-  app.add_option("B.fnt", pathB, "the new file")->required();
+void DeclareDiff(CLI::App& app, CommandOptions& options) {
+  app.description("Lists the values that differ between two metrics files.");
+  app.add_option("A.fnt", options.file, "the old file")->required();
+  app.add_option("B.fnt", options.secondFile, "the new file")->required();
   app.footer(kDiffHelp);
-  ArgumentsResult parsed = ParseArguments(app, argc, argv);
-  if (parsed != ArgumentsResult::Parsed) return ExitCodeOf(parsed);
+}
 
-  MetricsDocument a, b;
-  if (!LoadOrReport(a, pathA.c_str()) || !LoadOrReport(b, pathB.c_str())) {
-    ReleaseMetricsFile(a);
-    return kExitError;
-  }
-  std::vector<Difference> differences = CompareImages(a.image, b.image);
+int RunDiff(const CommandOptions&, LoadedFiles& loaded) {
+  const uint8_t* a = loaded.docs[0].image;
+  const uint8_t* b = loaded.docs[1].image;
+  std::vector<Difference> differences = CompareImages(a, b);
   for (const Difference& difference : differences) {
-    std::printf("%s\n", DescribeDifference(a.image, b.image, difference).c_str());
+    std::printf("%s\n", DescribeDifference(a, b, difference).c_str());
   }
-  ReleaseMetricsFile(a);
-  ReleaseMetricsFile(b);
   return differences.empty() ? kExitOk : kExitNo;
 }

@@ -3,11 +3,9 @@
 #include <cstdio>
 #include <string>
 
-#include "arguments.h"
 #include "code_text.h"
 #include "commands.h"
 #include "metrics_json.h"
-#include "report.h"
 #include "value_edit.h"
 #include "value_names.h"
 
@@ -52,23 +50,18 @@ void PrintCsv(const uint8_t* image) {
 
 }  // namespace
 
-int RunExport(int argc, char** argv) {
-  CLI::App app{"Writes a metrics file as JSON (every byte, for import) or CSV to standard output.",
-               "quorvel-cli export"};
-  std::string file, format = "json";
-  app.add_option("FILE", file, "the metrics file")->required();
-  app.add_option("--format", format, "json or csv")->check(CLI::IsMember({"json", "csv"}));
+void DeclareExport(CLI::App& app, CommandOptions& options) {
+  app.description("Writes a metrics file as JSON (every byte, for import) or CSV to standard output.");
+  app.add_option("FILE", options.file, "the metrics file")->required();
+  app.add_option("--format", options.exportFormat, "json or csv")->check(CLI::IsMember({"json", "csv"}));
   app.footer(kExportHelp);
-  ArgumentsResult parsed = ParseArguments(app, argc, argv);
-  if (parsed != ArgumentsResult::Parsed) return ExitCodeOf(parsed);
+}
 
-  MetricsDocument doc;
-  if (!LoadOrReport(doc, file.c_str())) return kExitError;
-  if (format == "csv") {
-    PrintCsv(doc.image);
+int RunExport(const CommandOptions& options, LoadedFiles& loaded) {
+  if (options.exportFormat == "csv") {
+    PrintCsv(loaded.docs[0].image);
   } else {
-    std::fputs(MetricsJsonText(doc.image).c_str(), stdout);
+    std::fputs(MetricsJsonText(loaded.docs[0].image).c_str(), stdout);
   }
-  ReleaseMetricsFile(doc);
   return kExitOk;
 }

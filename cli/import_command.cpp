@@ -9,7 +9,6 @@
 #include <sstream>
 #include <string>
 
-#include "arguments.h"
 #include "commands.h"
 #include "metrics_json.h"
 #include "new_metrics_file.h"
@@ -56,17 +55,17 @@ bool ReadText(const std::string& path, std::string* text) {
 
 }  // namespace
 
-int RunImport(int argc, char** argv) {
-  CLI::App app{"Rebuilds a metrics file from the JSON that export writes.", "quorvel-cli import"};
-  std::string input, output;
-  bool force = false;
-  app.add_option("FILE.json", input, "the JSON form (- for standard input)")->required();
-  app.add_option("OUT.fnt", output, "the metrics file to write")->required();
-  app.add_flag("--force", force, "replace OUT.fnt when it exists");
+void DeclareImport(CLI::App& app, CommandOptions& options) {
+  app.description("Rebuilds a metrics file from the JSON that export writes.");
+  app.add_option("FILE.json", options.jsonInput, "the JSON form (- for standard input)")->required();
+  app.add_option("OUT.fnt", options.output, "the metrics file to write")->required();
+  app.add_flag("--force", options.force, "replace OUT.fnt when it exists");
   app.footer(kImportHelp);
-  ArgumentsResult parsed = ParseArguments(app, argc, argv);
-  if (parsed != ArgumentsResult::Parsed) return ExitCodeOf(parsed);
+}
 
+int RunImport(const CommandOptions& options, LoadedFiles&) {
+  const std::string& input = options.jsonInput;
+  const std::string& output = options.output;
   std::string text, error;
   nlohmann::json json;
   if (!ReadText(input, &text)) return kExitError;
@@ -85,7 +84,7 @@ int RunImport(int argc, char** argv) {
     ReportError(inputName, error);
     exitCode = kExitError;
   } else {
-    CreateStatus created = CreateMetricsFile(doc, output.c_str(), force);
+    CreateStatus created = CreateMetricsFile(doc, output.c_str(), options.force);
     if (created != CreateStatus::Created) {
       ReportError(output, CreateFailureReason(created));
       exitCode = kExitError;

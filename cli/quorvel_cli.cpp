@@ -1,5 +1,6 @@
 // quorvel-cli: metrics files from scripts, batch jobs and version control, on the
-// editor's own core. The subcommands are a table; each reads its own arguments.
+// editor's own core. The subcommands are a table whose rows say which metrics
+// files to load; loading, reporting a failed load and releasing happen here only.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -15,17 +16,31 @@ namespace {
 struct Subcommand {
   const char* name;
   const char* description;
-  int (*function)(int argc, char** argv);
+  FileUse files;  // what is loaded before run, and how a failed load counts
+  // Declares the description, options and footer on app.
+  void (*declare)(CLI::App& app, CommandOptions& options);
+  // Checks and converts the options before any file is read; false after reporting
+  // the first bad one. nullptr: nothing to check.
+  bool (*resolve)(const CLI::App& app, CommandOptions& options);
+  // Does the work on the loaded files and returns the exit code.
+  int (*run)(const CommandOptions& options, LoadedFiles& loaded);
 };
 
 const Subcommand kSubcommands[] = {
-    {"show", "show the line spacing and the values of codes", RunShow},
-    {"set", "set values of a code or a class, as the editor's change command", RunSet},
-    {"export", "write a file as JSON (every byte) or CSV", RunExport},
-    {"import", "rebuild a file from its JSON", RunImport},
-    {"diff", "list the values that differ between two files", RunDiff},
-    {"new", "create a file with every value zero", RunNew},
-    {"check", "check that files are metrics files", RunCheck},
+    {"show", "show the line spacing and the values of codes",
+     FileUse::One, DeclareShow, ResolveShowCodes, RunShow},
+    {"set", "set values of a code or a class, as the editor's change command",
+     FileUse::EachInTurn, DeclareSet, ResolveSetEdit, RunSet},
+    {"export", "write a file as JSON (every byte) or CSV",
+     FileUse::One, DeclareExport, nullptr, RunExport},
+    {"import", "rebuild a file from its JSON",
+     FileUse::None, DeclareImport, nullptr, RunImport},
+    {"diff", "list the values that differ between two files",
+     FileUse::Two, DeclareDiff, nullptr, RunDiff},
+    {"new", "create a file with every value zero",
+     FileUse::None, DeclareNew, nullptr, RunNew},
+    {"check", "check that files are metrics files",
+     FileUse::EachJudged, DeclareCheck, nullptr, RunCheck},
 };
 
 // Spelling hints for mistyped subcommands: within two edits of a name.
@@ -75,20 +90,72 @@ std::string SubcommandList() {
                 "check: a file failed), 2 an error (one line on standard error).";
 }
 
-int RunSubcommand(std::vector<std::string> arguments) {
-  const Subcommand* subcommand = FindSubcommand(arguments[0]);
-  if (!subcommand) {
-    bool isOption = arguments[0][0] == '-';
-    ReportError(arguments[0], std::string(isOption ? "unknown option" : "unknown subcommand") +
-                                  (isOption ? "" : SpellingHint(arguments[0])) +
-                                  " (see quorvel-cli --help)");
+// Loads path into doc, the one place that loads. A failure is one line on stderr,
+// unless the command judges the load itself (check).
+bool LoadFile(FileUse use, MetricsDocument& doc, const char* path, LoadResult* result) {
+  *result = LoadMetricsFile(doc, path);
+  bool ok = result->status == LoadStatus::Loaded;
+  if (!ok && use != FileUse::EachJudged) ReportError(path, LoadFailureReason(*result));
+  return ok;
+}
+
+// Runs the subcommand once per file in options.files, each loaded in turn into
+// docs[0]; a file that fails to load does not stop the rest. Exit codes rank
+// 0 < 1 < 2: the worst run decides.
+int RunOnEachFile(const Subcommand& subcommand, const CommandOptions& options, LoadedFiles& loaded) {
+  int exitCode = kExitOk;
+  for (const std::string& file : options.files) {
+    loaded.path = file.c_str();
+    bool ok = LoadFile(subcommand.files, loaded.docs[0], loaded.path, &loaded.load);
+    bool judged = subcommand.files == FileUse::EachJudged;
+    exitCode = std::max(exitCode, ok || judged ? subcommand.run(options, loaded) : kExitError);
+  }
+  return exitCode;
+}
+
+// Loads what the subcommand needs and runs it; a failed load is exit 2. Of two
+// files the second is not read when the first failed: one error line.
+int LoadAndRun(const Subcommand& subcommand, const CommandOptions& options, LoadedFiles& loaded) {
+  FileUse use = subcommand.files;
+  if (use == FileUse::EachInTurn || use == FileUse::EachJudged) return RunOnEachFile(subcommand, options, loaded);
+  if (use != FileUse::None && !LoadFile(use, loaded.docs[0], options.file.c_str(), &loaded.load)) {
     return kExitError;
   }
-  // argv for the subcommand: its name first, as a program's own name.
+  if (use == FileUse::Two && !LoadFile(use, loaded.docs[1], options.secondFile.c_str(), &loaded.load)) {
+    return kExitError;
+  }
+  return subcommand.run(options, loaded);
+}
+
+// Parses the subcommand's arguments (its name first, as a program's own name),
+// resolves them, then loads, runs and releases.
+int RunSubcommand(const Subcommand& subcommand, std::vector<std::string> arguments) {
+  CLI::App app{"", std::string("quorvel-cli ") + subcommand.name};
+  CommandOptions options;
+  subcommand.declare(app, options);
   std::vector<char*> argv;
   for (std::string& argument : arguments) argv.push_back(argument.data());
   argv.push_back(nullptr);
-  return subcommand->function(static_cast<int>(arguments.size()), argv.data());
+  ArgumentsResult parsed = ParseArguments(app, static_cast<int>(arguments.size()), argv.data());
+  if (parsed != ArgumentsResult::Parsed) return ExitCodeOf(parsed);
+  if (subcommand.resolve && !subcommand.resolve(app, options)) return kExitError;
+
+  LoadedFiles loaded;
+  int exitCode = LoadAndRun(subcommand, options, loaded);
+  ReleaseMetricsFile(loaded.docs[0]);
+  ReleaseMetricsFile(loaded.docs[1]);
+  return exitCode;
+}
+
+// Finds the subcommand named first; an unknown name or option is one error line.
+int RunNamedSubcommand(const std::vector<std::string>& arguments) {
+  const Subcommand* subcommand = FindSubcommand(arguments[0]);
+  if (subcommand) return RunSubcommand(*subcommand, arguments);
+  bool isOption = arguments[0][0] == '-';
+  ReportError(arguments[0], std::string(isOption ? "unknown option" : "unknown subcommand") +
+                                (isOption ? "" : SpellingHint(arguments[0])) +
+                                " (see quorvel-cli --help)");
+  return kExitError;
 }
 
 }  // namespace
@@ -106,5 +173,5 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "quorvel-cli: a subcommand is needed (see quorvel-cli --help)\n");
     return kExitError;
   }
-  return FinishOutput(RunSubcommand(app.remaining()));
+  return FinishOutput(RunNamedSubcommand(app.remaining()));
 }

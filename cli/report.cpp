@@ -64,13 +64,6 @@ std::string CreateFailureReason(CreateStatus status) {
   return "cannot create";
 }
 
-bool LoadOrReport(MetricsDocument& doc, const char* path) {
-  LoadResult result = LoadMetricsFile(doc, path);
-  if (result.status == LoadStatus::Loaded) return true;
-  ReportError(path, LoadFailureReason(result));
-  return false;
-}
-
 int FinishOutput(int exitCode) {
   if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return exitCode;
   ReportError("standard output", std::string("write failed: ") + std::strerror(errno));

@@ -18,9 +18,6 @@ std::string LoadFailureReason(const LoadResult& result);
 std::string SaveFailureReason(SaveStatus status);
 std::string CreateFailureReason(CreateStatus status);
 
-// Loads path into doc; on failure reports it and returns false (no document).
-bool LoadOrReport(MetricsDocument& doc, const char* path);
-
 // Flushes stdout. Returns exitCode, or kExitError after reporting that the output
 // could not be written (a full disk, a closed pipe).
 int FinishOutput(int exitCode);

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "arguments.h"
 #include "code_text.h"
 #include "commands.h"
 #include "image_diff.h"
@@ -40,79 +39,39 @@ still set. Exit status: 0 when every file was set, 2 otherwise.)";
 constexpr const char* kScopeNames[] = {"fullwidth", "halfkana", "halfalnum"};
 constexpr EditScope kScopes[] = {EditScope::FullWidth, EditScope::HalfKana, EditScope::HalfAlnum};
 
-struct SetOptions {
-  std::vector<std::string> files;
-  std::string code, character, scope;
-  std::string values[kEditedValueCount];
-  std::string lineSpacing;
-  bool relative = false;
-  bool dryRun = false;
-};
-
-struct GivenOptions {
-  CLI::Option* code;
-  CLI::Option* character;
-  CLI::Option* scope;
-  CLI::Option* values[kEditedValueCount];
-  CLI::Option* lineSpacing;
-};
-
-struct EditTarget {
-  EditScope scope = EditScope::CurrentCode;
-  uint8_t code = 0;
-};
-
-GivenOptions AddSetOptions(CLI::App& app, SetOptions& options) {
-  GivenOptions given;
-  app.add_option("FILE", options.files, "metrics files to change in place")->required();
-  given.code = app.add_option("--code", options.code, "the code to set (65 or 0x41)")->type_name("N");
-  given.character = app.add_option("--char", options.character, "the character to set (A, ｱ)")
-                        ->type_name("C");
-  given.scope = app.add_option("--scope", options.scope, "the class of codes to set")
-                    ->type_name("S")
-                    ->check(CLI::IsMember({kScopeNames[0], kScopeNames[1], kScopeNames[2]}));
-  given.code->excludes(given.character)->excludes(given.scope);
-  given.character->excludes(given.scope);
-  for (uint32_t i = 0; i < kEditedValueCount; ++i) {
-    std::string name = std::string("--") + kValueNames[i].label;
-    given.values[i] = app.add_option(name, options.values[i], std::string("text of the ") +
-                                                                  kValueNames[i].label + " field")
-                          ->type_name("T");
-  }
-  given.lineSpacing = app.add_option("--line-spacing", options.lineSpacing, "text of the line-spacing field")
-                          ->type_name("T");
-  app.add_flag("--relative", options.relative, "add the numbers to the stored values");
-  app.add_flag("--dry-run", options.dryRun, "print what would change, write nothing");
-  return given;
+// Whether an option was given, even with an empty text.
+bool Given(const CLI::App& app, const std::string& name) {
+  return app.count(name) > 0;
 }
 
 // The target of the edit; reports a bad one.
-bool ResolveTarget(const SetOptions& options, const GivenOptions& given, EditTarget* target) {
-  if (given.code->count()) {
-    target->scope = EditScope::CurrentCode;
-    CodeTextStatus status = ParseCodeText(options.code, &target->code);
+bool ResolveTarget(const CLI::App& app, SetOptions& options) {
+  if (Given(app, "--code")) {
+    options.scope = EditScope::CurrentCode;
+    CodeTextStatus status = ParseCodeText(options.code, &options.targetCode);
     if (status != CodeTextStatus::Ok) ReportError("set --code", CodeTextError(options.code, status));
     return status == CodeTextStatus::Ok;
   }
-  if (given.character->count()) {
-    target->scope = EditScope::CurrentCode;
-    CharacterStatus status = CodeFromCharacter(options.character, &target->code);
+  if (Given(app, "--char")) {
+    options.scope = EditScope::CurrentCode;
+    CharacterStatus status = CodeFromCharacter(options.character, &options.targetCode);
     if (status != CharacterStatus::Ok) ReportError("set --char", CharacterError(options.character, status));
     return status == CharacterStatus::Ok;
   }
   for (size_t i = 0; i < std::size(kScopeNames); ++i) {
-    if (options.scope == kScopeNames[i]) target->scope = kScopes[i];
+    if (options.scopeName == kScopeNames[i]) options.scope = kScopes[i];
   }
   return true;
 }
 
 // The edit from the option texts: an option not given is an empty field.
-bool BuildEdit(const SetOptions& options, const GivenOptions& given, RecordEdit* edit) {
-  bool hasTarget = given.code->count() || given.character->count() || given.scope->count();
+bool BuildEdit(const CLI::App& app, SetOptions& options) {
+  bool hasTarget = Given(app, "--code") || Given(app, "--char") || Given(app, "--scope");
   bool anyValue = false;
+  RecordEdit* edit = &options.edit;
   edit->mode = options.relative ? ValueMode::Relative : ValueMode::Absolute;
   for (uint32_t i = 0; i < kEditedValueCount; ++i) {
-    if (!given.values[i]->count()) continue;
+    if (!Given(app, std::string("--") + kValueNames[i].label)) continue;
     if (!hasTarget) {
       ReportError("set", std::string("--") + kValueNames[i].label +
                              " needs a target: give --code, --char or --scope");
@@ -121,8 +80,8 @@ bool BuildEdit(const SetOptions& options, const GivenOptions& given, RecordEdit*
     edit->values[i] = ReadFieldText(options.values[i].c_str());
     anyValue = true;
   }
-  if (given.lineSpacing->count()) edit->lineSpacing = ReadFieldText(options.lineSpacing.c_str());
-  if (!anyValue && !given.lineSpacing->count()) {
+  if (Given(app, "--line-spacing")) edit->lineSpacing = ReadFieldText(options.lineSpacing.c_str());
+  if (!anyValue && !Given(app, "--line-spacing")) {
     ReportError("set", "nothing to set: give --width, --height, --spacing-left, "
                        "--spacing-right, --offset-y or --line-spacing");
     return false;
@@ -138,41 +97,48 @@ void PrintChanges(const char* path, const uint8_t* before, const uint8_t* after)
   }
 }
 
-// Loads, edits and writes back one file; false after reporting a failure.
-bool SetFile(const char* path, const RecordEdit& edit, const EditTarget& target, bool dryRun,
-             MetricsDocument& doc) {
-  if (!LoadOrReport(doc, path)) return false;
-  std::vector<uint8_t> before;
-  if (dryRun) before.assign(doc.image, doc.image + kMetricsImageSize);
-  ApplyRecordEdit(doc.image, edit, target.scope, target.code);
-  if (dryRun) {
-    PrintChanges(path, before.data(), doc.image);
-    return true;
-  }
-  SaveStatus saved = SaveMetricsFile(doc, path);
-  if (saved != SaveStatus::Saved) ReportError(path, SaveFailureReason(saved));
-  return saved == SaveStatus::Saved;
-}
-
 }  // namespace
 
-int RunSet(int argc, char** argv) {
-  CLI::App app{"Sets values of codes or classes in metrics files, as the editor's change command does.",
-               "quorvel-cli set"};
-  SetOptions options;
-  GivenOptions given = AddSetOptions(app, options);
-  app.footer(kSetHelp);
-  ArgumentsResult parsed = ParseArguments(app, argc, argv);
-  if (parsed != ArgumentsResult::Parsed) return ExitCodeOf(parsed);
-
-  EditTarget target;
-  RecordEdit edit;
-  if (!ResolveTarget(options, given, &target) || !BuildEdit(options, given, &edit)) return kExitError;
-  MetricsDocument doc;
-  bool allSet = true;
-  for (const std::string& file : options.files) {
-    allSet = SetFile(file.c_str(), edit, target, options.dryRun, doc) && allSet;
+void DeclareSet(CLI::App& app, CommandOptions& all) {
+  SetOptions& options = all.set;
+  app.description("Sets values of codes or classes in metrics files, as the editor's change command does.");
+  app.add_option("FILE", all.files, "metrics files to change in place")->required();
+  CLI::Option* code = app.add_option("--code", options.code, "the code to set (65 or 0x41)")->type_name("N");
+  CLI::Option* character = app.add_option("--char", options.character, "the character to set (A, ｱ)")
+                               ->type_name("C");
+  CLI::Option* scope = app.add_option("--scope", options.scopeName, "the class of codes to set")
+                           ->type_name("S")
+                           ->check(CLI::IsMember({kScopeNames[0], kScopeNames[1], kScopeNames[2]}));
+  code->excludes(character)->excludes(scope);
+  character->excludes(scope);
+  for (uint32_t i = 0; i < kEditedValueCount; ++i) {
+    std::string name = std::string("--") + kValueNames[i].label;
+    app.add_option(name, options.values[i], std::string("text of the ") + kValueNames[i].label + " field")
+        ->type_name("T");
   }
-  ReleaseMetricsFile(doc);
-  return allSet ? kExitOk : kExitError;
+  app.add_option("--line-spacing", options.lineSpacing, "text of the line-spacing field")->type_name("T");
+  app.add_flag("--relative", options.relative, "add the numbers to the stored values");
+  app.add_flag("--dry-run", options.dryRun, "print what would change, write nothing");
+  app.footer(kSetHelp);
+}
+
+// The target and the edit, before any file is read; the first bad one is reported.
+bool ResolveSetEdit(const CLI::App& app, CommandOptions& options) {
+  return ResolveTarget(app, options.set) && BuildEdit(app, options.set);
+}
+
+// Edits one loaded file and writes it back, or only prints the changes.
+int RunSet(const CommandOptions& all, LoadedFiles& loaded) {
+  const SetOptions& options = all.set;
+  MetricsDocument& doc = loaded.docs[0];
+  std::vector<uint8_t> before;
+  if (options.dryRun) before.assign(doc.image, doc.image + kMetricsImageSize);
+  ApplyRecordEdit(doc.image, options.edit, options.scope, options.targetCode);
+  if (options.dryRun) {
+    PrintChanges(loaded.path, before.data(), doc.image);
+    return kExitOk;
+  }
+  SaveStatus saved = SaveMetricsFile(doc, loaded.path);
+  if (saved != SaveStatus::Saved) ReportError(loaded.path, SaveFailureReason(saved));
+  return saved == SaveStatus::Saved ? kExitOk : kExitError;
 }

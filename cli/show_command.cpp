@@ -7,7 +7,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include "arguments.h"
 #include "code_text.h"
 #include "commands.h"
 #include "report.h"
@@ -124,28 +123,24 @@ void PrintJson(const uint8_t* image, const std::vector<uint8_t>& codes) {
 
 }  // namespace
 
-int RunShow(int argc, char** argv) {
-  CLI::App app{"Shows the line spacing and the values of codes as the editor shows them.",
-               "quorvel-cli show"};
-  std::string file;
-  std::vector<std::string> codeTexts;
-  bool asJson = false;
-  app.add_option("FILE", file, "the metrics file")->required();
-  app.add_option("CODE", codeTexts, "codes or characters to show (default: all)");
-  app.add_flag("--json", asJson, "print JSON instead of a table");
+void DeclareShow(CLI::App& app, CommandOptions& options) {
+  app.description("Shows the line spacing and the values of codes as the editor shows them.");
+  app.add_option("FILE", options.file, "the metrics file")->required();
+  app.add_option("CODE", options.show.codeTexts, "codes or characters to show (default: all)");
+  app.add_flag("--json", options.show.asJson, "print JSON instead of a table");
   app.footer(kShowHelp);
-  ArgumentsResult parsed = ParseArguments(app, argc, argv);
-  if (parsed != ArgumentsResult::Parsed) return ExitCodeOf(parsed);
+}
 
-  std::vector<uint8_t> codes;
-  if (!ResolveCodes(codeTexts, &codes)) return kExitError;
-  MetricsDocument doc;
-  if (!LoadOrReport(doc, file.c_str())) return kExitError;
-  if (asJson) {
-    PrintJson(doc.image, codes);
+// The codes to show, before the file is read.
+bool ResolveShowCodes(const CLI::App&, CommandOptions& options) {
+  return ResolveCodes(options.show.codeTexts, &options.show.codes);
+}
+
+int RunShow(const CommandOptions& options, LoadedFiles& loaded) {
+  if (options.show.asJson) {
+    PrintJson(loaded.docs[0].image, options.show.codes);
   } else {
-    PrintTable(doc.image, codes);
+    PrintTable(loaded.docs[0].image, options.show.codes);
   }
-  ReleaseMetricsFile(doc);
   return kExitOk;
 }
