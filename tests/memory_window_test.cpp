@@ -13,9 +13,13 @@
 namespace {
 
 std::vector<std::pair<int, int>> g_notifications;  // (id, code) of WM_COMMAND
+WPARAM g_initialFocus = 0;                         // wParam of WM_INITDIALOG
 
 INT_PTR CALLBACK RecordingProc(HWND, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_INITDIALOG) return TRUE;
+  if (message == WM_INITDIALOG) {
+    g_initialFocus = wParam;
+    return TRUE;
+  }
   if (message == WM_COMMAND && lParam != 0) {
     g_notifications.emplace_back(LOWORD(wParam), HIWORD(wParam));
     return TRUE;
@@ -114,11 +118,84 @@ TEST_F(WindowLayerTest, UpDownPositionReadsTheBuddy) {
       {"above the range: the last position, flagged", "300", MAKELONG(255, 1)},
       {"empty reads as 0", "", 0},
       {"not a number: the last position, flagged", "1a", MAKELONG(0, 1)},
+      {"a plus sign", "+12", 12},
+      {"a trailing space is refused", "12 ", MAKELONG(12, 1)},
+      {"leading white space other than spaces", "\t12", 12},
+      {"spaces only are refused, unlike empty", "  ", MAKELONG(12, 1)},
+      {"past 32 bits, no wrap into the range", "4294967361", MAKELONG(12, 1)},
   };
   SetRange(0, 255);
   for (const Case& c : cases) {
     SetDlgItemTextA(dialog_, IDC_NUMBER, c.text);
     EXPECT_EQ(Position() & 0xFFFFFFFF, c.position) << c.label;
+  }
+}
+
+TEST_F(WindowLayerTest, UpDownNumberPast32BitsSaturates) {
+  SetRange(0, 0x7FFFFFFF);
+  SetDlgItemTextA(dialog_, IDC_NUMBER, "99999999999");
+  EXPECT_EQ(Position() & 0xFFFFFFFF, 0xFFFF) << "0x7FFFFFFF, valid";
+}
+
+TEST_F(WindowLayerTest, UpDownWithoutBuddyReadsNothing) {
+  SetRange(0, 255);
+  SetPosition(7);
+  SendMessageA(upDown_, UDM_SETBUDDY, 0, 0);
+  EXPECT_EQ(Position() & 0xFFFFFFFF, MAKELONG(7, 1));
+  EXPECT_EQ(SendMessageA(upDown_, UDM_SETPOS, 0, 9), 7);
+  EXPECT_EQ(Position() & 0xFFFFFFFF, MAKELONG(9, 1));
+}
+
+TEST_F(WindowLayerTest, InitialisationNamesTheFirstTabStop) {
+  EXPECT_EQ(g_initialFocus, reinterpret_cast<WPARAM>(GetDlgItem(dialog_, IDC_CHARACTER)));
+}
+
+TEST_F(WindowLayerTest, TypingObeysDigitsOnlyAndTheLimit) {
+  struct Case {
+    const char* label;
+    int id;
+    const char* text;
+    WPARAM limit;
+    int selectionStart, selectionEnd;
+    char typed;
+    const char* result;
+  };
+  const Case cases[] = {
+      {"ES_NUMBER refuses a letter, even over a letter", IDC_NUMBER, "12345x", 3, 5, 6, 'y',
+       "12345x"},
+      {"above the limit the selection goes, the character does not fit", IDC_WIDTH, "12345x", 3,
+       4, 5, '6', "1234x"},
+      {"within the limit the character replaces the selection", IDC_WIDTH, "12345", 3, 2, 5, '9',
+       "129"},
+      {"a limit past the maximum is the maximum", IDC_WIDTH, "12", 0x80000000u, 2, 2, '3', "123"},
+  };
+  for (const Case& c : cases) {
+    HWND edit = GetDlgItem(dialog_, c.id);
+    SetDlgItemTextA(dialog_, c.id, c.text);
+    SendMessageA(edit, EM_LIMITTEXT, c.limit, 0);
+    SendMessageA(edit, EM_SETSEL, c.selectionStart, c.selectionEnd);
+    SendMessageA(edit, WM_CHAR, static_cast<BYTE>(c.typed), 0);
+    EXPECT_EQ(Text(c.id), c.result) << c.label;
+  }
+}
+
+TEST_F(WindowLayerTest, ProgramChecksStayOnlyOnCheckBoxesAndRadioButtons) {
+  const UINT kIndeterminate = 2;  // BST_INDETERMINATE, which these buttons do not have
+  struct Case {
+    const char* label;
+    int id;
+    UINT check;
+    UINT read;
+  };
+  const Case cases[] = {
+      {"a check box, indeterminate", IDC_SCOPE_FULLWIDTH, kIndeterminate, BST_CHECKED},
+      {"a radio button, indeterminate", IDC_ABSOLUTE, kIndeterminate, BST_CHECKED},
+      {"a push button", IDC_CLEAR, BST_CHECKED, BST_UNCHECKED},
+      {"an edit", IDC_WIDTH, BST_CHECKED, BST_UNCHECKED},
+  };
+  for (const Case& c : cases) {
+    EXPECT_TRUE(CheckDlgButton(dialog_, c.id, c.check)) << c.label;
+    EXPECT_EQ(IsDlgButtonChecked(dialog_, c.id), c.read) << c.label;
   }
 }
 
@@ -141,6 +218,9 @@ TEST_F(WindowLayerTest, LoneLeadByteReadsBackAsAnotherCharacter) {
       {"a whole double-byte character", "\x83\x41", "\x83\x41"},
       {"a lone lead byte 0x81", "\x81", "\x81\x45"},
       {"a lone lead byte 0xE0", "\xE0", "\x81\x45"},
+      {"a lead byte at the end", "A\x81", "A\x81\x45"},
+      {"a lead byte before a byte that cannot trail", "\x81\x20", "\x81\x45"},
+      {"a pair the code page does not define", "\x85\x40", "\x81\x45"},
   };
   for (const Case& c : cases) {
     SetDlgItemTextA(dialog_, IDC_CHARACTER, c.set);

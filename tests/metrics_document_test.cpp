@@ -188,8 +188,8 @@ TEST_F(MetricsDocumentTest, FileHeldOpenElsewhereCannotBeWritten) {
   WriteWholeFile(path, PatternedFile(4));
   ASSERT_EQ(Load(path), LoadStatus::Loaded);
   FileHandle other = kNoFile;
-  uint64_t size = 0;
-  ASSERT_EQ(OpenFileForReading(path.c_str(), &other, &size), FileOpenStatus::Opened);
+  FileFacts facts;
+  ASSERT_EQ(OpenFileForReading(path.c_str(), &other, &facts), FileOpenStatus::Opened);
   doc.image[ValueOffset(0, Width)] ^= 1;
   EXPECT_EQ(Save(path), SaveStatus::CannotOpen);
   CloseFileHandle(other);
@@ -200,6 +200,7 @@ TEST_F(MetricsDocumentTest, FifoIsRefusedWithoutWaiting) {
   std::string path = folder.Path("pipe.fnt");
   ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
   EXPECT_EQ(Load(path), LoadStatus::NotRegularFile);
+  EXPECT_EQ(last.kind, FileKind::Other);
   EXPECT_FALSE(IsDocumentLoaded(doc));
 }
 

@@ -3,12 +3,12 @@
 #include <strings.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <vector>
 
+#include "controls/dialog_controls.h"
+#include "controls/edit_control.h"
+#include "controls/up_down.h"
 #include "dialog_layout.h"
 #include "shift_jis.h"
 
@@ -25,16 +25,14 @@ struct HWND__ {
   // Buttons.
   UINT check = BST_UNCHECKED;
 
-  // Edits. The default limit of a single-line edit.
-  size_t limit = 30000;
+  // Edits.
+  EditState edit;
   size_t selectionStart = 0;
   size_t selectionEnd = 0;
 
-  // The up-down control, with the control's defaults: range 100 down to 0.
+  // The up-down control.
   HWND__* buddy = nullptr;
-  int minimum = 100;
-  int maximum = 0;
-  int position = 0;
+  UpDownState upDown;
 
   // The dialog.
   DLGPROC proc = nullptr;
@@ -46,14 +44,14 @@ struct HWND__ {
 
 namespace {
 
-constexpr int kMaximumEditLimit = 0x7FFFFFFE;
-
 bool IsClass(HWND window, const char* name) {
   return window && strcasecmp(window->className.c_str(), name) == 0;
 }
 bool IsEdit(HWND window) { return IsClass(window, "EDIT"); }
 bool IsUpDown(HWND window) { return IsClass(window, "msctls_updown32"); }
-uint32_t ButtonType(HWND window) { return window->style & 0x0F; }
+ButtonKind KindOf(HWND window) {
+  return IsClass(window, "BUTTON") ? ButtonKindOf(window->style) : ButtonKind::Other;
+}
 
 LRESULT Notify(HWND control, WORD code) {
   HWND dialog = control->parent;
@@ -73,77 +71,33 @@ size_t CharacterCount(const std::string& text) {
   return count;
 }
 
-// Edits store text as Windows converts it through the code page: a text that is
-// one lone lead byte is no character and becomes U+30FB, read back as 0x81 0x45.
-std::string AsStoredText(HWND window, const char* text) {
-  std::string stored = text ? text : "";
-  if (IsEdit(window) && stored.size() == 1 && IsDBCSLeadByte(static_cast<BYTE>(stored[0]))) {
-    stored = "\x81\x45";
-  }
-  return stored;
-}
-
 // Every text set on an edit raises EN_CHANGE, even when the text is the same, and
-// leaves the caret at the start.
+// leaves the caret at the start. Edits hold their text through the code page.
 void SetText(HWND window, const char* text) {
-  window->text = AsStoredText(window, text);
-  if (!IsEdit(window)) return;
+  if (!text) text = "";
+  if (!IsEdit(window)) {
+    window->text = text;
+    return;
+  }
+  window->text = StoredEditText(text);
   window->selectionStart = window->selectionEnd = 0;
   Notify(window, EN_CHANGE);
 }
 
-// The up-down control, as comctl32 does it.
-bool InRange(HWND upDown, int value) {
-  if (upDown->maximum > upDown->minimum) {
-    return upDown->minimum <= value && value <= upDown->maximum;
-  }
-  return upDown->maximum <= value && value <= upDown->minimum;
+// The buddy's text for the up-down rules; null without a buddy.
+const char* BuddyText(HWND upDown) { return upDown->buddy ? upDown->buddy->text.c_str() : nullptr; }
+
+// The up-down rewrites its buddy only when the text differs: this is where the
+// editor's chain of change notifications ends.
+void WriteBuddyText(HWND upDown, const std::string& text) {
+  if (upDown->buddy && upDown->buddy->text != text) SetText(upDown->buddy, text.c_str());
 }
 
-// Reads the buddy's number into the position; false (position kept) when the text
-// is no whole number or out of range. An empty text reads as 0.
-bool ReadBuddyNumber(HWND upDown) {
-  if (!upDown->buddy) return false;
-  const char* text = upDown->buddy->text.c_str();
-  char* end = nullptr;
-  errno = 0;
-  long value = std::strtol(text, &end, 10);
-  if (*end != 0 || errno != 0 || !InRange(upDown, static_cast<int>(value))) return false;
-  upDown->position = static_cast<int>(value);
-  return true;
-}
-
-// Writes the position into the buddy, only when its text differs: this is where
-// the editor's chain of change notifications ends.
-void WriteBuddyNumber(HWND upDown) {
-  if (!upDown->buddy) return;
-  std::string number = std::to_string(upDown->position);
-  if (upDown->buddy->text == number) return;
-  SetText(upDown->buddy, number.c_str());
-}
-
-LRESULT SetPosition(HWND upDown, LPARAM lParam) {
-  // Clamped into the range whichever way it runs (the default 100 down to 0 too).
-  int value = static_cast<short>(LOWORD(lParam));
-  int low = std::min(upDown->minimum, upDown->maximum);
-  int high = std::max(upDown->minimum, upDown->maximum);
-  value = std::min(std::max(value, low), high);
-  int previous = upDown->position;
-  upDown->position = value;
-  WriteBuddyNumber(upDown);
-  return previous;
-}
-
-// An arrow key in the buddy: one step towards the maximum (Up) or the minimum
-// (Down); nothing at the end of the range. The parent is asked first (UDN_DELTAPOS)
-// and told after (WM_VSCROLL); the editor answers neither.
-void StepPosition(HWND upDown, int direction) {
-  ReadBuddyNumber(upDown);
-  int delta = direction * (upDown->maximum < upDown->minimum ? -1 : 1);
-  if (InRange(upDown, upDown->position + delta)) {
-    upDown->position += delta;
-    WriteBuddyNumber(upDown);
-  }
+// An arrow key in the buddy. The parent is asked first (UDN_DELTAPOS) and told
+// after (WM_VSCROLL); the editor answers neither.
+void StepPosition(HWND upDown, bool up) {
+  std::string text;
+  if (StepUpDown(upDown->upDown, BuddyText(upDown), up, &text)) WriteBuddyText(upDown, text);
 }
 
 HWND UpDownOf(HWND buddy) {
@@ -157,9 +111,12 @@ HWND UpDownOf(HWND buddy) {
   return nullptr;
 }
 
-bool CanFocus(HWND control) {
-  return control && control->enabled && (control->style & WS_VISIBLE) &&
-         (control->style & WS_TABSTOP);
+std::vector<TabStopEntry> TabStops(HWND dialog) {
+  std::vector<TabStopEntry> entries;
+  for (auto& control : dialog->controls) {
+    entries.push_back({control->style, control->enabled, (control->style & WS_VISIBLE) != 0});
+  }
+  return entries;
 }
 
 void SelectAll(HWND edit) {
@@ -167,18 +124,19 @@ void SelectAll(HWND edit) {
   edit->selectionEnd = edit->text.size();
 }
 
-// One typed character: replaces the selection unless refused.
+// One typed character (one or two bytes) over the selection. Only whether it is a
+// digit matters to the rules, and a two-byte character's lead byte is none.
 void TypeCharacter(HWND edit, const std::string& character) {
-  if ((edit->style & ES_NUMBER) && !(character.size() == 1 && character[0] >= '0' &&
-                                     character[0] <= '9')) {
-    return;
-  }
   size_t start = edit->selectionStart;
   size_t end = edit->selectionEnd;
   std::string selected = edit->text.substr(start, end - start);
-  if (CharacterCount(edit->text) - CharacterCount(selected) + 1 > edit->limit) return;
-  edit->text.replace(start, end - start, character);
-  edit->selectionStart = edit->selectionEnd = start + character.size();
+  Keystroke keystroke = TypeIntoEdit(edit->edit, CharacterCount(edit->text),
+                                     CharacterCount(selected), static_cast<BYTE>(character[0]));
+  bool unchanged = keystroke == Keystroke::DeletesSelection && start == end;
+  if (keystroke == Keystroke::Refused || unchanged) return;
+  std::string inserted = keystroke == Keystroke::ReplacesSelection ? character : "";
+  edit->text.replace(start, end - start, inserted);
+  edit->selectionStart = edit->selectionEnd = start + inserted.size();
   Notify(edit, EN_CHANGE);
 }
 
@@ -202,6 +160,21 @@ LRESULT SendToDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   return dialog->proc(dialog, message, wParam, lParam);
 }
 
+// Enter and Esc, as the dialog manager handles them.
+void PressDialogKey(HWND dialog, DialogKey key) {
+  switch (DialogKeyActionFor(key, KindOf(dialog->focus))) {
+    case DialogKeyAction::ClickFocusedButton:
+      MemoryClick(dialog->focus);
+      return;
+    case DialogKeyAction::Ok:
+      SendToDialog(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+      return;
+    case DialogKeyAction::Cancel:
+      SendToDialog(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+      return;
+  }
+}
+
 std::unique_ptr<HWND__> CreateControl(HWND dialog, const DialogControl& layout) {
   auto control = std::make_unique<HWND__>();
   control->parent = dialog;
@@ -211,7 +184,53 @@ std::unique_ptr<HWND__> CreateControl(HWND dialog, const DialogControl& layout) 
   control->style = layout.style;
   control->exStyle = layout.exStyle;
   control->enabled = !(layout.style & WS_DISABLED);
+  control->edit.digitsOnly = (layout.style & ES_NUMBER) != 0;
   return control;
+}
+
+void SelectRange(HWND edit, WPARAM start, LPARAM end) {
+  EditSelection selection = SelectEditRange({edit->selectionStart, edit->selectionEnd},
+                                            static_cast<intptr_t>(start), end, edit->text.size());
+  edit->selectionStart = std::min(selection.anchor, selection.caret);
+  edit->selectionEnd = std::max(selection.anchor, selection.caret);
+}
+
+LRESULT SendToEdit(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case EM_SETSEL:
+      SelectRange(edit, wParam, lParam);
+      return 0;
+    case EM_LIMITTEXT:
+      edit->edit.limit = EditLimitFor(wParam);
+      return 0;
+    case WM_CHAR:
+      TypeCharacter(edit, std::string(1, static_cast<char>(wParam)));
+      return 0;
+  }
+  return 0;
+}
+
+LRESULT SendToUpDown(HWND upDown, UINT message, WPARAM wParam, LPARAM lParam) {
+  std::string text;
+  switch (message) {
+    case UDM_SETBUDDY: {
+      HWND previous = upDown->buddy;
+      upDown->buddy = reinterpret_cast<HWND>(wParam);
+      return reinterpret_cast<LRESULT>(previous);
+    }
+    case UDM_SETRANGE32:
+      SetUpDownRange(upDown->upDown, static_cast<intptr_t>(wParam), lParam);
+      return 0;
+    case UDM_SETPOS: {
+      int32_t previous =
+          SetUpDownPosition(upDown->upDown, static_cast<short>(LOWORD(lParam)), &text);
+      WriteBuddyText(upDown, text);
+      return previous;
+    }
+    case UDM_GETPOS:
+      return GetUpDownPosition(upDown->upDown, BuddyText(upDown));
+  }
+  return 0;
 }
 
 }  // namespace
@@ -226,20 +245,18 @@ HWND WINAPI CreateDialogParamA(HINSTANCE, LPCSTR templateName, HWND, DLGPROC dia
   for (size_t i = 0; i < kMainDialogControlCount; ++i) {
     dialog->controls.push_back(CreateControl(dialog, kMainDialogControls[i]));
     HWND control = dialog->controls.back().get();
-    // UDS_AUTOBUDDY: the control created just before becomes the buddy.
-    if (IsUpDown(control) && (control->style & UDS_AUTOBUDDY) && i > 0) {
-      control->buddy = dialog->controls[i - 1].get();
+    size_t buddy = 0;
+    if (IsUpDown(control) && AutoBuddyIndex(control->style, i, &buddy)) {
+      control->buddy = dialog->controls[buddy].get();
     }
   }
   dialog->proc = dialogProc;
-  // TRUE from WM_INITDIALOG: the first tab stop gets the focus.
-  if (SendToDialog(dialog, WM_INITDIALOG, 0, initParam)) {
-    for (auto& control : dialog->controls) {
-      if (CanFocus(control.get())) {
-        MemorySetFocus(control.get());
-        break;
-      }
-    }
+  // WM_INITDIALOG names the first tab stop; TRUE from it gives that control the focus.
+  std::vector<TabStopEntry> tabStops = TabStops(dialog);
+  size_t first = FirstTabStop(tabStops.data(), tabStops.size());
+  HWND focus = first < tabStops.size() ? dialog->controls[first].get() : nullptr;
+  if (SendToDialog(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(focus), initParam) && focus) {
+    MemorySetFocus(focus);
   }
   return dialog;
 }
@@ -263,21 +280,32 @@ HWND WINAPI GetDlgItem(HWND dialog, int id) {
   return nullptr;
 }
 
-int WINAPI GetWindowTextA(HWND window, LPSTR text, int size) {
-  if (!window || size <= 0) return 0;
-  size_t length = std::min(window->text.size(), static_cast<size_t>(size - 1));
-  std::memcpy(text, window->text.data(), length);
-  text[length] = 0;
-  return static_cast<int>(length);
-}
-
+// The dialog item calls look the control up and act on it; a missing control
+// reads as an empty text.
 UINT WINAPI GetDlgItemTextA(HWND dialog, int id, LPSTR text, int size) {
   HWND control = GetDlgItem(dialog, id);
-  if (!control) {
-    if (size > 0) text[0] = 0;
-    return 0;
-  }
-  return static_cast<UINT>(GetWindowTextA(control, text, size));
+  return static_cast<UINT>(CopyWindowText(control ? control->text : std::string(), text, size));
+}
+
+BOOL WINAPI SetDlgItemTextA(HWND dialog, int id, LPCSTR text) {
+  return SetWindowTextA(GetDlgItem(dialog, id), text);
+}
+
+// Checking a box from the program raises no BN_CLICKED.
+BOOL WINAPI CheckDlgButton(HWND dialog, int id, UINT check) {
+  HWND control = GetDlgItem(dialog, id);
+  if (!control) return FALSE;
+  control->check = CheckSetByProgram(KindOf(control), check);
+  return TRUE;
+}
+
+UINT WINAPI IsDlgButtonChecked(HWND dialog, int id) {
+  HWND control = GetDlgItem(dialog, id);
+  return control ? control->check : BST_UNCHECKED;
+}
+
+int WINAPI GetWindowTextA(HWND window, LPSTR text, int size) {
+  return window ? CopyWindowText(window->text, text, size) : 0;
 }
 
 BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text) {
@@ -286,71 +314,12 @@ BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text) {
   return TRUE;
 }
 
-BOOL WINAPI SetDlgItemTextA(HWND dialog, int id, LPCSTR text) {
-  return SetWindowTextA(GetDlgItem(dialog, id), text);
-}
-
 LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (!window) return 0;
   if (!window->parent) return SendToDialog(window, message, wParam, lParam);
-  if (IsEdit(window)) {
-    switch (message) {
-      case EM_LIMITTEXT:
-        window->limit = wParam == 0 ? kMaximumEditLimit : wParam;
-        return 0;
-      case EM_SETSEL: {
-        // (0, -1) selects everything; a start of -1 removes the selection.
-        intptr_t start = static_cast<intptr_t>(wParam);
-        intptr_t end = lParam;
-        size_t length = window->text.size();
-        if (start < 0) {
-          window->selectionStart = window->selectionEnd;
-          return 0;
-        }
-        if (end < 0 || static_cast<size_t>(end) > length) end = static_cast<intptr_t>(length);
-        window->selectionStart = std::min(static_cast<size_t>(start), length);
-        window->selectionEnd = static_cast<size_t>(end);
-        if (window->selectionStart > window->selectionEnd) {
-          std::swap(window->selectionStart, window->selectionEnd);
-        }
-        return 0;
-      }
-    }
-    return 0;
-  }
-  if (IsUpDown(window)) {
-    switch (message) {
-      case UDM_SETBUDDY: {
-        HWND previous = window->buddy;
-        window->buddy = reinterpret_cast<HWND>(wParam);
-        return reinterpret_cast<LRESULT>(previous);
-      }
-      case UDM_SETRANGE32:
-        window->minimum = static_cast<int>(wParam);
-        window->maximum = static_cast<int>(lParam);
-        return 0;
-      case UDM_SETPOS:
-        return SetPosition(window, lParam);
-      case UDM_GETPOS: {
-        bool valid = ReadBuddyNumber(window);
-        return MAKELONG(window->position, valid ? 0 : 1);
-      }
-    }
-  }
+  if (IsEdit(window)) return SendToEdit(window, message, wParam, lParam);
+  if (IsUpDown(window)) return SendToUpDown(window, message, wParam, lParam);
   return 0;
-}
-
-// Checking a box from the program raises no BN_CLICKED.
-BOOL WINAPI CheckDlgButton(HWND dialog, int id, UINT check) {
-  HWND control = GetDlgItem(dialog, id);
-  if (!control) return FALSE;
-  control->check = check;
-  return TRUE;
-}
-
-UINT WINAPI IsDlgButtonChecked(HWND dialog, int id) {
-  HWND control = GetDlgItem(dialog, id);
-  return control ? control->check : BST_UNCHECKED;
 }
 
 // Disabling a control leaves the others alone: the up-down control stays enabled
@@ -407,7 +376,7 @@ void MemoryPressKey(HWND dialog, MemoryKey key) {
     case MemoryKey::Up:
     case MemoryKey::Down:
       if (HWND upDown = UpDownOf(focus); upDown && upDown->enabled) {
-        StepPosition(upDown, key == MemoryKey::Up ? 1 : -1);
+        StepPosition(upDown, key == MemoryKey::Up);
       }
       return;
     case MemoryKey::Backspace:
@@ -417,54 +386,36 @@ void MemoryPressKey(HWND dialog, MemoryKey key) {
       if (focus) MemorySetFocus(MemoryNextTabItem(dialog, focus));
       return;
     case MemoryKey::Escape:
-      // The dialog manager turns Esc into IDCANCEL; with no such button, lParam is 0.
-      SendToDialog(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+      PressDialogKey(dialog, DialogKey::Escape);
       return;
     case MemoryKey::Enter:
-      // On a push button Enter clicks it; elsewhere the dialog gets IDOK, and with
-      // no default button lParam is 0.
-      if (focus && IsClass(focus, "BUTTON") && ButtonType(focus) == BS_PUSHBUTTON) {
-        MemoryClick(focus);
-      } else {
-        SendToDialog(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-      }
+      PressDialogKey(dialog, DialogKey::Enter);
       return;
   }
 }
 
 void MemoryClick(HWND control) {
   if (!control || !control->enabled || !IsClass(control, "BUTTON")) return;
+  ButtonKind kind = KindOf(control);
+  if (kind == ButtonKind::GroupBox) return;
   // A click gives the button the focus, as the mouse press does.
-  if (ButtonType(control) != BS_GROUPBOX) control->parent->focus = control;
-  switch (ButtonType(control)) {
-    case BS_AUTOCHECKBOX:
-      control->check = control->check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED;
-      break;
-    case BS_AUTORADIOBUTTON:
-      // No control has WS_GROUP: the whole dialog is one group.
-      for (auto& other : control->parent->controls) {
-        if (IsClass(other.get(), "BUTTON") && ButtonType(other.get()) == BS_AUTORADIOBUTTON) {
-          other->check = BST_UNCHECKED;
-        }
-      }
-      control->check = BST_CHECKED;
-      break;
-    case BS_GROUPBOX:
-      return;
+  control->parent->focus = control;
+  for (auto& other : control->parent->controls) {
+    if (other.get() != control && ClickClears(kind, KindOf(other.get()))) {
+      other->check = BST_UNCHECKED;
+    }
   }
+  control->check = CheckAfterClick(kind, control->check);
   Notify(control, BN_CLICKED);
 }
 
 HWND MemoryNextTabItem(HWND dialog, HWND control) {
   auto& controls = dialog->controls;
-  size_t count = controls.size();
-  size_t start = 0;
-  while (start < count && controls[start].get() != control) ++start;
-  for (size_t step = 1; step <= count; ++step) {
-    HWND candidate = controls[(start + step) % count].get();
-    if (CanFocus(candidate)) return candidate;
-  }
-  return control;
+  std::vector<TabStopEntry> tabStops = TabStops(dialog);
+  size_t from = 0;
+  while (from < controls.size() && controls[from].get() != control) ++from;
+  size_t next = NextTabStop(tabStops.data(), tabStops.size(), from);
+  return next < controls.size() ? controls[next].get() : control;
 }
 
 bool MemoryDialogEnded(HWND dialog, INT_PTR* result) {

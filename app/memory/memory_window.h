@@ -17,8 +17,9 @@ bool MemorySetFocus(HWND control);
 HWND MemoryFocusedControl(HWND dialog);
 
 // Types text into the focused edit, one character at a time, as keystrokes do:
-// each replaces the selection, unless the field's limit or ES_NUMBER refuses it.
-// Characters are read as code page 932 (one or two bytes).
+// each replaces the selection, unless ES_NUMBER refuses it or the field's limit
+// leaves no room for it (the selection then just goes). Characters are read as
+// code page 932 (one or two bytes).
 void MemoryTypeText(HWND dialog, const std::string& text);
 
 // A key pressed while the focus is on the focused control.

@@ -49,6 +49,7 @@ typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define WM_CLOSE 0x0010
 #define WM_INITDIALOG 0x0110
 #define WM_COMMAND 0x0111
+#define WM_CHAR 0x0102  // a typed character: the handlers never send it, tests type with it
 #define WM_NOTIFY 0x004E
 #define WM_VSCROLL 0x0115
 #define WM_USER 0x0400

@@ -15,16 +15,45 @@ namespace {
 const char kIdProperty[] = "quorvelControlId";
 const char kInertStyleProperty[] = "quorvelInertStyle";
 
-// Characters of text that ES_NUMBER would not let a user type.
-int CountNonDigits(const QString& text) {
-  int count = 0;
-  for (QChar c : text) {
-    if (c < QLatin1Char('0') || c > QLatin1Char('9')) ++count;
+// What the edit rules count in a text: characters (code points) and non-digits.
+EditTextCount CountForRules(const QString& text) {
+  EditTextCount count;
+  for (uint character : text.toUcs4()) {
+    ++count.characters;
+    if (character < '0' || character > '9') ++count.nonDigits;
   }
   return count;
 }
 
+// A key that types its text, as opposed to a shortcut or a moving key.
+bool IsTypingKey(const QKeyEvent* event) {
+  const Qt::KeyboardModifiers shortcuts = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+  const QString text = event->text();
+  return !text.isEmpty() && text[0].isPrint() && !(event->modifiers() & shortcuts);
+}
+
+// Applies a click to button by the dialog's rules: the check it leaves, and the
+// other buttons of the dialog it clears.
+void ClickButton(QAbstractButton* button) {
+  const ButtonKind kind = ButtonKindOfWidget(button);
+  for (QAbstractButton* other : button->parentWidget()->findChildren<QAbstractButton*>()) {
+    if (other != button && ClickClears(kind, ButtonKindOfWidget(other))) other->setChecked(false);
+  }
+  const uint32_t check = button->isChecked() ? kChecked : kUnchecked;
+  button->setChecked(CheckAfterClick(kind, check) == kChecked);
+}
+
 }  // namespace
+
+ButtonKind ButtonKindOfWidget(const QWidget* widget) {
+  if (qobject_cast<const QPushButton*>(widget)) return ButtonKind::PushButton;
+  if (qobject_cast<const QCheckBox*>(widget)) return ButtonKind::AutoCheckBox;
+  if (qobject_cast<const QRadioButton*>(widget)) return ButtonKind::AutoRadioButton;
+  return ButtonKind::Other;
+}
+
+void QtCheckBox::nextCheckState() { ClickButton(this); }
+void QtRadioButton::nextCheckState() { ClickButton(this); }
 
 int ControlId(const QWidget* control) {
   return control ? control->property(kIdProperty).toInt() : 0;
@@ -64,7 +93,8 @@ std::string EditTextBytes(const QtEdit* edit) {
 }
 
 QString EditTextFromBytes(const QtEdit* edit, const char* bytes) {
-  return edit->shiftJisText ? ShiftJisToFieldText(bytes) : QString::fromUtf8(bytes);
+  if (!edit->shiftJisText) return QString::fromUtf8(bytes);
+  return ShiftJisToFieldText(StoredEditText(bytes).c_str());
 }
 
 int EditByteOffset(const QtEdit* edit, int position) {
@@ -84,10 +114,25 @@ QtEdit::QtEdit(QWidget* parent) : QLineEdit(parent) {
   connect(this, &QLineEdit::textEdited, this, [this] { RaiseCommand(this, EN_CHANGE); });
 }
 
-// Runs one user edit with the widget's signals held back, then keeps it only when
-// a Windows edit would have let it through: no more characters than the limit (or
-// at least no more than before), no new non-digit in an ES_NUMBER field. A kept
-// change raises EN_CHANGE.
+void QtEdit::TypeText(const QString& typed) {
+  for (char32_t character : typed.toUcs4()) {
+    const Keystroke keystroke = TypeIntoEdit(Rules(), static_cast<size_t>(text().toUcs4().size()),
+                                             static_cast<size_t>(selectedText().toUcs4().size()),
+                                             character);
+    if (keystroke == Keystroke::Refused) continue;
+    const QString before = text();
+    {
+      QSignalBlocker quiet(this);
+      // insert() replaces the selection; an empty text only deletes it.
+      insert(keystroke == Keystroke::ReplacesSelection ? QString::fromUcs4(&character, 1)
+                                                        : QString());
+    }
+    if (text() != before) RaiseCommand(this, EN_CHANGE);
+  }
+}
+
+// Runs one user edit other than typing with the widget's signals held back, then
+// keeps it only when the edit rules let it through. A kept change raises EN_CHANGE.
 template <typename Edit>
 void QtEdit::EditAsUser(Edit edit) {
   const QString before = text();
@@ -100,9 +145,7 @@ void QtEdit::EditAsUser(Edit edit) {
   }
   const QString after = text();
   if (after == before) return;
-  const bool tooLong = after.toUcs4().size() > textLimit && after.size() > before.size();
-  const bool newNonDigit = digitsOnly && CountNonDigits(after) > CountNonDigits(before);
-  if (tooLong || newNonDigit) {
+  if (!KeepsUserEdit(Rules(), CountForRules(before), CountForRules(after))) {
     QSignalBlocker quiet(this);
     setText(before);
     if (selectionStart >= 0) {
@@ -120,10 +163,21 @@ void QtEdit::keyPressEvent(QKeyEvent* event) {
     arrowKeysTo->Step(event->key() == Qt::Key_Up);
     return;
   }
+  if (IsTypingKey(event)) {
+    TypeText(event->text());
+    return;
+  }
   EditAsUser([&] { QLineEdit::keyPressEvent(event); });
 }
 
+// A finished input method character arrives as typed characters do on Windows;
+// compositions in progress go through the general checks.
 void QtEdit::inputMethodEvent(QInputMethodEvent* event) {
+  const bool committedOnly = event->preeditString().isEmpty() && event->replacementLength() == 0;
+  if (committedOnly && !event->commitString().isEmpty()) {
+    TypeText(event->commitString());
+    return;
+  }
   EditAsUser([&] { QLineEdit::inputMethodEvent(event); });
 }
 
@@ -149,10 +203,40 @@ QtUpDown::QtUpDown(QWidget* parent)
 // position moved; at the end of the range nothing happens.
 void QtUpDown::Step(bool up) {
   if (!isEnabled()) return;
+  const std::string buddyText = buddy ? EditTextBytes(buddy) : std::string();
   std::string text;
-  std::string buddyText = buddy ? EditTextBytes(buddy) : std::string();
-  if (!StepUpDown(state, buddyText.c_str(), up, &text)) return;
-  if (buddy) SetEditText(buddy, QString::fromStdString(text));
+  if (StepUpDown(state, buddy ? buddyText.c_str() : nullptr, up, &text)) WriteBuddyText(text);
+}
+
+// The arrow keys follow the buddy, and the up-down takes its place at the buddy's
+// right end again.
+QtEdit* QtUpDown::SetBuddy(QtEdit* edit) {
+  QtEdit* previous = buddy;
+  if (previous) previous->arrowKeysTo = nullptr;
+  buddy = edit;
+  if (edit) {
+    edit->arrowKeysTo = this;
+    AlignToBuddy();
+  }
+  return previous;
+}
+
+uint32_t QtUpDown::Position() {
+  const std::string buddyText = buddy ? EditTextBytes(buddy) : std::string();
+  return GetUpDownPosition(state, buddy ? buddyText.c_str() : nullptr);
+}
+
+int32_t QtUpDown::SetPosition(int32_t position) {
+  std::string text;
+  const int32_t previous = SetUpDownPosition(state, position, &text);
+  WriteBuddyText(text);
+  return previous;
+}
+
+// The buddy is rewritten only when its text differs: this is where the editor's
+// chain of change notifications ends.
+void QtUpDown::WriteBuddyText(const std::string& text) {
+  if (buddy && EditTextBytes(buddy) != text) SetEditText(buddy, QString::fromStdString(text));
 }
 
 // UDS_ALIGNRIGHT, as the up-down control does it on every binding: the buddy gives
@@ -178,24 +262,22 @@ void QtUpDown::AlignToBuddy() {
 QtDialog::QtDialog(DLGPROC dialogProcedure, QWidget* parent)
     : QDialog(parent), procedure(dialogProcedure) {}
 
-// Esc sends IDCANCEL and Enter IDOK, each with no control (lParam 0), except that
-// Enter on a focused push button clicks it: the dialog has no default button.
+// Esc and Enter go to the dialog procedure as the dialog rules say: a click on the
+// focused push button, or IDCANCEL / IDOK with no control (lParam 0).
 void QtDialog::keyPressEvent(QKeyEvent* event) {
   const int key = event->key();
-  if (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter) {
-    if (key != Qt::Key_Escape) {
-      if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
-        button->click();
-        return;
-      }
-    }
-    if (procedure) {
-      procedure(HandleOf(this), WM_COMMAND, MAKEWPARAM(key == Qt::Key_Escape ? IDCANCEL : IDOK, 0),
-                0);
-    }
+  if (key != Qt::Key_Escape && key != Qt::Key_Return && key != Qt::Key_Enter) {
+    QWidget::keyPressEvent(event);
     return;
   }
-  QWidget::keyPressEvent(event);
+  const DialogKey dialogKey = key == Qt::Key_Escape ? DialogKey::Escape : DialogKey::Enter;
+  const DialogKeyAction action = DialogKeyActionFor(dialogKey, ButtonKindOfWidget(focusWidget()));
+  if (action == DialogKeyAction::ClickFocusedButton) {
+    static_cast<QAbstractButton*>(focusWidget())->click();
+  } else if (procedure) {
+    const WORD id = action == DialogKeyAction::Cancel ? IDCANCEL : IDOK;
+    procedure(HandleOf(this), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+  }
 }
 
 // The window's close button asks the dialog procedure (WM_CLOSE), which decides.

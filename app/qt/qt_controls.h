@@ -3,13 +3,17 @@
 // window handle of a control or dialog is its widget's address.
 #pragma once
 
+#include <QCheckBox>
 #include <QDialog>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QWidget>
 
 #include <string>
 
-#include "up_down.h"
+#include "controls/dialog_controls.h"
+#include "controls/edit_control.h"
+#include "controls/up_down.h"
 #include "window_api.h"
 
 class QToolButton;
@@ -20,10 +24,14 @@ class QtUpDown;
 class QtEdit : public QLineEdit {
  public:
   explicit QtEdit(QWidget* parent);
-  int textLimit = 30000;            // Windows' default limit of an edit control
+  size_t textLimit = kDefaultEditLimit;
   bool digitsOnly = false;          // ES_NUMBER
   bool shiftJisText = false;        // the character field: ...A texts are code page 932
   QtUpDown* arrowKeysTo = nullptr;  // an up-down with UDS_ARROWKEYS bound to this edit
+  EditState Rules() const { return {textLimit, digitsOnly}; }
+  // Types text over the selection as keystrokes do (WM_CHAR): one character at a
+  // time, each raising EN_CHANGE when it changed the text.
+  void TypeText(const QString& text);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -43,11 +51,36 @@ class QtUpDown : public QWidget {
   QtEdit* buddy = nullptr;
   void Step(bool up);
   void AlignToBuddy();
+  QtEdit* SetBuddy(QtEdit* edit);        // UDM_SETBUDDY; returns the previous one
+  uint32_t Position();                   // UDM_GETPOS
+  int32_t SetPosition(int32_t position);  // UDM_SETPOS; returns the previous one
 
  private:
+  void WriteBuddyText(const std::string& text);
   QToolButton* upButton_;
   QToolButton* downButton_;
 };
+
+// Auto check boxes and radio buttons: a click sets the check by the dialog's rules
+// (clearing the dialog's other radio buttons) in place of Qt's own toggling.
+class QtCheckBox : public QCheckBox {
+ public:
+  using QCheckBox::QCheckBox;
+
+ protected:
+  void nextCheckState() override;
+};
+
+class QtRadioButton : public QRadioButton {
+ public:
+  using QRadioButton::QRadioButton;
+
+ protected:
+  void nextCheckState() override;
+};
+
+// The button kind of a widget of the dialog (Other for anything not a button).
+ButtonKind ButtonKindOfWidget(const QWidget* widget);
 
 // The dialog: runs the dialog procedure, and keeps Esc, Enter and the window's close
 // button for it, as the Windows dialog manager does.

@@ -2,12 +2,10 @@
 
 #include <strings.h>
 
-#include <QCheckBox>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QRadioButton>
 
 #include <vector>
 
@@ -17,7 +15,6 @@ namespace {
 
 constexpr int kScreenDpi = 96;
 constexpr int kPointsPerInch = 72;
-constexpr uint32_t kButtonTypeMask = 0x0F;
 
 // MulDiv: a * b / c rounded half away from zero.
 int MulDiv(int a, int b, int c) {
@@ -35,34 +32,25 @@ const char kGroupBoxStyle[] =
     "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
     " left: 7px; padding: 0px 1px; }";
 
-// Auto radio buttons: a click checks the button and clears every other radio button
-// of the dialog (no control starts a group, so the dialog is one group). Checking
-// from the program touches only the one button, as CheckDlgButton does.
-void ConnectAutoRadioButton(QRadioButton* radio) {
-  radio->setAutoExclusive(false);
-  QObject::connect(radio, &QRadioButton::clicked, radio, [radio] {
-    for (QRadioButton* other : radio->parentWidget()->findChildren<QRadioButton*>()) {
-      if (other != radio) other->setChecked(false);
-    }
-    radio->setChecked(true);
-    RaiseCommand(radio, BN_CLICKED);
-  });
+// Every click, after the button's own change of state, raises BN_CLICKED.
+QAbstractButton* RaisingClicks(QAbstractButton* button) {
+  QObject::connect(button, &QAbstractButton::clicked, button,
+                   [button] { RaiseCommand(button, BN_CLICKED); });
+  return button;
 }
 
 QWidget* CreateButton(QtDialog* dialog, const DialogControl& layout) {
   const QString text = QString::fromUtf8(layout.text);
-  switch (layout.style & kButtonTypeMask) {
-    case BS_AUTOCHECKBOX: {
-      auto* box = new QCheckBox(text, dialog);
-      QObject::connect(box, &QCheckBox::clicked, box, [box] { RaiseCommand(box, BN_CLICKED); });
-      return box;
+  switch (ButtonKindOf(layout.style)) {
+    case ButtonKind::AutoCheckBox:
+      return RaisingClicks(new QtCheckBox(text, dialog));
+    case ButtonKind::AutoRadioButton: {
+      // The dialog's rules group the radio buttons, not Qt's.
+      auto* radio = new QtRadioButton(text, dialog);
+      radio->setAutoExclusive(false);
+      return RaisingClicks(radio);
     }
-    case BS_AUTORADIOBUTTON: {
-      auto* radio = new QRadioButton(text, dialog);
-      ConnectAutoRadioButton(radio);
-      return radio;
-    }
-    case BS_GROUPBOX: {
+    case ButtonKind::GroupBox: {
       auto* group = new QGroupBox(text, dialog);
       group->setStyleSheet(kGroupBoxStyle);
       group->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -72,9 +60,7 @@ QWidget* CreateButton(QtDialog* dialog, const DialogControl& layout) {
       auto* button = new QPushButton(text, dialog);
       // Enter is the dialog's to handle: it clicks the focused push button only.
       button->setAutoDefault(false);
-      QObject::connect(button, &QPushButton::clicked, button,
-                       [button] { RaiseCommand(button, BN_CLICKED); });
-      return button;
+      return RaisingClicks(button);
     }
   }
 }
@@ -153,10 +139,10 @@ QtDialog* BuildQtDialog(const DialogFrame& frame, const DialogControl* controls,
     } else {
       control->setFocusPolicy(Qt::NoFocus);
     }
-    // UDS_AUTOBUDDY: the control created just before becomes the buddy.
     auto* upDown = dynamic_cast<QtUpDown*>(control);
-    if (upDown && (layout.style & UDS_AUTOBUDDY) && !created.empty()) {
-      upDown->buddy = dynamic_cast<QtEdit*>(created.back());
+    size_t buddy = 0;
+    if (upDown && AutoBuddyIndex(layout.style, i, &buddy)) {
+      upDown->buddy = dynamic_cast<QtEdit*>(created[buddy]);
       if (upDown->buddy && (layout.style & UDS_ARROWKEYS)) upDown->buddy->arrowKeysTo = upDown;
       if (layout.style & UDS_ALIGNRIGHT) upDown->AlignToBuddy();
     }

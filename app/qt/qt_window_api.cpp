@@ -35,12 +35,19 @@ std::string WindowTextBytes(QWidget* widget) {
   return widget->windowTitle().toStdString();
 }
 
-// The first control in template order that Tab can reach.
-QWidget* FirstTabStop(QtDialog* dialog) {
-  for (QWidget* w = dialog->nextInFocusChain(); w != dialog; w = w->nextInFocusChain()) {
-    if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && ControlId(w) != 0) return w;
+// The first control in template order (the dialog's creation order) that Tab can
+// reach. The dialog is not shown yet: a control counts as visible unless hidden.
+QWidget* FirstTabStopOf(QtDialog* dialog) {
+  const QList<QWidget*> controls =
+      dialog->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+  std::vector<TabStopEntry> entries;
+  for (QWidget* control : controls) {
+    const bool tabStop = (control->focusPolicy() & Qt::TabFocus) && ControlId(control) != 0;
+    const uint32_t style = tabStop ? WS_TABSTOP : 0;
+    entries.push_back({style, control->isEnabled(), !control->isHidden()});
   }
-  return nullptr;
+  const size_t first = FirstTabStop(entries.data(), entries.size());
+  return first < entries.size() ? controls[static_cast<int>(first)] : nullptr;
 }
 
 // Builds the dialog "Main" and sends WM_INITDIALOG; TRUE from it gives the first tab
@@ -50,62 +57,53 @@ QtDialog* CreateEditorDialog(LPCSTR templateName, DLGPROC dialogProc, LPARAM ini
   QtDialog* dialog =
       BuildQtDialog(kMainDialogFrame, kMainDialogControls, kMainDialogControlCount, dialogProc);
   // wParam is the control that gets the focus when the procedure returns TRUE.
-  QWidget* first = FirstTabStop(dialog);
+  QWidget* first = FirstTabStopOf(dialog);
   if (dialogProc(HandleOf(dialog), WM_INITDIALOG, reinterpret_cast<WPARAM>(first), initParam)) {
     if (first) first->setFocus(Qt::TabFocusReason);
   }
   return dialog;
 }
 
+// EM_SETSEL in the widget's positions (UTF-16 units).
+void SelectRange(QtEdit* edit, WPARAM start, LPARAM end) {
+  const size_t caret = static_cast<size_t>(edit->cursorPosition());
+  const EditSelection selection = SelectEditRange(
+      {caret, caret}, static_cast<intptr_t>(start), end, static_cast<size_t>(edit->text().size()));
+  if (selection.anchor == selection.caret) {
+    edit->deselect();
+    edit->setCursorPosition(static_cast<int>(selection.caret));
+    return;
+  }
+  edit->setSelection(static_cast<int>(selection.anchor),
+                     static_cast<int>(selection.caret) - static_cast<int>(selection.anchor));
+}
+
 LRESULT SendToEdit(QtEdit* edit, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case EM_LIMITTEXT:
-      edit->textLimit = wParam == 0 ? 0x7FFFFFFE : static_cast<int>(wParam);
+      edit->textLimit = EditLimitFor(wParam);
       return 0;
-    case EM_SETSEL: {
-      // (0, -1) selects everything; a start of -1 removes the selection.
-      const int length = edit->text().size();
-      int start = static_cast<int>(static_cast<intptr_t>(wParam));
-      int end = static_cast<int>(lParam);
-      if (start < 0) {
-        edit->deselect();
-        return 0;
-      }
-      if (end < 0 || end > length) end = length;
-      if (start > length) start = length;
-      edit->setSelection(start, end - start);
+    case EM_SETSEL:
+      SelectRange(edit, wParam, lParam);
       return 0;
-    }
+    case WM_CHAR:  // one character of the field's text, as its ...A encoding has it
+      edit->TypeText(EditTextFromBytes(edit, std::string(1, static_cast<char>(wParam)).c_str()));
+      return 0;
   }
   return 0;
 }
 
 LRESULT SendToUpDown(QtUpDown* upDown, UINT message, WPARAM wParam, LPARAM lParam) {
-  const std::string buddyText = upDown->buddy ? EditTextBytes(upDown->buddy) : std::string();
   switch (message) {
-    case UDM_SETBUDDY: {
-      QtEdit* previous = upDown->buddy;
-      QtEdit* next = EditOf(reinterpret_cast<HWND>(wParam));
-      if (previous) previous->arrowKeysTo = nullptr;
-      upDown->buddy = next;
-      if (next) next->arrowKeysTo = upDown;
-      if (next) upDown->AlignToBuddy();
-      return reinterpret_cast<LRESULT>(previous);
-    }
+    case UDM_SETBUDDY:
+      return reinterpret_cast<LRESULT>(upDown->SetBuddy(EditOf(reinterpret_cast<HWND>(wParam))));
     case UDM_SETRANGE32:
-      upDown->state.lower = static_cast<int32_t>(wParam);
-      upDown->state.upper = static_cast<int32_t>(lParam);
+      SetUpDownRange(upDown->state, static_cast<intptr_t>(wParam), lParam);
       return 0;
-    case UDM_SETPOS: {
-      std::string text;
-      int32_t previous =
-          SetUpDownPosition(upDown->state, static_cast<short>(LOWORD(lParam)), &text);
-      if (upDown->buddy && text != buddyText)
-        SetEditText(upDown->buddy, QString::fromStdString(text));
-      return previous;
-    }
+    case UDM_SETPOS:
+      return upDown->SetPosition(static_cast<short>(LOWORD(lParam)));
     case UDM_GETPOS:
-      return GetUpDownPosition(upDown->state, buddyText.c_str());
+      return upDown->Position();
   }
   return 0;
 }
@@ -174,21 +172,14 @@ HWND WINAPI GetDlgItem(HWND window, int id) {
 }
 
 int WINAPI GetWindowTextA(HWND window, LPSTR text, int size) {
-  if (!window || size <= 0) return 0;
-  const std::string bytes = WindowTextBytes(WidgetOf(window));
-  const size_t length = std::min(bytes.size(), static_cast<size_t>(size - 1));
-  std::memcpy(text, bytes.data(), length);
-  text[length] = '\0';
-  return static_cast<int>(length);
+  return window ? CopyWindowText(WindowTextBytes(WidgetOf(window)), text, size) : 0;
 }
 
+// A missing control reads as an empty text.
 UINT WINAPI GetDlgItemTextA(HWND dialog, int id, LPSTR text, int size) {
-  HWND control = GetDlgItem(dialog, id);
-  if (!control) {
-    if (size > 0) text[0] = '\0';
-    return 0;
-  }
-  return static_cast<UINT>(GetWindowTextA(control, text, size));
+  QWidget* control = WidgetOf(GetDlgItem(dialog, id));
+  const std::string bytes = control ? WindowTextBytes(control) : std::string();
+  return static_cast<UINT>(CopyWindowText(bytes, text, size));
 }
 
 // Setting an edit's text raises EN_CHANGE even when the text is unchanged.
@@ -224,11 +215,14 @@ LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   return 0;
 }
 
-// Checking from the program raises no BN_CLICKED and leaves other radio buttons alone.
+// Checking from the program raises no BN_CLICKED and leaves other radio buttons
+// alone. Any control takes the call; only check boxes and radio buttons keep it.
 BOOL WINAPI CheckDlgButton(HWND dialog, int id, UINT check) {
-  auto* button = qobject_cast<QAbstractButton*>(WidgetOf(GetDlgItem(dialog, id)));
-  if (!button) return FALSE;
-  button->setChecked(check == BST_CHECKED);
+  QWidget* control = WidgetOf(GetDlgItem(dialog, id));
+  if (!control) return FALSE;
+  if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+    button->setChecked(CheckSetByProgram(ButtonKindOfWidget(button), check) == kChecked);
+  }
   return TRUE;
 }
 

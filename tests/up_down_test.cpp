@@ -1,5 +1,5 @@
 // The number selector's rules as the Windows up-down control applies them.
-#include "up_down.h"
+#include "controls/up_down.h"
 
 #include <gtest/gtest.h>
 
@@ -33,6 +33,11 @@ TEST(UpDownGetPosition, BuddyTexts) {
       {"digits then letter", "12x", 3, 0x10003},
       {"negative", "-1", 3, 0x10003},
       {"overflow", "99999999999", 3, 0x10003},
+      {"white space before", " \t\n12", 3, 12},
+      {"white space only", " ", 3, 0x10003},
+      {"a trailing space", "12 ", 3, 0x10003},
+      {"a plus sign", "+12", 3, 12},
+      {"no buddy", nullptr, 3, 0x10003},
   };
   for (const auto& c : cases) {
     UpDownState state = Range(0, 255, c.lastPosition);

@@ -1,9 +1,10 @@
 // The number selector's rules, as the Windows up-down control with
 // UDS_SETBUDDYINT | UDS_NOTHOUSANDS applies them to its buddy's text. Pure
-// functions over the selector's state and the buddy text, so that the widget only
-// moves texts.
+// functions over the selector's state and the buddy text, so that a window layer
+// only moves texts.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -15,15 +16,19 @@ struct UpDownState {
   int32_t position = 0;  // the last valid position
 };
 
-// The decimal text the selector writes into its buddy for a position.
-std::string UpDownPositionText(int32_t position);
-
 // Clamps position into the range (whichever way round it is given).
 int32_t ClampUpDownPosition(const UpDownState& state, int32_t position);
 
-// Reads the buddy text: true with *position when it is a decimal number within the
-// range, or empty (0). Leading and trailing spaces are allowed as Windows allows them.
+// Reads the buddy text as the control does: white space (" \t\n\v\f\r"), an
+// optional sign, decimal digits and nothing after them; a number beyond 32 bits
+// saturates. True with *position when the number is within the range, or when the
+// text is empty (0). "+12" and "\t12" read as 12; "12 ", "  " and "1a" are refused.
+// A null text (no buddy) is refused.
 bool ReadUpDownBuddy(const UpDownState& state, const char* buddyText, int32_t* position);
+
+// UDM_SETRANGE32: the range as given, either way round. The position stays as it
+// is until the buddy is read or a new position is set.
+void SetUpDownRange(UpDownState& state, intptr_t lower, intptr_t upper);
 
 // UDM_GETPOS: the buddy's number when valid and in range (the state follows it),
 // else the last valid position with the high word set to 1.
@@ -37,3 +42,7 @@ int32_t SetUpDownPosition(UpDownState& state, int32_t position, std::string* new
 // at the end of the range nothing moves. Returns true with *newText when the
 // position changed.
 bool StepUpDown(UpDownState& state, const char* buddyText, bool up, std::string* newText);
+
+// UDS_AUTOBUDDY: an up-down created at index binds to the control created just
+// before it. Returns false (no buddy) without the style or for the first control.
+bool AutoBuddyIndex(uint32_t upDownStyle, size_t index, size_t* buddy);
