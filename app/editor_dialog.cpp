@@ -16,6 +16,12 @@ constexpr char kDefaultExtension[] = ".fnt";
 
 constexpr int kCharacterFieldLimit = 1;  // one character: the next keystroke replaces it
 constexpr int kNumberFieldLimit = 3;     // 0-255
+// An edit position past any text: EM_SETSEL cuts it to the end of the text.
+constexpr WPARAM kEndOfText = 0x7FFFFFFF;
+
+// The change command's edit is made here, on a copy of the image, and becomes the
+// document only once it is on disk.
+uint8_t g_editedImage[kMetricsImageSize];
 
 // The selector's position, cut to a code. The high word, set when the number field
 // holds no valid number in range, is dropped: the last valid position counts.
@@ -34,11 +40,14 @@ void RefreshAfterLoad() {
 }
 
 // Loads the document's path; names the window after the file and shows it, or
-// reports why it could not be loaded.
+// reports why it could not be loaded. The values shown before belong to the old
+// file either way; after a failure the caption names no file, since none is open.
 void LoadDocument() {
   LoadStatus status = LoadMetricsFile(g_document, g_document.path).status;
+  ForgetShownValues();
   if (status != LoadStatus::Loaded) {
     ReportLoadStatus(status);
+    if (status != LoadStatus::NoPath) SetWindowTextA(g_editor.dialog, kProgramTitle);
     return;
   }
   ComposeCaption(g_document.path, g_textBuffer);
@@ -86,10 +95,20 @@ void OnOpenClicked() {
   LoadDocument();
 }
 
-// IDC_CHANGE: apply the fields to the image, then write the whole file back.
+// IDC_CHANGE: check the fields, apply them to a copy of the image and write it
+// back whole; the copy becomes the document only when the write succeeded, so a
+// failed write can be retried without applying the edit twice.
 void OnChangeClicked() {
-  ApplyEdits();
-  ReportSaveStatus(SaveMetricsFile(g_document, g_document.path));
+  if (!IsDocumentLoaded(g_document)) {
+    ShowErrorMessage("No file is open");
+    return;
+  }
+  RecordEdit edit;
+  EditScope scope = EditScope::CurrentCode;
+  if (!ReadChange(&edit, &scope)) return;
+  std::memcpy(g_editedImage, g_document.image, kMetricsImageSize);
+  ApplyRecordEdit(g_editedImage, edit, scope, g_editor.currentCode[0]);
+  ReportSaveStatus(SaveEditedImage(g_document, g_document.path, g_editedImage));
 }
 
 // EN_CHANGE of IDC_NUMBER: select the code the selector reports, echo it as a
@@ -113,7 +132,16 @@ void OnCharacterChanged() {
   GetDlgItemTextA(g_editor.dialog, IDC_CHARACTER, g_textBuffer, 4);
   unsigned char first = static_cast<unsigned char>(g_textBuffer[0]);
   if (first == 0) return;
+  char numberBefore[4] = {};
+  GetDlgItemTextA(g_editor.dialog, IDC_NUMBER, numberBefore, sizeof numberBefore);
   SendMessageA(g_editor.selector, UDM_SETPOS, 0, MAKELPARAM(first, 0));
+  // A rewritten number field ("06" -> "6") gets its caret at the end, so that the
+  // digits a user goes on typing there follow the ones typed ("6", "5" is 65).
+  char numberAfter[4] = {};
+  GetDlgItemTextA(g_editor.dialog, IDC_NUMBER, numberAfter, sizeof numberAfter);
+  if (std::strcmp(numberBefore, numberAfter) != 0) {
+    SendMessageA(g_editor.numberField, EM_SETSEL, kEndOfText, kEndOfText);
+  }
   // The whole text selected: the next keystroke replaces the character.
   SendMessageA(g_editor.characterField, EM_SETSEL, 0, -1);
 }
@@ -144,6 +172,9 @@ void UpdateScopeControls() {
              IsButtonChecked(IDC_SCOPE_HALFALNUM);
   EnableWindow(g_editor.characterField, !any);
   EnableWindow(g_editor.numberField, !any);
+  // The arrows too: a step would select another code and show it over the values
+  // typed for the class.
+  EnableWindow(g_editor.selector, !any);
   // Unchecking the last box shows the selected code again, dropping typed values.
   if (!any) ShowRecord(SelectedCode());
 }

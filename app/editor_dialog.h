@@ -7,6 +7,6 @@
 // (WM_INITDIALOG, WM_CLOSE, WM_COMMAND) and FALSE for every other.
 INT_PTR CALLBACK EditorDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Greys out the character and number fields while any scope box is checked; when
-// none is, enables them and shows the selected code's values again.
+// Greys out the character and number fields and the selector while any scope box
+// is checked; when none is, enables them and shows the selected code's values again.
 void UpdateScopeControls();

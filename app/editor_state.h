@@ -3,6 +3,7 @@
 #pragma once
 
 #include "metrics_document.h"
+#include "value_edit.h"
 #include "window_api.h"
 #include "window_title.h"
 
@@ -14,6 +15,9 @@ struct EditorState {
   // The code shown and edited when no scope box is checked, followed by a NUL so
   // that it is also the one-character text the character field echoes.
   unsigned char currentCode[2];
+  // The texts the value fields were last shown for a record, with the exact values
+  // behind them (see ShowRecord).
+  ShownFields shown;
 };
 
 extern EditorState g_editor;

@@ -14,9 +14,9 @@ void ReportLoadStatus(LoadStatus status) {
     case LoadStatus::NoPath:
       return;
     case LoadStatus::CannotOpen:
+    case LoadStatus::NotRegularFile:  // as on Windows, which opens no directory as a file
       ShowErrorMessage("File Handle Error");
       return;
-    case LoadStatus::NotRegularFile:
     case LoadStatus::WrongSize:
     case LoadStatus::OutOfMemory:
     case LoadStatus::ReadFailed:

@@ -6,8 +6,8 @@
 
 void ShowErrorMessage(const char* text);
 
-// A file that cannot be opened reports "File Handle Error"; any other failed load
-// "Error". A successful load and an empty path report nothing.
+// A file that cannot be opened, or a path that names no regular file, reports
+// "File Handle Error"; any other failed load "Error". A successful load and an empty path report nothing.
 void ReportLoadStatus(LoadStatus status);
 
 // A file that cannot be opened for writing reports "File Handle Error", a failed or

@@ -1,47 +1,82 @@
 #include "value_fields.h"
 
+#include <string>
+
 #include "editor_state.h"
+#include "error_report.h"
+#include "field_text.h"
 #include "resources/resource.h"
-#include "value_edit.h"
+#include "shift_jis.h"
 
 namespace {
 
-ValueMode ReadValueMode() { return IsButtonChecked(IDC_RELATIVE) ? ValueMode::Relative : ValueMode::Absolute; }
+// The value fields in tab order with their labels, for the report of a field that
+// is not a number. The literals are in the ...A calls' encoding: the compiler
+// writes them in code page 932 for Windows.
+struct LabelledField {
+  int id;
+  const char* label;
+};
+constexpr LabelledField kValueFieldLabels[kValueFieldCount] = {
+    {IDC_WIDTH, "幅"},         {IDC_HEIGHT, "高さ"},       {IDC_SPACING_LEFT, "字間(左)"},
+    {IDC_SPACING_RIGHT, "字間(右)"}, {IDC_OFFSET_Y, "Y座標"}, {IDC_LINE_SPACING, "行間"},
+};
+static_assert(kLineSpacingField == kValueFieldCount - 1, "the line spacing comes last");
 
-FieldValue ReadField(int id) {
-  GetDlgItemTextA(g_editor.dialog, id, g_textBuffer, kTextBufferSize);
-  return ReadFieldText(g_textBuffer);
+ValueMode ReadValueMode() {
+  return IsButtonChecked(IDC_RELATIVE) ? ValueMode::Relative : ValueMode::Absolute;
 }
 
-// The mode and the five values, each field read once.
-RecordEdit ReadRecordEdit() {
-  RecordEdit edit;
-  edit.mode = ReadValueMode();
-  for (uint32_t i = 0; i < kEditedValueCount; ++i) edit.values[i] = ReadField(IDC_WIDTH + i);
-  return edit;
+// The field's text in code page 932, which the check reads. Windows gives it so;
+// the other window layers give the value fields in UTF-8.
+std::string CodePageText(const char* text) {
+#ifdef _WIN32
+  return text;
+#else
+  return Utf8ToShiftJis(text, kTextBufferSize - 1);
+#endif
+}
+
+// Reads value field i (0-5) into *value; false after reporting it when its text is
+// not a number.
+bool ReadValueField(int i, FieldValue* value) {
+  const LabelledField& field = kValueFieldLabels[i];
+  GetDlgItemTextA(g_editor.dialog, field.id, g_textBuffer, kTextBufferSize);
+  if (CheckFieldText(CodePageText(g_textBuffer).c_str(), value) == FieldTextStatus::NotANumber) {
+    std::string message = std::string(field.label) + ": \"" + g_textBuffer + "\" is not a number";
+    ShowErrorMessage(message.c_str());
+    return false;
+  }
+  KeepShownValue(g_editor.shown, i, g_textBuffer, value);
+  return true;
 }
 
 }  // namespace
 
 void ShowRecord(uint8_t code) {
   if (!IsDocumentLoaded(g_document)) return;
-  RecordTexts texts;
-  FormatRecordFields(g_document.image, code, &texts);
-  SetDlgItemTextA(g_editor.dialog, IDC_LINE_SPACING, texts.field[kLineSpacingField]);
+  ShowRecordFields(g_document.image, code, &g_editor.shown);
+  // The line spacing first, then Width ... OffsetY.
+  SetDlgItemTextA(g_editor.dialog, IDC_LINE_SPACING, g_editor.shown.texts.field[kLineSpacingField]);
   for (uint32_t i = 0; i < kEditedValueCount; ++i) {
-    SetDlgItemTextA(g_editor.dialog, IDC_WIDTH + i, texts.field[i]);
+    SetDlgItemTextA(g_editor.dialog, IDC_WIDTH + i, g_editor.shown.texts.field[i]);
   }
 }
 
 void ClearValueFields() {
   for (int id = IDC_WIDTH; id <= IDC_LINE_SPACING; ++id) SetDlgItemTextA(g_editor.dialog, id, "0");
+  ForgetShownValues();
 }
 
-void ApplyEdits() {
-  if (!IsDocumentLoaded(g_document)) return;
-  RecordEdit edit = ReadRecordEdit();
-  edit.lineSpacing = ReadField(IDC_LINE_SPACING);
-  EditScope scope = ScopeFromBoxes(IsButtonChecked(IDC_SCOPE_FULLWIDTH), IsButtonChecked(IDC_SCOPE_HALFKANA),
-                                   IsButtonChecked(IDC_SCOPE_HALFALNUM));
-  ApplyRecordEdit(g_document.image, edit, scope, g_editor.currentCode[0]);
+void ForgetShownValues() { g_editor.shown.remembered = false; }
+
+bool ReadChange(RecordEdit* edit, EditScope* scope) {
+  edit->mode = ReadValueMode();
+  for (int i = 0; i < kValueFieldCount; ++i) {
+    FieldValue* value = i == kLineSpacingField ? &edit->lineSpacing : &edit->values[i];
+    if (!ReadValueField(i, value)) return false;
+  }
+  *scope = ScopeFromBoxes(IsButtonChecked(IDC_SCOPE_FULLWIDTH), IsButtonChecked(IDC_SCOPE_HALFKANA),
+                          IsButtonChecked(IDC_SCOPE_HALFALNUM));
+  return true;
 }

@@ -1,16 +1,25 @@
 // The value fields of the dialog and the metrics image: show a record, clear the
-// fields, apply the fields with the chosen scope. Showing and applying do nothing
+// fields, and read the fields into the change command's edit. Showing does nothing
 // when no document is loaded.
 #pragma once
 
 #include <cstdint>
 
-// Shows the line spacing and code's five values in the value fields.
+#include "value_edit.h"
+
+// Shows the line spacing and code's five values in the value fields, and remembers
+// the texts shown and the exact values behind them.
 void ShowRecord(uint8_t code);
 
-// Sets the six value fields to "0". The image is not touched.
+// Sets the six value fields to "0" and forgets the values shown. The image is not
+// touched.
 void ClearValueFields();
 
-// The change command's edit: the line spacing, then the current code or the class
-// of the first checked scope box, from the fields as they are now.
-void ApplyEdits();
+// Forgets the values shown: after a load they belong to another file.
+void ForgetShownValues();
+
+// The change command's edit from the fields as they are now: the mode, the six
+// values (a field still showing its shown text keeps its exact value) and the scope
+// of the first checked box. False after reporting the first field, in tab order,
+// whose text is not a number; nothing is to be stored then.
+bool ReadChange(RecordEdit* edit, EditScope* scope);

@@ -1,14 +1,17 @@
 // set FILE... [target] [values] [--relative] [--dry-run]: the editor's change
 // command from the command line: the same field texts, scopes and companion slots,
 // written back in place.
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "code_text.h"
 #include "commands.h"
+#include "field_text.h"
 #include "image_diff.h"
 #include "report.h"
+#include "shift_jis.h"
 #include "value_edit.h"
 #include "value_names.h"
 
@@ -27,11 +30,13 @@ Target, at most one:
               halfalnum  the codes 0x20-0x7F
 Without a target only --line-spacing may be given.
 
-Values are read as the editor reads its fields: the number at the start of the
-text counts ("12abc" is 12, "abc" is 0). A value not given, given empty, or only
-"+" or "-" stays as it is. With --relative every number is added to the stored
-value. Negative numbers: --width -1.5 or --width=-1.5. Results are stored as
-single-precision values, rounded to nearest.
+Values are checked as the editor checks its fields, before any file is read: a
+decimal number with an optional exponent (12, -1.5, .5, 2e-3), with spaces around
+it and full-width forms (１３, －１．５) allowed. Anything else ("12abc", "1,5",
+"nan", a number beyond single precision) is an error and no file is written. A
+value not given, given empty, or only "+" or "-" stays as it is. With --relative
+every number is added to the stored value. Negative numbers: --width -1.5 or
+--width=-1.5. Results are stored as single-precision values, rounded to nearest.
 
 A file that cannot be read or written is reported and left alone; the others are
 still set. Exit status: 0 when every file was set, 2 otherwise.)";
@@ -64,23 +69,35 @@ bool ResolveTarget(const CLI::App& app, SetOptions& options) {
   return true;
 }
 
-// The edit from the option texts: an option not given is an empty field.
+// Checks an option's text as the editor checks a field's, after converting it from
+// UTF-8 to Shift-JIS; reports a text that is not a number.
+bool ReadOptionText(const std::string& option, const std::string& text, FieldValue* field) {
+  std::string shiftJis = Utf8ToShiftJis(text.c_str(), SIZE_MAX);
+  if (CheckFieldText(shiftJis.c_str(), field) != FieldTextStatus::NotANumber) return true;
+  ReportError("set", option + ": \"" + text + "\" is not a number");
+  return false;
+}
+
+// The edit from the option texts: an option not given is an empty field. The first
+// text that is not a number, in option order, is reported.
 bool BuildEdit(const CLI::App& app, SetOptions& options) {
   bool hasTarget = Given(app, "--code") || Given(app, "--char") || Given(app, "--scope");
   bool anyValue = false;
   RecordEdit* edit = &options.edit;
   edit->mode = options.relative ? ValueMode::Relative : ValueMode::Absolute;
   for (uint32_t i = 0; i < kEditedValueCount; ++i) {
-    if (!Given(app, std::string("--") + kValueNames[i].label)) continue;
+    std::string name = std::string("--") + kValueNames[i].label;
+    if (!Given(app, name)) continue;
     if (!hasTarget) {
-      ReportError("set", std::string("--") + kValueNames[i].label +
-                             " needs a target: give --code, --char or --scope");
+      ReportError("set", name + " needs a target: give --code, --char or --scope");
       return false;
     }
-    edit->values[i] = ReadFieldText(options.values[i].c_str());
+    if (!ReadOptionText(name, options.values[i], &edit->values[i])) return false;
     anyValue = true;
   }
-  if (Given(app, "--line-spacing")) edit->lineSpacing = ReadFieldText(options.lineSpacing.c_str());
+  if (Given(app, "--line-spacing") && !ReadOptionText("--line-spacing", options.lineSpacing, &edit->lineSpacing)) {
+    return false;
+  }
   if (!anyValue && !Given(app, "--line-spacing")) {
     ReportError("set", "nothing to set: give --width, --height, --spacing-left, "
                        "--spacing-right, --offset-y or --line-spacing");

@@ -1,5 +1,7 @@
 #include "metrics_document.h"
 
+#include <cstring>
+
 namespace {
 
 void CloseDocumentFile(MetricsDocument& doc) {
@@ -61,17 +63,31 @@ LoadResult LoadMetricsFile(MetricsDocument& doc, const char* path) {
   return result;
 }
 
-SaveStatus SaveMetricsFile(MetricsDocument& doc, const char* path) {
+namespace {
+
+SaveStatus WriteImage(MetricsDocument& doc, const char* path, const uint8_t* image) {
   if (!IsDocumentLoaded(doc)) return SaveStatus::NoDocument;
   if (OpenFileForWriting(path, &doc.file) != FileOpenStatus::Opened) {
     return SaveStatus::CannotOpen;
   }
-  bool written = WriteFileBytes(doc.file, doc.image, doc.fileSize, &doc.bytesTransferred);
+  bool written = WriteFileBytes(doc.file, image, doc.fileSize, &doc.bytesTransferred);
   // A close can report a write the system had deferred (NFS, a full disk).
   bool closed = CloseFileHandle(doc.file);
   doc.file = kNoFile;
   if (!written || !closed || doc.bytesTransferred != doc.fileSize) return SaveStatus::WriteFailed;
   return SaveStatus::Saved;
+}
+
+}  // namespace
+
+SaveStatus SaveMetricsFile(MetricsDocument& doc, const char* path) {
+  return WriteImage(doc, path, doc.image);
+}
+
+SaveStatus SaveEditedImage(MetricsDocument& doc, const char* path, const uint8_t* edited) {
+  SaveStatus status = WriteImage(doc, path, edited);
+  if (status == SaveStatus::Saved) std::memcpy(doc.image, edited, kMetricsImageSize);
+  return status;
 }
 
 void ReleaseMetricsFile(MetricsDocument& doc) {

@@ -62,5 +62,11 @@ LoadResult LoadMetricsFile(MetricsDocument& doc, const char* path);
 // when missing and leaving any bytes beyond that size in place.
 SaveStatus SaveMetricsFile(MetricsDocument& doc, const char* path);
 
+// Writes the first kMetricsFileSize bytes of edited, a whole image, as
+// SaveMetricsFile writes the image; edited becomes the document's image only when
+// the write succeeded, so that after a failed write the document is still what the
+// file held when last loaded or written.
+SaveStatus SaveEditedImage(MetricsDocument& doc, const char* path, const uint8_t* edited);
+
 // Frees the image and closes a file handle still held.
 void ReleaseMetricsFile(MetricsDocument& doc);

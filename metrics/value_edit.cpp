@@ -23,6 +23,10 @@ double RoundHalfEven(double x) {
 // precision. A field without a number leaves the bytes alone.
 void StoreField(uint8_t* image, uint32_t offset, const FieldValue& field, ValueMode mode) {
   if (!field.present) return;
+  if (field.exact && mode == ValueMode::Absolute) {
+    WriteSingle(image, offset, field.exactValue);
+    return;
+  }
   double value = field.value;
   if (mode == ValueMode::Relative) value += static_cast<double>(ReadSingle(image, offset));
   WriteSingle(image, offset, static_cast<float>(value));
@@ -60,6 +64,21 @@ void FormatRecordFields(const uint8_t* image, uint8_t code, RecordTexts* out) {
     float value = ReadRecordValue(image, code, kFirstEditedValue + i);
     FormatNumber(static_cast<double>(value), out->field[i]);
   }
+}
+
+void ShowRecordFields(const uint8_t* image, uint8_t code, ShownFields* shown) {
+  FormatRecordFields(image, code, &shown->texts);
+  shown->values[kLineSpacingField] = ReadLineSpacing(image);
+  for (uint32_t i = 0; i < kEditedValueCount; ++i) {
+    shown->values[i] = ReadRecordValue(image, code, kFirstEditedValue + i);
+  }
+  shown->remembered = true;
+}
+
+void KeepShownValue(const ShownFields& shown, int field, const char* text, FieldValue* value) {
+  if (!shown.remembered || std::strcmp(text, shown.texts.field[field]) != 0) return;
+  value->exact = true;
+  value->exactValue = shown.values[field];
 }
 
 FieldValue ReadFieldText(const char* text) {

@@ -22,12 +22,32 @@ struct RecordTexts {
 void FormatRecordFields(const uint8_t* image, uint8_t code, RecordTexts* out);
 
 // One field's text as read by ParseNumber. An empty text or a lone sign holds no
-// number: the stored value stays as it is, in either mode.
+// number: the stored value stays as it is, in either mode. A field left as it was
+// shown carries the exact value behind it instead: in absolute mode that value is
+// stored bit for bit, since seven digits do not always give it back.
 struct FieldValue {
   bool present = false;
   double value = 0;
+  bool exact = false;    // exactValue is what an absolute change stores
+  float exactValue = 0;
 };
 FieldValue ReadFieldText(const char* text);
+
+// The texts the value fields were last given for a record, and the values behind
+// them; remembered is false once the fields were set otherwise (cleared, or no
+// record shown yet).
+struct ShownFields {
+  bool remembered = false;
+  RecordTexts texts;
+  float values[kValueFieldCount] = {};
+};
+
+// Formats code's fields as FormatRecordFields does and remembers their values.
+void ShowRecordFields(const uint8_t* image, uint8_t code, ShownFields* shown);
+
+// Marks field (0-5, kLineSpacingField last) as exact when text is still exactly the
+// text shown for it.
+void KeepShownValue(const ShownFields& shown, int field, const char* text, FieldValue* value);
 
 enum class ValueMode { Absolute, Relative };
 

@@ -148,6 +148,14 @@ TEST_F(EditorTest, StartWithWrongSizeFileReportsError) {
   EXPECT_EQ(Caption(), "QUORVEL");
 }
 
+TEST_F(EditorTest, StartWithAFolderReportsFileHandleError) {
+  std::filesystem::remove(path_);
+  std::filesystem::create_directory(path_);
+  StartOnFile();
+  ASSERT_EQ(MessagesShown().size(), 1u);
+  EXPECT_EQ(MessagesShown()[0].text, "File Handle Error") << "the same on every system";
+}
+
 // ---- Selecting a code
 
 TEST_F(EditorTest, TypingACharacterSelectsItsCode) {
@@ -368,12 +376,119 @@ TEST_F(EditorTest, EscapeAndEnterInAFieldDoNothing) {
   EXPECT_TRUE(MessagesShown().empty());
 }
 
-TEST_F(EditorTest, ChangeWithoutFileWritesNothing) {
+TEST_F(EditorTest, ChangeWithoutFileSaysSoAndWritesNothing) {
   StartEditor("QUORVEL.exe");
   TypeInto(IDC_WIDTH, "9");
   Click(IDC_CHANGE);
-  EXPECT_TRUE(MessagesShown().empty());
+  ASSERT_EQ(MessagesShown().size(), 1u);
+  EXPECT_EQ(MessagesShown()[0].text, "No file is open");
+  EXPECT_EQ(MessagesShown()[0].caption, "QUORVEL");
   EXPECT_TRUE(OnDisk() == MetricsFile());
+}
+
+// A field that is not a number stops the whole change: nothing is stored or
+// written, and the first such field in tab order is named with its text. Spaces
+// around a number and the full-width forms of an input method are read as ASCII.
+TEST_F(EditorTest, ChangeChecksEveryFieldFirst) {
+  struct Case {
+    const char* label;
+    std::vector<std::string> texts;  // Width ... OffsetY, line spacing
+    const char* message;             // nullptr: accepted
+    float width;                     // stored when accepted
+  };
+  const Case cases[] = {
+      {"letters", {"abc", "", "", "", "", ""}, "幅: \"abc\" is not a number", 0},
+      {"a comma", {"5", "1,5", "", "", "", ""}, "高さ: \"1,5\" is not a number", 0},
+      {"two points, first refused field named", {"5", "", "1.5.", "", "", "x"},
+       "字間(左): \"1.5.\" is not a number", 0},
+      {"hexadecimal", {"", "", "", "0x10", "", ""}, "字間(右): \"0x10\" is not a number", 0},
+      {"beyond single precision", {"", "", "", "", "1e39", ""}, "Y座標: \"1e39\" is not a number",
+       0},
+      {"the line spacing too", {"", "", "", "", "", "nan"}, "行間: \"nan\" is not a number", 0},
+      {"spaces around a number", {" 1.5\t", "", "", "", "", ""}, nullptr, 1.5f},
+      {"full-width digits", {"１３", "", "", "", "", ""}, nullptr, 13},
+      {"full-width sign, point and space", {"　－２．５", "", "", "", "", ""}, nullptr, -2.5f},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    InstallModalScript();
+    WriteWholeFile(path_, MetricsFile());
+    StartOnFile();
+    TypeInto(IDC_CHARACTER, "A");
+    TypeValues(c.texts);
+    Click(IDC_CHANGE);
+    if (c.message) {
+      ASSERT_EQ(MessagesShown().size(), 1u);
+      EXPECT_EQ(MessagesShown()[0].text, c.message);
+      EXPECT_TRUE(OnDisk() == MetricsFile());
+      EXPECT_EQ(FieldTexts(), c.texts) << "kept for correcting";
+    } else {
+      EXPECT_TRUE(MessagesShown().empty());
+      Bytes expected = MetricsFile();
+      WriteSingle(expected.data(), ValueOffset('A', Width), c.width);
+      EXPECT_TRUE(OnDisk() == expected);
+    }
+    StopEditor();
+  }
+}
+
+// A failed write leaves the document as the file was: once the cause is gone, the
+// relative change is applied once.
+TEST_F(EditorTest, FailedWriteLeavesTheDocumentAsItWas) {
+  StartOnFile();
+  TypeInto(IDC_CHARACTER, "A");
+  Click(IDC_RELATIVE);
+  TypeValues({"1", "", "", "", "", "4"});
+  std::filesystem::remove(path_);
+  std::filesystem::create_directory(path_);
+  Click(IDC_CHANGE);
+  ASSERT_EQ(MessagesShown().size(), 1u);
+  std::filesystem::remove(path_);
+  WriteWholeFile(path_, MetricsFile());
+  Click(IDC_CHANGE);
+  Bytes disk = OnDisk();
+  EXPECT_EQ(ReadRecordValue(disk.data(), 'A', Width), 66.0f);
+  EXPECT_EQ(ReadLineSpacing(disk.data()), kBaseLineSpacing + 4);
+}
+
+// Values that seven digits do not give back are stored bit for bit when their
+// field is left as shown, in every record of the scope; a retyped field stores
+// what was typed, and Clear forgets the shown values.
+TEST_F(EditorTest, UntouchedFieldsKeepTheirExactValues) {
+  const float exact = 15.234375f;  // shown as "15.23438"
+  Bytes file = MetricsFile();
+  for (int code = 0; code < 255; ++code) WriteSingle(file.data(), ValueOffset(code, Height), exact);
+  WriteSingle(file.data(), kLineSpacingOffset, exact);
+  WriteWholeFile(path_, file);
+  StartOnFile();
+  TypeInto(IDC_CHARACTER, "A");
+  ASSERT_EQ(ControlText(IDC_HEIGHT), "15.23438");
+  Click(IDC_SCOPE_HALFALNUM);
+  TypeInto(IDC_WIDTH, "9");
+  TypeInto(IDC_HEIGHT, "15.23438");  // retyped as shown: still untouched
+  Click(IDC_CHANGE);
+  Bytes disk = OnDisk();
+  for (int code = 0x20; code <= 0x7F; ++code) {
+    EXPECT_EQ(ReadRecordValue(disk.data(), code, Width), 9.0f) << code;
+    EXPECT_EQ(ReadRecordValue(disk.data(), code, Height), exact) << code;
+    EXPECT_EQ(ReadRecordValue(disk.data(), code, SpacingLeft), 16.25f) << "shown for A";
+  }
+  EXPECT_EQ(ReadLineSpacing(disk.data()), exact);
+  Click(IDC_CLEAR);
+  TypeValues({"", "15.23438", "", "", "", ""});
+  Click(IDC_CHANGE);
+  EXPECT_EQ(ReadRecordValue(OnDisk().data(), 'A', Height), 15.23438f) << "typed after Clear";
+}
+
+// Typing after the number the selector wrote: the digits follow it.
+TEST_F(EditorTest, DigitsTypedAfterARewrittenNumberFollowIt) {
+  StartOnFile();
+  ASSERT_EQ(ControlText(IDC_NUMBER), "0");
+  FocusControl(IDC_NUMBER);
+  PressKey(Key::End);
+  TypeText("65");
+  EXPECT_EQ(ControlText(IDC_NUMBER), "65");
+  EXPECT_EQ(ControlText(IDC_CHARACTER), "A");
 }
 
 TEST_F(EditorTest, ChangeToAFileThatCannotBeWrittenReportsIt) {
@@ -397,6 +512,7 @@ TEST_F(EditorTest, ScopeBoxesGreyTheSelectionAndUncheckingReloads) {
   Click(IDC_SCOPE_FULLWIDTH);
   EXPECT_FALSE(IsEnabled(IDC_CHARACTER));
   EXPECT_FALSE(IsEnabled(IDC_NUMBER));
+  EXPECT_FALSE(IsEnabled(IDC_UPDOWN)) << "its arrows would select another code";
   EXPECT_EQ(ControlText(IDC_WIDTH), "123");  // kept: it is what a change applies
   Click(IDC_SCOPE_HALFALNUM);
   Click(IDC_SCOPE_FULLWIDTH);
@@ -405,6 +521,7 @@ TEST_F(EditorTest, ScopeBoxesGreyTheSelectionAndUncheckingReloads) {
   Click(IDC_SCOPE_HALFALNUM);
   EXPECT_TRUE(IsEnabled(IDC_CHARACTER));
   EXPECT_TRUE(IsEnabled(IDC_NUMBER));
+  EXPECT_TRUE(IsEnabled(IDC_UPDOWN));
   EXPECT_EQ(FieldTexts(), ShownValues(65));  // the typed value is gone
   EXPECT_TRUE(OnDisk() == MetricsFile());
 }
@@ -498,14 +615,16 @@ TEST_F(EditorTest, OpenWrongSizeFileWhileLoadedDropsTheDocument) {
   Click(IDC_OPEN);
   ASSERT_EQ(MessagesShown().size(), 1u);
   EXPECT_EQ(MessagesShown()[0].text, "Error");
-  // The old title and values stay visible, but nothing is loaded any more.
-  EXPECT_EQ(Caption(), "QUORVEL - my metrics.fnt");
+  // Nothing is loaded any more: the caption names no file, and the change command
+  // says so instead of writing.
+  EXPECT_EQ(Caption(), "QUORVEL");
   EXPECT_EQ(FieldTexts(), ShownValues(65));
   TypeInto(IDC_WIDTH, "8");
   Click(IDC_CHANGE);
   EXPECT_TRUE(OnDisk() == MetricsFile());
   EXPECT_TRUE(ReadWholeFile(wrong) == longer);
-  EXPECT_EQ(MessagesShown().size(), 1u);
+  ASSERT_EQ(MessagesShown().size(), 2u);
+  EXPECT_EQ(MessagesShown()[1].text, "No file is open");
 }
 
 // ---- The template

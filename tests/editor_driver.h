@@ -11,7 +11,7 @@
 
 #include "window_api.h"
 
-enum class Key { Up, Down, Escape, Enter, Backspace, Tab };
+enum class Key { Up, Down, Escape, Enter, Backspace, Tab, End };
 
 // Starts the editor afresh as the program does with this command line: the module
 // state is reset, the first argument becomes the path, the dialog is created.

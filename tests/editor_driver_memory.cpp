@@ -55,6 +55,7 @@ void PressKey(Key key) {
     case Key::Enter: MemoryPressKey(g_dialog, MemoryKey::Enter); return;
     case Key::Backspace: MemoryPressKey(g_dialog, MemoryKey::Backspace); return;
     case Key::Tab: MemoryPressKey(g_dialog, MemoryKey::Tab); return;
+    case Key::End: MemoryPressKey(g_dialog, MemoryKey::End); return;
   }
 }
 

@@ -108,6 +108,9 @@ void PressKey(Key key) {
     case Key::Backspace:
       SendMessageW(GetFocus(), WM_CHAR, VK_BACK, 1);
       break;
+    case Key::End:
+      SendMessageW(GetFocus(), WM_KEYDOWN, VK_END, 1);
+      break;
     case Key::Escape: SendDialogKey(VK_ESCAPE); break;
     case Key::Enter: SendDialogKey(VK_RETURN); break;
     case Key::Tab: SendDialogKey(VK_TAB); break;

@@ -30,7 +30,7 @@ TEST(ReportLoadStatus, NamesEachFailure) {
       {LoadStatus::Loaded, nullptr},
       {LoadStatus::NoPath, nullptr},
       {LoadStatus::CannotOpen, "File Handle Error"},
-      {LoadStatus::NotRegularFile, "Error"},
+      {LoadStatus::NotRegularFile, "File Handle Error"},  // as Windows, which cannot open it
       {LoadStatus::WrongSize, "Error"},
       {LoadStatus::OutOfMemory, "Error"},
       {LoadStatus::ReadFailed, "Error"},

@@ -67,4 +67,17 @@ TEST_F(DocumentFaultTest, FailedCloseAfterWriteIsReported) {
   EXPECT_EQ(doc.file, kNoFile) << "the handle is gone even when closing failed";
 }
 
+// The edited image becomes the document only when it reached the file whole.
+TEST_F(DocumentFaultTest, EditedImageIsAdoptedOnlyAfterAWholeWrite) {
+  ASSERT_EQ(LoadMetricsFile(doc, "a.fnt").status, LoadStatus::Loaded);
+  Bytes edited(doc.image, doc.image + kMetricsImageSize);
+  edited[100] ^= 0xFF;
+  for (bool failWrite : {true, false}) {
+    FakeFiles().writeLimit = failWrite ? 10 : UINT32_MAX;
+    SaveStatus status = SaveEditedImage(doc, "a.fnt", edited.data());
+    EXPECT_EQ(status, failWrite ? SaveStatus::WriteFailed : SaveStatus::Saved);
+    EXPECT_EQ(doc.image[100], failWrite ? PatternedFile(2)[100] : edited[100]) << failWrite;
+  }
+}
+
 }  // namespace

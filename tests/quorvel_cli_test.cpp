@@ -52,6 +52,7 @@ TEST(QuorvelCli, UnusableArgumentsAreOneLineErrors) {
       {"unknown subcommand option", {"show", "a.fnt", "--colour"}, {"quorvel-cli show", "--colour"}},
       {"missing file", {"show"}, {"quorvel-cli show", "FILE"}},
       {"misspelt value option", {"set", "a.fnt", "--code", "1", "--widht", "3"}, {"--widht"}},
+      {"value not a number", {"set", "a.fnt", "--code", "1", "--width", "12abc"}, {"--width", "\"12abc\" is not a number"}},
       {"bad format", {"export", "a.fnt", "--format", "xml"}, {"xml"}},
       {"one file for diff", {"diff", "a.fnt"}, {"B.fnt"}},
       {"no output for import", {"import", "a.json"}, {"OUT.fnt"}},

@@ -4,11 +4,14 @@
 
 #include <sys/stat.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "cli_process.h"
+#include "field_text.h"
 #include "metrics_format.h"
+#include "shift_jis.h"
 #include "test_files.h"
 #include "value_edit.h"
 
@@ -38,6 +41,13 @@ std::vector<std::string> SetArguments(const SetCase& c, const std::vector<std::s
   return arguments;
 }
 
+// A field holding the text, as the editor checks it (every text here is taken).
+FieldValue EditorField(const char* utf8) {
+  FieldValue field;
+  EXPECT_NE(CheckFieldText(Utf8ToShiftJis(utf8, SIZE_MAX).c_str(), &field), FieldTextStatus::NotANumber) << utf8;
+  return field;
+}
+
 // What the editor's change command makes of file with the same texts in its fields.
 Bytes AppliedByTheEditor(const Bytes& file, const SetCase& c) {
   Bytes image(kMetricsImageSize, 0);
@@ -45,9 +55,9 @@ Bytes AppliedByTheEditor(const Bytes& file, const SetCase& c) {
   RecordEdit edit;
   edit.mode = c.relative ? ValueMode::Relative : ValueMode::Absolute;
   for (uint32_t i = 0; i < kEditedValueCount; ++i) {
-    if (c.values[i]) edit.values[i] = ReadFieldText(c.values[i]);
+    if (c.values[i]) edit.values[i] = EditorField(c.values[i]);
   }
-  if (c.lineSpacing) edit.lineSpacing = ReadFieldText(c.lineSpacing);
+  if (c.lineSpacing) edit.lineSpacing = EditorField(c.lineSpacing);
   ApplyRecordEdit(image.data(), edit, c.scope, c.code);
   image.resize(kMetricsFileSize);
   return image;
@@ -58,8 +68,8 @@ const SetCase kSetCases[] = {
     {"hex code, relative negative", {"--code", "0x41"}, EditScope::CurrentCode, 0x41, true, {"-1.5", "2", nullptr, nullptr, "-0.25"}, nullptr},
     {"code 255, all five", {"--code", "255"}, EditScope::CurrentCode, 255, false, {"1", "2", "3", "4", "5"}, nullptr},
     {"code 0", {"--code", "0"}, EditScope::CurrentCode, 0, false, {nullptr, "7", nullptr, nullptr, nullptr}, nullptr},
-    {"character", {"--char", "A"}, EditScope::CurrentCode, 0x41, false, {"12abc", nullptr, nullptr, nullptr, nullptr}, nullptr},
-    {"half-width katakana character", {"--char", "ｱ"}, EditScope::CurrentCode, 0xB1, true, {nullptr, "abc", "1e1", nullptr, nullptr}, nullptr},
+    {"character", {"--char", "A"}, EditScope::CurrentCode, 0x41, false, {" 12 ", nullptr, nullptr, nullptr, nullptr}, nullptr},
+    {"half-width katakana character", {"--char", "ｱ"}, EditScope::CurrentCode, 0xB1, true, {nullptr, "１３", "1e1", nullptr, nullptr}, nullptr},
     {"full width, absolute", {"--scope", "fullwidth"}, EditScope::FullWidth, 0, false, {"7", "24", nullptr, nullptr, nullptr}, nullptr},
     {"full width, relative", {"--scope", "fullwidth"}, EditScope::FullWidth, 0, true, {"1", "1", "1", "1", "1"}, "1"},
     {"half-width katakana", {"--scope", "halfkana"}, EditScope::HalfKana, 0, false, {"6", nullptr, "0.1", nullptr, nullptr}, "12"},
@@ -68,8 +78,8 @@ const SetCase kSetCases[] = {
     {"line spacing alone", {}, EditScope::CurrentCode, 0, false, {nullptr, nullptr, nullptr, nullptr, nullptr}, "0.1234568"},
     {"line spacing alone, relative", {}, EditScope::CurrentCode, 0, true, {nullptr, nullptr, nullptr, nullptr, nullptr}, "-2"},
     {"empty texts and lone signs", {"--code", "66"}, EditScope::CurrentCode, 66, false, {"", "+", "-", "3", ""}, ""},
-    {"text without a number", {"--code", "67"}, EditScope::CurrentCode, 67, false, {"abc", " 5", "-abc", nullptr, nullptr}, "x"},
-    {"huge and tiny", {"--code", "68"}, EditScope::CurrentCode, 68, false, {"1e400", "1e-400", "3.4028236e38", "1e-45", nullptr}, nullptr},
+    {"spaces and full-width forms", {"--code", "67"}, EditScope::CurrentCode, 67, false, {"\t5", "－１．５ｅ２", "　－", nullptr, nullptr}, "　2　"},
+    {"largest and tiny", {"--code", "68"}, EditScope::CurrentCode, 68, false, {"3.4028235e38", "1e-400", "-3.4028235e38", "1e-45", nullptr}, nullptr},
 };
 
 class SetCommandTest : public ::testing::Test {
@@ -99,7 +109,7 @@ TEST_F(SetCommandTest, AgreesWithTheEditorsApplyByteForByte) {
 TEST_F(SetCommandTest, StoresTheValuesTheEditorWould) {
   // Independent of the core: the stored numbers themselves.
   std::string path = File("a.fnt", Bytes(kMetricsFileSize, 0));
-  ASSERT_EQ(RunCli({"set", path, "--code", "0x41", "--width", "10", "--height=12abc"}).exitCode, 0);
+  ASSERT_EQ(RunCli({"set", path, "--code", "0x41", "--width", "10", "--height=１２"}).exitCode, 0);
   ASSERT_EQ(RunCli({"set", path, "--char", "A", "--width", "-1.5", "--relative"}).exitCode, 0);
   ASSERT_EQ(RunCli({"set", path, "--scope", "fullwidth", "--width", "7"}).exitCode, 0);
   // An empty text after "=" is empty: it does not take the next argument.
@@ -176,6 +186,27 @@ TEST_F(SetCommandTest, BadOptionsWriteNothing) {
     arguments.insert(arguments.end(), c.options.begin(), c.options.end());
     EXPECT_TRUE(IsOneLineError(RunCli(arguments), c.mentions)) << c.name;
     EXPECT_EQ(ReadWholeFile(path), original) << c.name;
+  }
+}
+
+TEST_F(SetCommandTest, TextThatIsNotANumberWritesNoFile) {
+  struct Case {
+    std::vector<std::string> options;
+    std::string error;  // the first refused option, in option order
+  } cases[] = {
+      {{"--width", "abc"}, "--width: \"abc\" is not a number"},
+      {{"--line-spacing=1,5", "--offset-y", "1e39", "--width", "2"}, "--offset-y: \"1e39\" is not a number"},
+      {{"--height=nan", "--spacing-left=12abc"}, "--height: \"nan\" is not a number"},
+  };
+  std::vector<std::string> paths = {File("a.fnt", PatternedFile(1)), File("b.fnt", PatternedFile(2))};
+  for (const auto& c : cases) {
+    std::vector<std::string> arguments = {"set", paths[0], paths[1], "--code", "65"};
+    arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+    CliResult result = RunCli(arguments);
+    EXPECT_EQ(result.exitCode, 2) << c.error;
+    EXPECT_EQ(result.err, "quorvel-cli: set: " + c.error + "\n");
+    EXPECT_EQ(ReadWholeFile(paths[0]), PatternedFile(1)) << c.error;
+    EXPECT_EQ(ReadWholeFile(paths[1]), PatternedFile(2)) << c.error;
   }
 }
 

@@ -364,6 +364,59 @@ TEST(Absolute, ShownTextsReadBackMayChangeAnUntouchedValue) {
   EXPECT_NE(Bits(ReadLineSpacing(image.data())), Bits(stored));
 }
 
+// With the shown values remembered, a field whose text is still the text shown
+// stores the exact value behind it, in every record of the scope; other texts are
+// read as typed, and relative mode adds the texts as increments.
+TEST(ShownFields, UntouchedFieldsStoreTheirExactBits) {
+  const float exact = 0.12345679104328155517578125f;  // shown as "0.1234568"
+  struct Case {
+    const char* label;
+    EditScope scope;
+    ValueMode mode;
+    const char* heightText;  // nullptr: left as shown
+    float expectedHeight;
+  };
+  const Case cases[] = {
+      {"current code, untouched", EditScope::CurrentCode, ValueMode::Absolute, nullptr, exact},
+      {"current code, retyped as shown", EditScope::CurrentCode, ValueMode::Absolute, "0.1234568", exact},
+      {"current code, other digits", EditScope::CurrentCode, ValueMode::Absolute, "0.12345680", 0.1234568f},
+      {"full width", EditScope::FullWidth, ValueMode::Absolute, nullptr, exact},
+      {"half-width katakana", EditScope::HalfKana, ValueMode::Absolute, nullptr, exact},
+      {"half-width alphanumerics", EditScope::HalfAlnum, ValueMode::Absolute, nullptr, exact},
+      {"relative: an increment", EditScope::CurrentCode, ValueMode::Relative, nullptr,
+       static_cast<float>(static_cast<double>(exact) + 0.1234568)},
+  };
+  const uint8_t targets[] = {65, kFullWidthSlot, 0xB1, 0x41};
+  for (const Case& c : cases) {
+    Bytes image = ZeroImage();
+    for (int code = 0; code < kCodeCount; ++code) {
+      WriteSingle(image.data(), ValueOffset(static_cast<uint8_t>(code), Height), exact);
+    }
+    ShownFields shown;
+    ShowRecordFields(image.data(), 65, &shown);
+    ASSERT_STREQ(shown.texts.field[1], "0.1234568");
+    RecordEdit edit;
+    edit.mode = c.mode;
+    const char* text = c.heightText ? c.heightText : shown.texts.field[1];
+    edit.values[1] = ReadFieldText(text);
+    KeepShownValue(shown, 1, text, &edit.values[1]);
+    ApplyRecordEdit(image.data(), edit, c.scope, 65);
+    uint8_t target = targets[static_cast<int>(c.scope)];
+    EXPECT_EQ(Bits(Value(image, target, Height)), Bits(c.expectedHeight)) << c.label;
+  }
+}
+
+TEST(ShownFields, ForgottenValuesAreReadAsTyped) {
+  Bytes image = ZeroImage();
+  WriteSingle(image.data(), kLineSpacingOffset, 15.234375f);  // shown as "15.23438"
+  ShownFields shown;
+  ShowRecordFields(image.data(), 0, &shown);
+  shown.remembered = false;
+  FieldValue value = ReadFieldText("15.23438");
+  KeepShownValue(shown, kLineSpacingField, "15.23438", &value);
+  EXPECT_FALSE(value.exact);
+}
+
 TEST(WholeRecordCopies, CopyAll56BytesIncludingTheImageTailOf255) {
   Bytes image = PatternedImage(11);
   uint8_t buffer[kRecordSize];

@@ -382,6 +382,9 @@ void MemoryPressKey(HWND dialog, MemoryKey key) {
     case MemoryKey::Backspace:
       if (IsEdit(focus)) DeleteBackwards(focus);
       return;
+    case MemoryKey::End:  // the caret to the end of the text, nothing selected
+      if (IsEdit(focus)) focus->selectionStart = focus->selectionEnd = focus->text.size();
+      return;
     case MemoryKey::Tab:
       if (focus) MemorySetFocus(MemoryNextTabItem(dialog, focus));
       return;

@@ -9,7 +9,7 @@
 
 #include "window_api.h"
 
-enum class MemoryKey { Up, Down, Escape, Enter, Backspace, Tab };
+enum class MemoryKey { Up, Down, Escape, Enter, Backspace, Tab, End };
 
 // Gives control the keyboard focus as the Tab key does: an edit's whole text is
 // selected. Refused (false) for a disabled or hidden control.

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -17,7 +18,9 @@
 
 #include "cli_process.h"
 #include "command_line.h"
+#include "field_text.h"
 #include "metrics_document.h"
+#include "shift_jis.h"
 #include "test_files.h"
 #include "value_edit.h"
 
@@ -185,7 +188,7 @@ INSTANTIATE_TEST_SUITE_P(Catalogue, FileInputs, ::testing::ValuesIn(kFileCases),
                            return name;
                          });
 
-TEST(FileInputs, ValidFileWithNaNsShowsThemAndAnAbsoluteApplyStoresZero) {
+TEST(FileInputs, ValidFileWithNaNsShowsThemAndTheShownNanIsNotANumber) {
   TempFolder folder;
   std::string path = folder.Path("nan.fnt");
   Bytes file(kMetricsFileSize, 0);
@@ -198,20 +201,25 @@ TEST(FileInputs, ValidFileWithNaNsShowsThemAndAnAbsoluteApplyStoresZero) {
   EXPECT_EQ(show.exitCode, 0);
   EXPECT_NE(show.out.find("nan"), std::string::npos) << show.out;
 
-  // "nan" does not begin with a number: applied as shown, it reads as 0.
+  // "nan" as shown is refused, so it never reaches the edit; a field left empty
+  // keeps even a NaN bit for bit.
   MetricsDocument doc;
   ASSERT_EQ(LoadMetricsFile(doc, path.c_str()).status, LoadStatus::Loaded);
   RecordTexts texts;
   FormatRecordFields(doc.image, 65, &texts);
   EXPECT_STREQ(texts.field[0], "nan");
   RecordEdit edit;
-  edit.values[0] = ReadFieldText(texts.field[0]);
+  EXPECT_EQ(CheckFieldText(texts.field[0], &edit.values[0]), FieldTextStatus::NotANumber);
   ApplyRecordEdit(doc.image, edit, EditScope::CurrentCode, 65);
-  EXPECT_EQ(ReadRecordValue(doc.image, 65, Width), 0.0f);
-  uint32_t heightBits;
+  uint32_t widthBits, heightBits;
+  std::memcpy(&widthBits, doc.image + ValueOffset(65, Width), 4);
   std::memcpy(&heightBits, doc.image + ValueOffset(65, Height), 4);
-  EXPECT_EQ(heightBits, signallingNaN) << "an empty field keeps even a NaN bit for bit";
+  EXPECT_EQ(widthBits, quietNaN);
+  EXPECT_EQ(heightBits, signallingNaN);
   ReleaseMetricsFile(doc);
+  Bytes before = ReadWholeFile(path);
+  EXPECT_TRUE(IsOneLineError(RunCli({"set", path, "--code", "65", "--width", "nan"}), {"\"nan\" is not a number"}));
+  EXPECT_EQ(ReadWholeFile(path), before);
 }
 
 // ---------------------------------------------------------------------------
@@ -219,22 +227,23 @@ TEST(FileInputs, ValidFileWithNaNsShowsThemAndAnAbsoluteApplyStoresZero) {
 
 struct TextCase {
   const char* name;
-  std::string text;
-  bool changes;  // false: the value stays as it was
-  float stored;  // the width afterwards when it changes
+  std::string text;        // UTF-8, as set takes it
+  FieldTextStatus status;  // NoNumber and NotANumber leave the value as it was
+  float stored;            // the width afterwards for a number
 };
 
 const TextCase kTextCases[] = {
-    {"259 digits", std::string(259, '9'), true, INFINITY},
-    {"1e400", "1e400", true, INFINITY},
-    {"1e minus 400", "1e-400", true, 0.0f},
-    {"exponent beyond 32 bits", "1e99999999999", true, INFINITY},
-    {"negative exponent beyond 32 bits", "1e-99999999999", true, 0.0f},
-    {"lone minus", "-", false, 0},
-    {"empty", "", false, 0},
-    {"letters", "abc", true, 0.0f},
-    {"leading space", " 5", true, 0.0f},
-    {"259 characters of garbage", std::string(259, '\xFF'), true, 0.0f},
+    {"259 digits", std::string(259, '9'), FieldTextStatus::NotANumber, 0},
+    {"259 digits behind the point", "0." + std::string(257, '9'), FieldTextStatus::Number, 1.0f},
+    {"1e400", "1e400", FieldTextStatus::NotANumber, 0},
+    {"1e minus 400", "1e-400", FieldTextStatus::Number, 0.0f},
+    {"exponent beyond 32 bits", "1e99999999999", FieldTextStatus::NotANumber, 0},
+    {"negative exponent beyond 32 bits", "1e-99999999999", FieldTextStatus::Number, 0.0f},
+    {"lone minus", "-", FieldTextStatus::NoNumber, 0},
+    {"empty", "", FieldTextStatus::NoNumber, 0},
+    {"letters", "abc", FieldTextStatus::NotANumber, 0},
+    {"leading space", " 5", FieldTextStatus::Number, 5.0f},
+    {"259 characters of garbage", std::string(259, '\xFF'), FieldTextStatus::NotANumber, 0},
 };
 
 class FieldTexts : public ::testing::TestWithParam<TextCase> {};
@@ -248,17 +257,21 @@ TEST_P(FieldTexts, CoreAndCliStoreTheSameBits) {
   Bytes image = before;
   image.resize(kMetricsImageSize, 0);
   RecordEdit edit;
-  edit.values[0] = ReadFieldText(c.text.c_str());
-  ApplyRecordEdit(image.data(), edit, EditScope::CurrentCode, 65);
+  ASSERT_EQ(CheckFieldText(Utf8ToShiftJis(c.text.c_str(), SIZE_MAX).c_str(), &edit.values[0]), c.status);
+  if (c.status != FieldTextStatus::NotANumber) ApplyRecordEdit(image.data(), edit, EditScope::CurrentCode, 65);
   image.resize(kMetricsFileSize);
-  if (c.changes) {
+  if (c.status == FieldTextStatus::Number) {
     EXPECT_EQ(ReadRecordValue(image.data(), 65, Width), c.stored);
   } else {
     EXPECT_EQ(image, before);
   }
 
   CliResult set = RunCli({"set", path, "--code", "65", "--width", c.text});
-  EXPECT_EQ(set.exitCode, 0) << set.err;
+  if (c.status == FieldTextStatus::NotANumber) {
+    EXPECT_TRUE(IsOneLineError(set, {"--width", "is not a number"}));
+  } else {
+    EXPECT_EQ(set.exitCode, 0) << set.err;
+  }
   EXPECT_EQ(ReadWholeFile(path), image) << "quorvel-cli writes what the editor writes";
 }
 

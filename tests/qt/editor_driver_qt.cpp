@@ -100,6 +100,7 @@ Qt::Key QtKey(Key key) {
     case Key::Enter: return Qt::Key_Return;
     case Key::Backspace: return Qt::Key_Backspace;
     case Key::Tab: return Qt::Key_Tab;
+    case Key::End: return Qt::Key_End;
   }
   return Qt::Key_unknown;
 }
