@@ -132,40 +132,36 @@ TEST(ShiftJisText, EveryCharacterEncodesAsIconvDoes) {
 }
 #endif
 
-TEST(ShiftJisText, TextsBothWays) {
+// Texts through the code page; the one-way rows (yen, characters it lacks) do not
+// come back as they went.
+TEST(ShiftJisText, Texts) {
   struct Case {
     const char* name;
     const char* utf8;
     const char* shiftJis;
+    bool bothWays;
   } cases[] = {
-      {"empty", "", ""},
-      {"ascii", "A1", "A1"},
-      {"half-width katakana", "\uFF71", "\xB1"},
-      {"hiragana is a lead and a trail byte", "\u3042", "\x82\xA0"},
-      {"kanji with a 0x5C trail byte", "\u8868", "\x95\x5C"},
-      {"the middle dot", "\u30FB", "\x81\x45"},
-      {"private use stands for 0xA0", "\uF8F0", "\xA0"},
+      {"empty", "", "", true},
+      {"ascii", "A1", "A1", true},
+      {"half-width katakana", "\uFF71", "\xB1", true},
+      {"hiragana is a lead and a trail byte", "\u3042", "\x82\xA0", true},
+      {"kanji with a 0x5C trail byte", "\u8868", "\x95\x5C", true},
+      {"the middle dot", "\u30FB", "\x81\x45", true},
+      {"private use stands for 0xA0", "\uF8F0", "\xA0", true},
+      {"yen sign is the backslash code", "\u00A5", "\x5C", false},
+      {"overline is the tilde code", "\u203E", "\x7E", false},
+      {"wave dash", "\u301C", "\x81\x60", false},
+      {"not in the code page becomes ?", "\u00E9", "?", false},
+      {"beyond the plane becomes ?", "\U0001F600", "?", false},
+      {"malformed UTF-8 becomes ?", "\x80", "?", false},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Utf8ToShiftJis(c.utf8, 16), c.shiftJis) << c.name;
-    EXPECT_EQ(ShiftJisToUtf8(c.shiftJis), c.utf8) << c.name;
+    if (c.bothWays) EXPECT_EQ(ShiftJisToUtf8(c.shiftJis), c.utf8) << c.name;
   }
 }
 
-TEST(ShiftJisText, OneWayAndMissingCharacters) {
-  struct Case {
-    const char* name;
-    const char* utf8;
-    const char* shiftJis;
-  } cases[] = {
-      {"yen sign is the backslash code", "\u00A5", "\x5C"},
-      {"overline is the tilde code", "\u203E", "\x7E"},
-      {"wave dash", "\u301C", "\x81\x60"},
-      {"not in the code page becomes ?", "\u00E9", "?"},
-      {"beyond the plane becomes ?", "\U0001F600", "?"},
-      {"malformed UTF-8 becomes ?", "\x80", "?"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(Utf8ToShiftJis(c.utf8, 16), c.shiftJis) << c.name;
+TEST(ShiftJisText, MissingCharactersAndLoneLeadBytes) {
   EXPECT_EQ(ShiftJisOfCharacter(0xE9).length, 0) << "no code at all";
   EXPECT_EQ(ShiftJisToUtf8("A\x9F"), "A\u30FB") << "a lone lead byte is the middle dot";
   EXPECT_EQ(ShiftJisToUtf8("\x85\x40"), "\u30FB") << "an undefined pair too";
