@@ -97,7 +97,8 @@ void OnOpenClicked() {
 
 // IDC_CHANGE: check the fields, apply them to a copy of the image and write it
 // back whole; the copy becomes the document only when the write succeeded, so a
-// failed write can be retried without applying the edit twice.
+// failed write can be retried without applying the edit twice. A file that
+// another program changed meanwhile is written over only when the user says so.
 void OnChangeClicked() {
   if (!IsDocumentLoaded(g_document)) {
     ShowErrorMessage("No file is open");
@@ -108,7 +109,20 @@ void OnChangeClicked() {
   if (!ReadChange(&edit, &scope)) return;
   std::memcpy(g_editedImage, g_document.image, kMetricsImageSize);
   ApplyRecordEdit(g_editedImage, edit, scope, g_editor.currentCode[0]);
-  ReportSaveStatus(SaveEditedImage(g_document, g_document.path, g_editedImage));
+  SaveResult saved = SaveEditedImage(g_document, g_editedImage);
+  if (saved.status == SaveStatus::ChangedOutside) {
+    switch (AskAboutOutsideChange()) {
+      case OutsideChangeAnswer::Overwrite:
+        saved = SaveEditedImage(g_document, g_editedImage, SaveCheck::Overwrite);
+        break;
+      case OutsideChangeAnswer::Reload:
+        LoadDocument();
+        return;
+      case OutsideChangeAnswer::Cancel:
+        return;
+    }
+  }
+  ReportSaveStatus(saved.status);
 }
 
 // EN_CHANGE of IDC_NUMBER: select the code the selector reports, echo it as a

@@ -10,7 +10,20 @@ void ShowErrorMessage(const char* text);
 // "File Handle Error"; any other failed load "Error". A successful load and an empty path report nothing.
 void ReportLoadStatus(LoadStatus status);
 
-// A file that cannot be opened for writing reports "File Handle Error", a failed or
-// short write "Write Error". A save without a document reports nothing: the change
-// command simply has nothing to write then.
+// A file that cannot be opened for writing, is locked or is no longer a regular
+// file reports "File Handle Error", a failed or short write "Write Error". A
+// save without a document reports nothing: the change command simply has
+// nothing to write then.
 void ReportSaveStatus(SaveStatus status);
+
+// What the user wants done with a file that another program changed since it
+// was loaded or written.
+enum class OutsideChangeAnswer {
+  Overwrite,  // write the change over it
+  Reload,     // load the file as it is now (offered where the window layer can)
+  Cancel,     // write nothing, keep the document
+};
+
+// Asks, in a warning box titled "QUORVEL": Yes/No on Windows, 上書き /
+// 再読み込み / キャンセル elsewhere.
+OutsideChangeAnswer AskAboutOutsideChange();

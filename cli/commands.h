@@ -25,7 +25,8 @@ enum class FileUse {
   None,        // reads no metrics file (new, import)
   One,         // CommandOptions::file (show, export)
   Two,         // file, then secondFile only when file loaded (diff)
-  EachInTurn,  // runs once per loaded file; a failed one does not stop the rest (set)
+  EachInTurn,  // runs once per file, each file once however often it is named; a
+               // failed one does not stop the rest (set)
   EachJudged,  // runs once per file with its load result, loaded or not (check)
 };
 
@@ -41,6 +42,7 @@ struct SetOptions {
   std::string lineSpacing;
   bool relative = false;
   bool dryRun = false;
+  bool verbose = false;
   // Resolved from the texts above.
   EditScope scope = EditScope::CurrentCode;
   uint8_t targetCode = 0;
@@ -57,12 +59,15 @@ struct CommandOptions {
   std::string jsonInput;              // import: the JSON file, "-" for standard input
   std::string output;                 // import, new: the metrics file to write
   bool force = false;                 // import, new: replace output when it exists
+  // Set by resolve when the run writes the loaded files back: each is then held
+  // open and locked from its load to its release, so that parallel runs queue.
+  bool writesLoadedFiles = false;
 };
 
 // What the dispatcher loaded for one run of a subcommand.
 struct LoadedFiles {
   MetricsDocument docs[2];     // One, EachInTurn: docs[0]; Two: docs[0] and docs[1]
-  const char* path = nullptr;  // EachInTurn, EachJudged: the file of this run
+  const char* path = nullptr;  // EachInTurn, EachJudged: the file of this run (as named)
   LoadResult load;             // EachJudged: how its load went
 };
 

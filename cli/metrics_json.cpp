@@ -5,8 +5,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <set>
+#include <vector>
 
 #include "code_text.h"
+#include "message_text.h"
 #include "metrics_format.h"
 
 using nlohmann::json;
@@ -57,54 +60,124 @@ nlohmann::ordered_json RecordToJson(const uint8_t* image, int code) {
 
 // ---- Reading: each check returns false with *error set to "where: what".
 
-// Errors the SAX parser reports; it builds nothing.
-class ParseErrorRecorder : public nlohmann::json_sax<json> {
- public:
-  std::string message;
-  bool null() override { return true; }
-  bool boolean(bool) override { return true; }
-  bool number_integer(number_integer_t) override { return true; }
-  bool number_unsigned(number_unsigned_t) override { return true; }
-  bool number_float(number_float_t, const string_t&) override { return true; }
-  bool string(string_t&) override { return true; }
-  bool binary(binary_t&) override { return true; }
-  bool start_object(std::size_t) override { return true; }
-  bool key(string_t&) override { return true; }
-  bool end_object() override { return true; }
-  bool start_array(std::size_t) override { return true; }
-  bool end_array() override { return true; }
-  bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& ex) override {
-    // "[json.exception.parse_error.101] parse error at line 2, ...": the tag is
-    // for programmers.
-    message = ex.what();
-    size_t tagEnd = message.find("] ");
-    if (message.rfind("[json.exception", 0) == 0 && tagEnd != std::string::npos) message.erase(0, tagEnd + 2);
-    return false;
-  }
-};
 
 bool Fail(std::string* error, const std::string& where, const std::string& what) {
   *error = where.empty() ? what : where + ": " + what;
   return false;
 }
 
-const char* TypeName(const json& value) { return value.type_name(); }
+std::string Quoted(const std::string& text) { return "\"" + EscapedText(text, kQuotedTextCut) + "\""; }
+
+// A value from the input for a message: a string quoted and cut, an array or object
+// by its type alone (it may be megabytes long), anything else as written.
+std::string Described(const json& value) {
+  if (value.is_string()) return Quoted(value.get_ref<const std::string&>());
+  if (value.is_structured()) return std::string("an ") + value.type_name();
+  return value.dump();
+}
+
+// The parser's message without its tag ("[json.exception.parse_error.101] "), with
+// the token it stopped at quoted short: that token is outside text, it may be a
+// megabyte-long string.
+std::string ParserMessage(const std::string& what, const std::string& token) {
+  std::string message = what;
+  size_t tagEnd = message.find("] ");
+  if (message.rfind("[json.exception", 0) == 0 && tagEnd != std::string::npos) message.erase(0, tagEnd + 2);
+  constexpr size_t kMaxUnknownMessageLength = 200;  // for a message of another form
+  size_t at = message.find("'" + token + "'");
+  if (at == std::string::npos) return EscapedText(message, kMaxUnknownMessageLength);
+  return message.replace(at, token.size() + 2, "'" + EscapedText(token, kQuotedTextCut) + "'");
+}
+
+// A first pass over the text that builds nothing and stops at the first thing the
+// DOM parser must not see: a syntax error, nesting deeper than kMaxJsonDepth (so
+// that nothing afterwards recurses that deep), or a key given twice in one object
+// (the DOM would silently keep the last).
+class JsonChecker : public nlohmann::json_sax<json> {
+ public:
+  std::string message;
+  bool null() override { return Value(); }
+  bool boolean(bool) override { return Value(); }
+  bool number_integer(number_integer_t) override { return Value(); }
+  bool number_unsigned(number_unsigned_t) override { return Value(); }
+  bool number_float(number_float_t, const string_t&) override { return Value(); }
+  bool string(string_t&) override { return Value(); }
+  bool binary(binary_t&) override { return Value(); }
+  bool start_object(std::size_t) override { return Open(true); }
+  bool key(string_t& key) override { return Key(key); }
+  bool end_object() override { return Close(); }
+  bool start_array(std::size_t) override { return Open(false); }
+  bool end_array() override { return Close(); }
+  bool parse_error(std::size_t, const std::string& token, const nlohmann::detail::exception& ex) override {
+    message = "not valid JSON: " + ParserMessage(ex.what(), token);
+    return false;
+  }
+
+ private:
+  // An array or object being read.
+  struct Container {
+    bool isObject = false;
+    size_t elements = 0;         // array: elements begun so far
+    std::string key;             // object: the key of the member being read
+    std::set<std::string> keys;  // object: every key so far
+  };
+
+  // Every value, containers too, begins an element of the array it is in.
+  bool Value() {
+    if (!open_.empty() && !open_.back().isObject) ++open_.back().elements;
+    return true;
+  }
+  bool Open(bool isObject) {
+    Value();
+    if (open_.size() == kMaxJsonDepth) {
+      message = "arrays and objects nested deeper than " + std::to_string(kMaxJsonDepth) + " levels";
+      return false;
+    }
+    open_.push_back({isObject, 0, {}, {}});
+    return true;
+  }
+  bool Close() {
+    open_.pop_back();
+    return true;
+  }
+  bool Key(const std::string& key) {
+    if (!open_.back().keys.insert(key).second) return Fail(&message, Where(), "duplicate key " + Quoted(key));
+    open_.back().key = key;
+    return true;
+  }
+  // Where the innermost open container is, named as MetricsImageFromJson names
+  // places ("records[7]").
+  std::string Where() const {
+    std::string where;
+    for (size_t i = 0; i + 1 < open_.size(); ++i) {
+      if (!open_[i].isObject) {
+        where += "[" + std::to_string(open_[i].elements - 1) + "]";
+      } else {
+        where += (where.empty() ? "" : ".") + EscapedText(open_[i].key, kQuotedTextCut);
+      }
+    }
+    return where;
+  }
+
+  std::vector<Container> open_;
+};
 
 // Every key of object must be one of the required or optional ones, and every
-// required one must be there.
+// required one must be there. Unknown keys are named first: a misspelt key is
+// better reported as itself than as the key it was meant to be.
 bool CheckKeys(const json& object, const std::string& where, std::initializer_list<const char*> required,
                std::initializer_list<const char*> optional, std::string* error) {
   if (!object.is_object()) {
-    return Fail(error, where, std::string("expected an object, found ") + TypeName(object));
-  }
-  for (const char* key : required) {
-    if (!object.contains(key)) return Fail(error, where, std::string("missing key \"") + key + "\"");
+    return Fail(error, where, std::string("expected an object, found ") + object.type_name());
   }
   for (const auto& item : object.items()) {
     bool known = false;
     for (const char* key : required) known = known || item.key() == key;
     for (const char* key : optional) known = known || item.key() == key;
-    if (!known) return Fail(error, where, "unknown key \"" + item.key() + "\"");
+    if (!known) return Fail(error, where, "unknown key " + Quoted(item.key()));
+  }
+  for (const char* key : required) {
+    if (!object.contains(key)) return Fail(error, where, std::string("missing key \"") + key + "\"");
   }
   return true;
 }
@@ -125,23 +198,23 @@ bool SingleFromJson(const json& value, const std::string& where, uint8_t* image,
     double number = value.get<double>();
     single = static_cast<float>(number);
     if (!std::isfinite(single)) {
-      return Fail(error, where, value.dump() + " is out of range for a single-precision value");
+      return Fail(error, where, Described(value) + " is out of range for a single-precision value");
     }
   } else if (value.is_string()) {
     uint32_t bits = 0;
     if (!ReadBitPattern(value.get<std::string>(), &bits)) {
-      return Fail(error, where, value.dump() + " is not a bit pattern such as \"0x7FC00000\"");
+      return Fail(error, where, Described(value) + " is not a bit pattern such as \"0x7FC00000\"");
     }
     std::memcpy(&single, &bits, sizeof single);
   } else {
-    return Fail(error, where, std::string("expected a number or a bit pattern string, found ") + TypeName(value));
+    return Fail(error, where, std::string("expected a number or a bit pattern string, found ") + value.type_name());
   }
   WriteSingle(image, offset, single);
   return true;
 }
 
 bool HeaderFromJson(const json& value, uint8_t* image, std::string* error) {
-  if (!value.is_string()) return Fail(error, "header", std::string("expected a string, found ") + TypeName(value));
+  if (!value.is_string()) return Fail(error, "header", std::string("expected a string, found ") + value.type_name());
   const std::string& hex = value.get_ref<const std::string&>();
   if (hex.size() != kHeaderHexDigits) {
     return Fail(error, "header", std::to_string(hex.size()) + " hexadecimal digits, expected " +
@@ -151,8 +224,8 @@ bool HeaderFromJson(const json& value, uint8_t* image, std::string* error) {
     uint32_t byte = 0;
     auto [end, failure] = std::from_chars(hex.data() + i, hex.data() + i + 2, byte, 16);
     if (failure != std::errc() || end != hex.data() + i + 2) {
-      return Fail(error, "header", "\"" + hex.substr(i, 2) + "\" at digit " + std::to_string(i) +
-                                       " is not a hexadecimal byte");
+      return Fail(error, "header",
+                  Quoted(hex.substr(i, 2)) + " at digit " + std::to_string(i) + " is not a hexadecimal byte");
     }
     image[kFirstHeaderByte + i / 2] = static_cast<uint8_t>(byte);
   }
@@ -164,15 +237,15 @@ bool RecordFromJson(const json& record, int code, uint8_t* image, std::string* e
   if (!CheckKeys(record, where, {"code", "values"}, {"char"}, error)) return false;
   const json& number = record["code"];
   if (!number.is_number_integer() || number.get<int64_t>() != code) {
-    return Fail(error, where + ".code", number.dump() + ", expected " + std::to_string(code) +
-                                           " (records are in code order)");
+    return Fail(error, where + ".code",
+                Described(number) + ", expected " + std::to_string(code) + " (records are in code order)");
   }
   if (record.contains("char") && !record["char"].is_string()) {
-    return Fail(error, where + ".char", std::string("expected a string, found ") + TypeName(record["char"]));
+    return Fail(error, where + ".char", std::string("expected a string, found ") + record["char"].type_name());
   }
   const json& values = record["values"];
   if (!values.is_array()) {
-    return Fail(error, where + ".values", std::string("expected an array, found ") + TypeName(values));
+    return Fail(error, where + ".values", std::string("expected an array, found ") + values.type_name());
   }
   uint32_t expected = ValueCountInFile(code);
   if (values.size() != expected) {
@@ -191,11 +264,11 @@ bool RecordFromJson(const json& record, int code, uint8_t* image, std::string* e
 bool FormatFromJson(const json& object, std::string* error) {
   const json& format = object["format"];
   if (!format.is_string() || format.get<std::string>() != kFormatName) {
-    return Fail(error, "format", format.dump() + ", expected \"" + std::string(kFormatName) + "\"");
+    return Fail(error, "format", Described(format) + ", expected \"" + std::string(kFormatName) + "\"");
   }
   const json& version = object["version"];
   if (!version.is_number_integer() || version.get<int64_t>() != kFormatVersion) {
-    return Fail(error, "version", version.dump() + ", expected " + std::to_string(kFormatVersion));
+    return Fail(error, "version", Described(version) + ", expected " + std::to_string(kFormatVersion));
   }
   return true;
 }
@@ -219,11 +292,14 @@ std::string MetricsJsonText(const uint8_t* image) {
 }
 
 bool ParseJsonText(const std::string& text, json* out, std::string* error) {
+  if (text.size() > kMaxJsonTextSize) {
+    return Fail(error, "",
+                "larger than 1 MiB (" + std::to_string(kMaxJsonTextSize) + " bytes); an export is about 31 KB");
+  }
+  JsonChecker checker;
+  if (!json::sax_parse(text, &checker)) return Fail(error, "", checker.message);
   *out = json::parse(text, nullptr, /*allow_exceptions=*/false);
-  if (!out->is_discarded()) return true;
-  ParseErrorRecorder recorder;
-  json::sax_parse(text, &recorder);
-  return Fail(error, "", recorder.message.empty() ? "not valid JSON" : recorder.message);
+  return !out->is_discarded() || Fail(error, "", "not valid JSON");
 }
 
 bool MetricsImageFromJson(const json& object, uint8_t* image, std::string* error) {
@@ -232,7 +308,9 @@ bool MetricsImageFromJson(const json& object, uint8_t* image, std::string* error
   if (!SingleFromJson(object["line_spacing"], "line_spacing", image, kLineSpacingOffset, error)) return false;
   if (!HeaderFromJson(object["header"], image, error)) return false;
   const json& records = object["records"];
-  if (!records.is_array()) return Fail(error, "records", std::string("expected an array, found ") + TypeName(records));
+  if (!records.is_array()) {
+    return Fail(error, "records", std::string("expected an array, found ") + records.type_name());
+  }
   if (records.size() != static_cast<size_t>(kCodeCount)) {
     return Fail(error, "records", std::to_string(records.size()) + " records, expected 256");
   }

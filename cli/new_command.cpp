@@ -10,7 +10,9 @@ void DeclareNew(CLI::App& app, CommandOptions& options) {
   app.add_option("OUT.fnt", options.output, "the file to create")->required();
   app.add_flag("--force", options.force, "replace OUT.fnt when it exists");
   app.footer("An existing OUT.fnt is refused unless --force is given; then it is replaced in one\n"
-             "step. A directory or device is never replaced.");
+             "step, keeping its mode, owner, group and extended attributes. A file with other\n"
+             "names (a hard link, a symbolic link to it), or one whose owner this user cannot\n"
+             "keep, is written in place instead. A directory or device is never replaced.");
 }
 
 int RunNew(const CommandOptions& options, LoadedFiles&) {
@@ -20,7 +22,7 @@ int RunNew(const CommandOptions& options, LoadedFiles&) {
     return kExitError;
   }
   CreateStatus created = CreateMetricsFile(doc, options.output.c_str(), options.force);
-  if (created != CreateStatus::Created) ReportError(options.output, CreateFailureReason(created));
+  if (created != CreateStatus::Created) ReportError(options.output, CreateFailureReason(created, doc.bytesTransferred));
   ReleaseMetricsFile(doc);
   return created == CreateStatus::Created ? kExitOk : kExitError;
 }

@@ -2,6 +2,7 @@
 // editor's own core. The subcommands are a table whose rows say which metrics
 // files to load; loading, reporting a failed load and releasing happen here only.
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -9,6 +10,7 @@
 
 #include "arguments.h"
 #include "commands.h"
+#include "message_text.h"
 #include "report.h"
 
 namespace {
@@ -90,25 +92,52 @@ std::string SubcommandList() {
                 "check: a file failed), 2 an error (one line on standard error).";
 }
 
-// Loads path into doc, the one place that loads. A failure is one line on stderr,
-// unless the command judges the load itself (check).
-bool LoadFile(FileUse use, MetricsDocument& doc, const char* path, LoadResult* result) {
-  *result = LoadMetricsFile(doc, path);
+// Loads path into doc, the one place that loads. A failure is one line on
+// stderr, unless the command judges the load itself (check).
+bool LoadFile(FileUse use, const CommandOptions& options, MetricsDocument& doc, const char* path,
+              LoadResult* result) {
+  *result = LoadMetricsFile(doc, path, options.writesLoadedFiles ? LoadMode::Hold : LoadMode::Read);
   bool ok = result->status == LoadStatus::Loaded;
   if (!ok && use != FileUse::EachJudged) ReportError(path, LoadFailureReason(*result));
   return ok;
 }
 
+// A file loaded once already in this run under this or another name (./a.fnt, a
+// link): named on stderr with the name it was first seen under, and skipped, so
+// that a relative edit is never applied twice.
+constexpr size_t kRepeatNameCut = 200;
+
+struct SeenFile {
+  FileIdentity identity;
+  const char* path;
+};
+
+bool IsRepeat(std::vector<SeenFile>& seen, const MetricsDocument& doc, const char* path) {
+  for (const SeenFile& file : seen) {
+    if (file.identity != doc.identity) continue;
+    ReportWarning(path,
+                  "the same file as " + EscapedText(file.path, kRepeatNameCut) + ": done once");
+    return true;
+  }
+  seen.push_back(SeenFile{doc.identity, path});
+  return false;
+}
+
 // Runs the subcommand once per file in options.files, each loaded in turn into
-// docs[0]; a file that fails to load does not stop the rest. Exit codes rank
-// 0 < 1 < 2: the worst run decides.
-int RunOnEachFile(const Subcommand& subcommand, const CommandOptions& options, LoadedFiles& loaded) {
+// docs[0] and released after its run; a file that fails to load does not stop
+// the rest. Exit codes rank 0 < 1 < 2: the worst run decides.
+int RunOnEachFile(const Subcommand& subcommand, const CommandOptions& options,
+                  LoadedFiles& loaded) {
   int exitCode = kExitOk;
+  std::vector<SeenFile> seen;
+  bool judged = subcommand.files == FileUse::EachJudged;
   for (const std::string& file : options.files) {
     loaded.path = file.c_str();
-    bool ok = LoadFile(subcommand.files, loaded.docs[0], loaded.path, &loaded.load);
-    bool judged = subcommand.files == FileUse::EachJudged;
-    exitCode = std::max(exitCode, ok || judged ? subcommand.run(options, loaded) : kExitError);
+    bool ok = LoadFile(subcommand.files, options, loaded.docs[0], loaded.path, &loaded.load);
+    bool repeat = ok && !judged && IsRepeat(seen, loaded.docs[0], loaded.path);
+    if (!repeat)
+      exitCode = std::max(exitCode, ok || judged ? subcommand.run(options, loaded) : kExitError);
+    ReleaseMetricsFile(loaded.docs[0]);
   }
   return exitCode;
 }
@@ -117,11 +146,14 @@ int RunOnEachFile(const Subcommand& subcommand, const CommandOptions& options, L
 // files the second is not read when the first failed: one error line.
 int LoadAndRun(const Subcommand& subcommand, const CommandOptions& options, LoadedFiles& loaded) {
   FileUse use = subcommand.files;
-  if (use == FileUse::EachInTurn || use == FileUse::EachJudged) return RunOnEachFile(subcommand, options, loaded);
-  if (use != FileUse::None && !LoadFile(use, loaded.docs[0], options.file.c_str(), &loaded.load)) {
+  if (use == FileUse::EachInTurn || use == FileUse::EachJudged)
+    return RunOnEachFile(subcommand, options, loaded);
+  if (use != FileUse::None &&
+      !LoadFile(use, options, loaded.docs[0], options.file.c_str(), &loaded.load)) {
     return kExitError;
   }
-  if (use == FileUse::Two && !LoadFile(use, loaded.docs[1], options.secondFile.c_str(), &loaded.load)) {
+  if (use == FileUse::Two &&
+      !LoadFile(use, options, loaded.docs[1], options.secondFile.c_str(), &loaded.load)) {
     return kExitError;
   }
   return subcommand.run(options, loaded);
@@ -161,9 +193,13 @@ int RunNamedSubcommand(const std::vector<std::string>& arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app{"quorvel-cli: glyph-metrics files (.fnt) from the command line.\n"
-               "Usage: quorvel-cli SUBCOMMAND [ARGUMENTS], or one of the options below.",
-               "quorvel-cli"};
+  // A write beyond the file-size limit (ulimit -f) then fails with EFBIG and is
+  // reported, instead of the signal ending the program half-way.
+  std::signal(SIGXFSZ, SIG_IGN);
+  CLI::App app{
+      "quorvel-cli: glyph-metrics files (.fnt) from the command line.\n"
+      "Usage: quorvel-cli SUBCOMMAND [ARGUMENTS], or one of the options below.",
+      "quorvel-cli"};
   app.prefix_command();  // everything from the subcommand on is the subcommand's
   app.set_version_flag("--version", "quorvel-cli " QUORVEL_VERSION);
   app.footer(SubcommandList());

@@ -6,6 +6,7 @@
 
 #include "commands.h"
 #include "file_io.h"
+#include "message_text.h"
 
 namespace {
 
@@ -19,11 +20,35 @@ std::string WrongSizeReason(const LoadResult& result) {
          std::to_string(kMetricsFileSize) + " bytes";
 }
 
+std::string ReplacedReason(FileKind kind) {
+  if (kind == FileKind::SymbolicLink) return "is a symbolic link now, not the file that was read: not written";
+  if (kind == FileKind::Directory) return "is a directory now, not the file that was read: not written";
+  return "is no longer a regular file: not written";
+}
+
+std::string ShortWriteDetail(uint32_t written) {
+  return "wrote " + std::to_string(written) + " of " + std::to_string(kMetricsFileSize) + " bytes";
+}
+
+// A short write has no system error: the count says what happened.
+std::string WriteFailureDetail(const SaveResult& result) {
+  if (result.systemError != 0) return FileErrorText(result.systemError);
+  return ShortWriteDetail(result.written);
+}
+
 }  // namespace
 
 void ReportError(const std::string& subject, const std::string& reason) {
-  std::fprintf(stderr, "quorvel-cli: %s: %s\n", subject.c_str(), reason.c_str());
+  // The subject is a file name or argument as given, so it may hold anything. It is
+  // cut only beyond any path the system opens (4096 bytes on Linux) with room to
+  // spare, so that a refused long path still shows whole. The reason is composed by
+  // the caller; it is escaped too, uncut, so that no slip can start a second line.
+  constexpr size_t kMaxSubjectLength = 8192;
+  std::string line = "quorvel-cli: " + EscapedText(subject, kMaxSubjectLength) + ": " + EscapedText(reason, 0) + "\n";
+  std::fputs(line.c_str(), stderr);
 }
+
+void ReportWarning(const std::string& subject, const std::string& text) { ReportError(subject, "warning: " + text); }
 
 std::string LoadFailureReason(const LoadResult& result) {
   switch (result.status) {
@@ -34,32 +59,41 @@ std::string LoadFailureReason(const LoadResult& result) {
     case LoadStatus::WrongSize: return WrongSizeReason(result);
     case LoadStatus::OutOfMemory: return "out of memory";
     case LoadStatus::ReadFailed: return "read failed or was cut short";
+    case LoadStatus::CannotWrite: return std::string("cannot open for writing: ") + FileErrorText(result.systemError);
+    case LoadStatus::Locked: return "locked by another program for too long";
   }
   return "cannot load";
 }
 
-std::string SaveFailureReason(SaveStatus status) {
-  switch (status) {
+std::string SaveFailureReason(const SaveResult& result) {
+  switch (result.status) {
     case SaveStatus::Saved: return "saved";
     case SaveStatus::NoDocument: return "nothing loaded to write";
-    case SaveStatus::CannotOpen: return std::string("cannot open for writing: ") + LastFileErrorText();
-    case SaveStatus::WriteFailed:
-      return std::string("write failed, the file may be damaged: ") + LastFileErrorText();
+    case SaveStatus::CannotOpen: return std::string("cannot open for writing: ") + FileErrorText(result.systemError);
+    case SaveStatus::NotRegularFile: return ReplacedReason(result.kind);
+    case SaveStatus::Locked: return "locked by another program for too long: not written";
+    case SaveStatus::ChangedOutside: return "changed by another program since it was read: not written";
+    case SaveStatus::WriteFailed: return "write failed, the file may be damaged: " + WriteFailureDetail(result);
   }
   return "cannot write";
 }
 
-std::string CreateFailureReason(CreateStatus status) {
+std::string CreateFailureReason(CreateStatus status, uint32_t written) {
+  // A short write leaves no system error: the count says what happened.
+  std::string detail = LastFileError() != 0 ? LastFileErrorText() : ShortWriteDetail(written);
   switch (status) {
     case CreateStatus::Created: return "created";
     case CreateStatus::NoDocument: return "nothing to write";
     case CreateStatus::AlreadyExists: return "already exists (use --force to replace it)";
     case CreateStatus::NotRegularFile: return "exists and is not a regular file: not replaced";
-    case CreateStatus::CannotOpen: return std::string("cannot create: ") + LastFileErrorText();
-    case CreateStatus::WriteFailed:
-      return std::string("write failed, nothing written: ") + LastFileErrorText();
-    case CreateStatus::CannotReplace:
-      return std::string("cannot replace, left as it was: ") + LastFileErrorText();
+    case CreateStatus::CannotOpen: return "cannot create: " + detail;
+    case CreateStatus::WriteFailed: return "write failed, nothing written: " + detail;
+    case CreateStatus::CannotReplace: return "cannot replace, left as it was: " + detail;
+    case CreateStatus::Locked: return "locked by another program for too long: not written";
+    case CreateStatus::InPlaceWriteFailed:
+      return "write failed, the file may be damaged: " + detail;
+    case CreateStatus::NotDurable:
+      return "written, but its folder could not be flushed to disk: " + detail;
   }
   return "cannot create";
 }

@@ -13,10 +13,16 @@ void ReportError(const std::string& subject, const std::string& reason);
 // Why a load failed, in words, from what the load saw.
 std::string LoadFailureReason(const LoadResult& result);
 
-// Why a write-back or creation failed, in words. Call right after the failed call:
-// the system's reason is read from its last error.
-std::string SaveFailureReason(SaveStatus status);
-std::string CreateFailureReason(CreateStatus status);
+// Prints "quorvel-cli: subject: warning: text" on stderr: something done
+// differently from what was asked, which is no failure.
+void ReportWarning(const std::string& subject, const std::string& text);
+
+// Why a write-back failed, in words, from what the save saw.
+std::string SaveFailureReason(const SaveResult& result);
+
+// Why a creation failed, in words, with the bytes a short write transferred. Call
+// right after the failed call: the system's reason is read from its last error.
+std::string CreateFailureReason(CreateStatus status, uint32_t written);
 
 // Flushes stdout. Returns exitCode, or kExitError after reporting that the output
 // could not be written (a full disk, a closed pipe).

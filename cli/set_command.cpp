@@ -10,6 +10,7 @@
 #include "commands.h"
 #include "field_text.h"
 #include "image_diff.h"
+#include "message_text.h"
 #include "report.h"
 #include "shift_jis.h"
 #include "value_edit.h"
@@ -37,6 +38,14 @@ it and full-width forms (１３, －１．５) allowed. Anything else ("12abc", 
 value not given, given empty, or only "+" or "-" stays as it is. With --relative
 every number is added to the stored value. Negative numbers: --width -1.5 or
 --width=-1.5. Results are stored as single-precision values, rounded to nearest.
+
+Each file is written in place, only if it is still the file that was read: it is
+locked from the read to the write (parallel runs wait for each other), and a file
+that another program changed or replaced meanwhile, or that became a symbolic link
+or anything but a regular file, is not written. A file named twice (also as
+./name, through a link or a hard link) is set once, with a warning. With --verbose
+each file written is named on standard output ("FILE: written"), so that an
+interrupted batch can be resumed with the rest.
 
 A file that cannot be read or written is reported and left alone; the others are
 still set. Exit status: 0 when every file was set, 2 otherwise.)";
@@ -74,7 +83,7 @@ bool ResolveTarget(const CLI::App& app, SetOptions& options) {
 bool ReadOptionText(const std::string& option, const std::string& text, FieldValue* field) {
   std::string shiftJis = Utf8ToShiftJis(text.c_str(), SIZE_MAX);
   if (CheckFieldText(shiftJis.c_str(), field) != FieldTextStatus::NotANumber) return true;
-  ReportError("set", option + ": \"" + text + "\" is not a number");
+  ReportError("set", option + ": \"" + EscapedText(text, kQuotedTextCut) + "\" is not a number");
   return false;
 }
 
@@ -107,10 +116,11 @@ bool BuildEdit(const CLI::App& app, SetOptions& options) {
 }
 
 void PrintChanges(const char* path, const uint8_t* before, const uint8_t* after) {
+  std::string name = EscapedText(path, 0);
   std::vector<Difference> differences = CompareImages(before, after);
-  if (differences.empty()) std::printf("%s: no change\n", path);
+  if (differences.empty()) std::printf("%s: no change\n", name.c_str());
   for (const Difference& difference : differences) {
-    std::printf("%s: %s\n", path, DescribeDifference(before, after, difference).c_str());
+    std::printf("%s: %s\n", name.c_str(), DescribeDifference(before, after, difference).c_str());
   }
 }
 
@@ -118,7 +128,9 @@ void PrintChanges(const char* path, const uint8_t* before, const uint8_t* after)
 
 void DeclareSet(CLI::App& app, CommandOptions& all) {
   SetOptions& options = all.set;
-  app.description("Sets values of codes or classes in metrics files, as the editor's change command does.");
+  app.description(
+      "Sets values of codes or classes in metrics files, as the "
+      "editor's change command does.");
   app.add_option("FILE", all.files, "metrics files to change in place")->required();
   CLI::Option* code = app.add_option("--code", options.code, "the code to set (65 or 0x41)")->type_name("N");
   CLI::Option* character = app.add_option("--char", options.character, "the character to set (A, ｱ)")
@@ -136,26 +148,36 @@ void DeclareSet(CLI::App& app, CommandOptions& all) {
   app.add_option("--line-spacing", options.lineSpacing, "text of the line-spacing field")->type_name("T");
   app.add_flag("--relative", options.relative, "add the numbers to the stored values");
   app.add_flag("--dry-run", options.dryRun, "print what would change, write nothing");
+  app.add_flag("--verbose", options.verbose, "name each file written on standard output");
   app.footer(kSetHelp);
 }
 
 // The target and the edit, before any file is read; the first bad one is reported.
 bool ResolveSetEdit(const CLI::App& app, CommandOptions& options) {
+  options.writesLoadedFiles = !options.set.dryRun;
   return ResolveTarget(app, options.set) && BuildEdit(app, options.set);
 }
 
-// Edits one loaded file and writes it back, or only prints the changes.
+// Edits a copy of one loaded file and writes it back, or only prints the
+// changes.
 int RunSet(const CommandOptions& all, LoadedFiles& loaded) {
   const SetOptions& options = all.set;
   MetricsDocument& doc = loaded.docs[0];
-  std::vector<uint8_t> before;
-  if (options.dryRun) before.assign(doc.image, doc.image + kMetricsImageSize);
-  ApplyRecordEdit(doc.image, options.edit, options.scope, options.targetCode);
+  std::vector<uint8_t> edited(doc.image, doc.image + kMetricsImageSize);
+  ApplyRecordEdit(edited.data(), options.edit, options.scope, options.targetCode);
   if (options.dryRun) {
-    PrintChanges(loaded.path, before.data(), doc.image);
+    PrintChanges(loaded.path, doc.image, edited.data());
     return kExitOk;
   }
-  SaveStatus saved = SaveMetricsFile(doc, loaded.path);
-  if (saved != SaveStatus::Saved) ReportError(loaded.path, SaveFailureReason(saved));
-  return saved == SaveStatus::Saved ? kExitOk : kExitError;
+  SaveResult saved = SaveEditedImage(doc, edited.data());
+  if (saved.status != SaveStatus::Saved) {
+    ReportError(loaded.path, SaveFailureReason(saved));
+    return kExitError;
+  }
+  // Flushed at once: after a kill the lines out are exactly the files written.
+  if (options.verbose) {
+    std::printf("%s: written\n", EscapedText(loaded.path, 0).c_str());
+    std::fflush(stdout);
+  }
+  return kExitOk;
 }

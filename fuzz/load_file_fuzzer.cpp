@@ -1,6 +1,7 @@
 // Loading files of random bytes and sizes, then editing and saving them: a file
-// loads exactly when it has the one valid size, and a save writes back exactly the
-// loaded bytes plus the edit.
+// loads exactly when it has the one valid size, a save writes back exactly the
+// loaded bytes plus the edit, and a file changed by someone else between load
+// and save is refused, the document unchanged.
 #include <unistd.h>
 
 #include <cstdint>
@@ -42,7 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!WriteScratch(bytes, size)) return 0;
 
   MetricsDocument doc;
-  LoadStatus status = LoadMetricsFile(doc, ScratchPath().c_str()).status;
+  LoadMode mode = (bytes[0] & 2) ? LoadMode::Hold : LoadMode::Read;
+  LoadStatus status = LoadMetricsFile(doc, ScratchPath().c_str(), mode).status;
   if ((status == LoadStatus::Loaded) != (size == kMetricsFileSize)) std::abort();
   if (status != LoadStatus::Loaded) return 0;
   if (std::memcmp(doc.image, bytes, kMetricsFileSize) != 0) std::abort();
@@ -54,8 +56,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   RecordEdit edit;
   for (uint32_t i = 0; i < kEditedValueCount; ++i) edit.values[i] = ReadFieldText(texts.field[i]);
   edit.lineSpacing = ReadFieldText(texts.field[kLineSpacingField]);
-  ApplyRecordEdit(doc.image, edit, EditScope::CurrentCode, code);
-  if (SaveMetricsFile(doc, ScratchPath().c_str()) != SaveStatus::Saved) std::abort();
+  static uint8_t edited[kMetricsImageSize];
+  std::memcpy(edited, doc.image, kMetricsImageSize);
+  ApplyRecordEdit(edited, edit, EditScope::CurrentCode, code);
+
+  // Another program may change the file meanwhile (a byte flipped or one
+  // appended, chosen by the input): then nothing is written and the document
+  // stays.
+  static uint8_t other[kMetricsFileSize + 1];
+  std::memcpy(other, bytes, kMetricsFileSize);
+  other[(bytes[1] * 57u) % kMetricsFileSize] ^= 1 + (bytes[2] & 0x7F);
+  other[kMetricsFileSize] = bytes[3];
+  int interference = bytes[4] % 3;
+  if (interference != 0 && !WriteScratch(other, kMetricsFileSize + (interference == 2 ? 1 : 0)))
+    std::abort();
+  SaveStatus saved = SaveEditedImage(doc, edited).status;
+  if (saved != (interference == 0 ? SaveStatus::Saved : SaveStatus::ChangedOutside)) std::abort();
+  const uint8_t* expected = interference == 0 ? edited : bytes;
+  if (std::memcmp(doc.image, expected, kMetricsFileSize) != 0) std::abort();
   ReleaseMetricsFile(doc);
   return 0;
 }

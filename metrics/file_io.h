@@ -12,7 +12,7 @@ constexpr FileHandle kNoFile = -1;
 enum class FileOpenStatus {
   Opened,
   CannotOpen,      // missing, no permission, a directory on Windows, ...
-  NotRegularFile,  // opened, but a directory, FIFO, socket or device: closed again
+  NotRegularFile,  // a directory, FIFO, socket, device or symbolic link: closed again
 };
 
 // What an open for reading found at a path: the kind of thing it names and its size
@@ -21,11 +21,26 @@ enum class FileKind {
   Unknown,
   RegularFile,
   Directory,
-  Other,  // a FIFO, socket or device
+  SymbolicLink,  // only where a link is refused rather than followed
+  Other,         // a FIFO, socket or device
 };
+
+// Which file a handle or path names, whatever it is called: the device and inode on
+// POSIX, the volume serial number and file index on Windows. Two names of one file
+// (a hard link, a path through a symbolic link) have the same identity.
+struct FileIdentity {
+  uint64_t volume = 0;
+  uint64_t index = 0;
+};
+inline bool operator==(const FileIdentity& a, const FileIdentity& b) {
+  return a.volume == b.volume && a.index == b.index;
+}
+inline bool operator!=(const FileIdentity& a, const FileIdentity& b) { return !(a == b); }
+
 struct FileFacts {
   FileKind kind = FileKind::Unknown;
   uint64_t size = 0;
+  FileIdentity identity;
 };
 
 // Opens an existing regular file for reading and reports what it found. Never
@@ -33,14 +48,41 @@ struct FileFacts {
 // there when it could be looked at (a directory, a device).
 FileOpenStatus OpenFileForReading(const char* path, FileHandle* file, FileFacts* facts);
 
-// Opens path for writing, creating it when missing and keeping its contents (no
-// truncation). Never blocks. On failure *file stays kNoFile.
-FileOpenStatus OpenFileForWriting(const char* path, FileHandle* file);
+// Opens an existing regular file for reading and writing, in place: never creates
+// it, never through a symbolic link (or reparse point) in its last component, never
+// blocks. A link there is refused with kind SymbolicLink, so that a link swapped in
+// by someone else cannot redirect the write.
+FileOpenStatus OpenFileForUpdate(const char* path, FileHandle* file, FileFacts* facts);
+
+// What the last component of path is, without following a symbolic link, and its
+// size and identity; false when nothing can be looked at there.
+bool LookAtPath(const char* path, FileFacts* facts);
+
+// The absolute path of the file open as file, opened through path: symbolic links
+// resolved, so that later writes name the file itself. False when it cannot be
+// found, does not fit in size bytes, or names another file than the one open.
+bool ResolveOpenedPath(const char* path, FileHandle file, char* resolved, size_t size);
+
+// Takes the exclusive advisory lock of the open file (flock, LockFileEx), waiting a
+// few seconds at most for another holder; the lock goes with the handle's close.
+// False when it could not be had.
+bool LockFileExclusive(FileHandle file);
+
+// Moves the file position back to the start, for a write after a read.
+bool SeekFileStart(FileHandle file);
+
+// Cuts the file to size bytes.
+bool TruncateFile(FileHandle file, uint64_t size);
+
+// Makes the file's data and size durable (fdatasync or fsync, FlushFileBuffers)
+// before success is claimed.
+bool FlushFileToDisk(FileHandle file);
 
 // What a path names now, as far as replacing it goes.
 enum class PathKind {
-  Missing,      // nothing there (or nothing that can be looked at)
-  RegularFile,
+  Missing,      // nothing there (or nothing that can be looked at, or a dangling link)
+  RegularFile,  // a regular file with this one name
+  LinkedFile,   // a regular file named through a symbolic link, or with more hard links
   Other,        // a directory, FIFO, socket or device
 };
 PathKind GetPathKind(const char* path);
@@ -48,8 +90,25 @@ PathKind GetPathKind(const char* path);
 // Creates path for writing; fails when anything exists there already. Never blocks.
 FileOpenStatus CreateFileForWriting(const char* path, FileHandle* file);
 
+// Creates a new file for writing from name, which ends in "XXXXXX": those six
+// characters become unpredictable ones, so that nobody can put a file or a link
+// there beforehand. Created exclusively (never through a link), readable and
+// writable by its owner only; name receives the name used.
+FileOpenStatus CreateUniqueFile(char* name, FileHandle* file);
+
+// Gives the open file copy the owner, group and permissions of the file at
+// original, and on Linux its extended attributes (the access control list among
+// them). False when any of it cannot be kept, as when a user who is not root would
+// have to give the copy away, or when original is no longer a file with one name.
+// Windows keeps these in MoveFileOver instead: true there.
+bool CopyOwnerAndAttributes(const char* original, FileHandle copy);
+
 // Moves the file at from to to, replacing a file at to in one step.
 bool MoveFileOver(const char* from, const char* to);
+
+// Makes the folder that holds path durable (fsync of the folder on POSIX), so that
+// a file created or moved there survives a power loss under that name.
+bool FlushParentFolder(const char* path);
 
 // Removes the file at path. The last error stays that of the failure before it,
 // so that a clean-up does not hide the reason it was needed.
@@ -59,6 +118,9 @@ bool RemoveFileQuietly(const char* path);
 // count. Returns false when the call itself failed.
 bool ReadFileBytes(FileHandle file, void* buffer, uint32_t count, uint32_t* transferred);
 bool WriteFileBytes(FileHandle file, const void* buffer, uint32_t count, uint32_t* transferred);
+
+// The facts of an open file.
+bool GetOpenFileFacts(FileHandle file, FileFacts* facts);
 
 // Closes the file; false when the system reports an error (a delayed write failure).
 bool CloseFileHandle(FileHandle file);
@@ -71,5 +133,6 @@ void FreeAllocated(void* block);
 // text for reports that name a reason ("No such file or directory"); the text lives
 // until the next call.
 int LastFileError();
+void SetLastFileError(int error);
 const char* FileErrorText(int error);
 inline const char* LastFileErrorText() { return FileErrorText(LastFileError()); }

@@ -1,12 +1,22 @@
-#include "file_io.h"
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "file_io.h"
+
+#ifdef __linux__
+#include <sys/xattr.h>
+#endif
 
 namespace {
 
@@ -14,27 +24,64 @@ namespace {
 // nothing for regular files, which are all that load accepts.
 constexpr int kNoWait = O_NONBLOCK | O_CLOEXEC;
 
+// A lock held by someone else is tried again this often, this many times.
+constexpr long kLockRetryNanoseconds = 10'000'000;
+constexpr int kLockTries = 500;
+
 FileKind KindOf(mode_t mode) {
   if (S_ISREG(mode)) return FileKind::RegularFile;
   if (S_ISDIR(mode)) return FileKind::Directory;
+  if (S_ISLNK(mode)) return FileKind::SymbolicLink;
   return FileKind::Other;
+}
+
+// The facts of what dir and path name (an open file and "", or AT_FDCWD and a
+// path), the last link not followed. On Linux statx asks only for the
+// type, size and inode: a full stat also queries the file's change counter, and
+// the next write must then commit the inode to disk with the data, which made
+// every save's flush take half as long again.
+bool StatFacts(int dir, const char* path, int flags, FileFacts* facts) {
+#ifdef __linux__
+  struct statx info;
+  if (statx(dir, path, flags | AT_SYMLINK_NOFOLLOW, STATX_TYPE | STATX_SIZE | STATX_INO, &info) != 0) {
+    return false;
+  }
+  facts->kind = KindOf(info.stx_mode);
+  facts->size = info.stx_size;
+  facts->identity.volume = makedev(info.stx_dev_major, info.stx_dev_minor);
+  facts->identity.index = info.stx_ino;
+#else
+  struct stat info;
+  int looked = path[0] == 0 ? fstat(dir, &info) : fstatat(dir, path, &info, flags | AT_SYMLINK_NOFOLLOW);
+  if (looked != 0) return false;
+  facts->kind = KindOf(info.st_mode);
+  facts->size = static_cast<uint64_t>(info.st_size);
+  facts->identity.volume = static_cast<uint64_t>(info.st_dev);
+  facts->identity.index = static_cast<uint64_t>(info.st_ino);
+#endif
+  return true;
 }
 
 // Looks at the open file; true when it is a regular file.
 bool IsRegularFile(int fd, FileFacts* facts) {
-  struct stat info;
-  if (fstat(fd, &info) != 0) return false;
-  facts->kind = KindOf(info.st_mode);
-  facts->size = static_cast<uint64_t>(info.st_size);
-  return facts->kind == FileKind::RegularFile;
+  return GetOpenFileFacts(fd, facts) && facts->kind == FileKind::RegularFile;
 }
 
-}  // namespace
-
-FileOpenStatus OpenFileForReading(const char* path, FileHandle* file, FileFacts* facts) {
+// Opens path with flags and keeps it only when it is a regular file.
+FileOpenStatus OpenRegularFile(const char* path, int flags, FileHandle* file, FileFacts* facts) {
   *facts = FileFacts{};
-  int fd = open(path, O_RDONLY | kNoWait);
-  if (fd < 0) return FileOpenStatus::CannotOpen;
+  int fd = open(path, flags | kNoWait);
+  if (fd < 0) {
+    // O_NOFOLLOW refuses a final link with ELOOP: say what is there instead.
+    int error = errno;
+    if (error == ELOOP && (flags & O_NOFOLLOW) && LookAtPath(path, facts) &&
+        facts->kind == FileKind::SymbolicLink) {
+      errno = EINVAL;
+      return FileOpenStatus::NotRegularFile;
+    }
+    errno = error;
+    return FileOpenStatus::CannotOpen;
+  }
   if (!IsRegularFile(fd, facts)) {
     close(fd);
     errno = EINVAL;
@@ -44,17 +91,78 @@ FileOpenStatus OpenFileForReading(const char* path, FileHandle* file, FileFacts*
   return FileOpenStatus::Opened;
 }
 
-FileOpenStatus OpenFileForWriting(const char* path, FileHandle* file) {
-  int fd = open(path, O_WRONLY | O_CREAT | kNoWait, 0666);
-  if (fd < 0) return FileOpenStatus::CannotOpen;
-  *file = fd;
-  return FileOpenStatus::Opened;
+}  // namespace
+
+FileOpenStatus OpenFileForReading(const char* path, FileHandle* file, FileFacts* facts) {
+  return OpenRegularFile(path, O_RDONLY, file, facts);
+}
+
+FileOpenStatus OpenFileForUpdate(const char* path, FileHandle* file, FileFacts* facts) {
+  return OpenRegularFile(path, O_RDWR | O_NOFOLLOW, file, facts);
+}
+
+bool LookAtPath(const char* path, FileFacts* facts) { return StatFacts(AT_FDCWD, path, 0, facts); }
+
+bool ResolveOpenedPath(const char* path, FileHandle file, char* resolved, size_t size) {
+  char* full = realpath(path, nullptr);
+  if (!full) return false;
+  // The path may have been pointed elsewhere since it was opened: keep it only
+  // when it still names the open file.
+  FileFacts opened, named;
+  bool same = GetOpenFileFacts(file, &opened) && LookAtPath(full, &named) &&
+              named.identity == opened.identity;
+  size_t length = std::strlen(full);
+  bool fits = length < size;
+  if (same && fits) std::memcpy(resolved, full, length + 1);
+  std::free(full);
+  if (!same || !fits) errno = same ? ENAMETOOLONG : ESTALE;
+  return same && fits;
+}
+
+bool LockFileExclusive(FileHandle file) {
+  const struct timespec pause = {0, kLockRetryNanoseconds};
+  for (int attempt = 0; attempt < kLockTries; ++attempt) {
+    if (flock(static_cast<int>(file), LOCK_EX | LOCK_NB) == 0) return true;
+    if (errno != EWOULDBLOCK && errno != EINTR) return false;
+    nanosleep(&pause, nullptr);
+  }
+  return false;
+}
+
+bool SeekFileStart(FileHandle file) { return lseek(static_cast<int>(file), 0, SEEK_SET) == 0; }
+
+bool TruncateFile(FileHandle file, uint64_t size) {
+  return ftruncate(static_cast<int>(file), static_cast<off_t>(size)) == 0;
+}
+
+// fdatasync where there is one: the data and the size, which is all a reader needs.
+// A full fsync would also commit the access time that the save's read-back just
+// set, a journal commit that made every save half as slow again.
+bool FlushFileToDisk(FileHandle file) {
+#ifdef __linux__
+  return fdatasync(static_cast<int>(file)) == 0;
+#else
+  return fsync(static_cast<int>(file)) == 0;
+#endif
+}
+
+bool GetOpenFileFacts(FileHandle file, FileFacts* facts) {
+#ifdef __linux__
+  return StatFacts(static_cast<int>(file), "", AT_EMPTY_PATH, facts);
+#else
+  return StatFacts(static_cast<int>(file), "", 0, facts);
+#endif
 }
 
 PathKind GetPathKind(const char* path) {
   struct stat info;
-  if (stat(path, &info) != 0) return PathKind::Missing;
-  return S_ISREG(info.st_mode) ? PathKind::RegularFile : PathKind::Other;
+  if (lstat(path, &info) != 0) return PathKind::Missing;
+  bool link = S_ISLNK(info.st_mode);
+  // A link is looked through; one that leads nowhere counts as missing, so that
+  // the exclusive create refuses it rather than creating its target.
+  if (link && stat(path, &info) != 0) return PathKind::Missing;
+  if (!S_ISREG(info.st_mode)) return PathKind::Other;
+  return link || info.st_nlink > 1 ? PathKind::LinkedFile : PathKind::RegularFile;
 }
 
 FileOpenStatus CreateFileForWriting(const char* path, FileHandle* file) {
@@ -64,7 +172,86 @@ FileOpenStatus CreateFileForWriting(const char* path, FileHandle* file) {
   return FileOpenStatus::Opened;
 }
 
+FileOpenStatus CreateUniqueFile(char* name, FileHandle* file) {
+  int fd = mkostemp(name, O_CLOEXEC);
+  if (fd < 0) return FileOpenStatus::CannotOpen;
+  *file = fd;
+  return FileOpenStatus::Opened;
+}
+
+namespace {
+
+#ifdef __linux__
+constexpr char kAccessList[] = "system.posix_acl_access";
+
+// The value of one extended attribute of the file at path, without following a
+// link.
+bool ReadAttribute(const char* path, const char* name, std::vector<char>* value) {
+  ssize_t size = lgetxattr(path, name, nullptr, 0);
+  if (size < 0) return false;
+  value->resize(static_cast<size_t>(size));
+  size = lgetxattr(path, name, value->data(), value->size());
+  value->resize(size < 0 ? 0 : static_cast<size_t>(size));
+  return size >= 0;
+}
+
+// Puts every extended attribute of original on copy. A file system without them
+// has none to copy.
+bool CopyExtendedAttributes(const char* original, int copy) {
+  // The copy may have inherited an access list from the folder's default list:
+  // it gets the original's or none.
+  if (fremovexattr(copy, kAccessList) != 0 && errno != ENODATA && errno != ENOTSUP) return false;
+  ssize_t size = llistxattr(original, nullptr, 0);
+  if (size <= 0) return size == 0 || errno == ENOTSUP;
+  std::vector<char> names(static_cast<size_t>(size));
+  size = llistxattr(original, names.data(), names.size());
+  if (size < 0) return false;
+  std::vector<char> value;
+  for (ssize_t at = 0; at < size; at += static_cast<ssize_t>(std::strlen(&names[at])) + 1) {
+    const char* name = &names[at];
+    if (!ReadAttribute(original, name, &value) ||
+        fsetxattr(copy, name, value.data(), value.size(), 0) != 0) {
+      return false;
+    }
+  }
+  return true;
+}
+#else
+bool CopyExtendedAttributes(const char*, int) { return true; }
+#endif
+
+}  // namespace
+
+bool CopyOwnerAndAttributes(const char* original, FileHandle copy) {
+  int fd = static_cast<int>(copy);
+  struct stat info;
+  if (lstat(original, &info) != 0) return false;
+  if (!S_ISREG(info.st_mode) || info.st_nlink != 1) {
+    errno = EINVAL;
+    return false;
+  }
+  // The owner first: a change of owner clears the set-user-ID bits and file
+  // capabilities, which the attributes and the mode then put back.
+  return fchown(fd, info.st_uid, info.st_gid) == 0 && CopyExtendedAttributes(original, fd) &&
+         fchmod(fd, info.st_mode & 07777) == 0;
+}
+
 bool MoveFileOver(const char* from, const char* to) { return rename(from, to) == 0; }
+
+bool FlushParentFolder(const char* path) {
+  const char* slash = std::strrchr(path, '/');
+  std::string folder = !slash ? "." : slash == path ? "/" : std::string(path, slash);
+  int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  // A folder the user may write but not read cannot be opened to be flushed;
+  // the file's own data is on disk already.
+  if (fd < 0) return errno == EACCES;
+  // EINVAL: a file system that keeps no folder data of its own to flush.
+  bool flushed = fsync(fd) == 0 || errno == EINVAL;
+  int error = errno;
+  close(fd);
+  errno = error;
+  return flushed;
+}
 
 bool RemoveFileQuietly(const char* path) {
   int savedError = errno;
@@ -90,6 +277,8 @@ bool CloseFileHandle(FileHandle file) { return close(static_cast<int>(file)) == 
 void* AllocateZeroed(size_t size) { return std::calloc(1, size); }
 
 void FreeAllocated(void* block) { std::free(block); }
+
+void SetLastFileError(int error) { errno = error; }
 
 int LastFileError() { return errno; }
 

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 namespace {
 
 HANDLE AsHandle(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
@@ -10,52 +12,201 @@ HANDLE AsHandle(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
 // types. Directories cannot be opened without FILE_FLAG_BACKUP_SEMANTICS at all.
 bool IsDiskFile(HANDLE handle) { return GetFileType(handle) == FILE_TYPE_DISK; }
 
-}  // namespace
+// A lock held by someone else is tried again this often (ms), this many times.
+constexpr DWORD kLockRetryMilliseconds = 10;
+constexpr int kLockTries = 500;
 
-FileOpenStatus OpenFileForReading(const char* path, FileHandle* file, FileFacts* facts) {
-  *facts = FileFacts{};
-  HANDLE handle = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_ARCHIVE, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return FileOpenStatus::CannotOpen;
-  LARGE_INTEGER fileSize;
+FileKind KindOfAttributes(DWORD attributes) {
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return FileKind::SymbolicLink;
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return FileKind::Directory;
+  return FileKind::RegularFile;
+}
+
+bool FillFacts(HANDLE handle, FileFacts* facts) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(handle, &info)) return false;
+  facts->kind = KindOfAttributes(info.dwFileAttributes);
   // The 64-bit size: the low 32 bits alone would let a 4 GiB + 14,632-byte file pass.
-  if (!IsDiskFile(handle) || !GetFileSizeEx(handle, &fileSize)) {
-    facts->kind = FileKind::Other;
+  facts->size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+  facts->identity.volume = info.dwVolumeSerialNumber;
+  facts->identity.index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  return true;
+}
+
+// Opens path with the access and flags given and keeps it only when it is a
+// regular file on disk.
+FileOpenStatus OpenRegularFile(const char* path, DWORD access, DWORD flags, FileHandle* file,
+                               FileFacts* facts) {
+  *facts = FileFacts{};
+  HANDLE handle = CreateFileA(path, access, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_ARCHIVE | flags, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return FileOpenStatus::CannotOpen;
+  bool facts_known = IsDiskFile(handle) && FillFacts(handle, facts);
+  if (!facts_known || facts->kind != FileKind::RegularFile) {
+    if (!facts_known) facts->kind = FileKind::Other;
     CloseHandle(handle);
     SetLastError(ERROR_BAD_FILE_TYPE);
     return FileOpenStatus::NotRegularFile;
   }
-  facts->kind = FileKind::RegularFile;
-  facts->size = static_cast<uint64_t>(fileSize.QuadPart);
   *file = reinterpret_cast<FileHandle>(handle);
   return FileOpenStatus::Opened;
 }
 
-FileOpenStatus OpenFileForWriting(const char* path, FileHandle* file) {
-  HANDLE handle = CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_ARCHIVE, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return FileOpenStatus::CannotOpen;
-  *file = reinterpret_cast<FileHandle>(handle);
-  return FileOpenStatus::Opened;
+// "\\?\C:\dir\name" as "C:\dir\name", which fits the path buffers and the
+// calls that take plain paths; other forms are kept.
+const char* WithoutLongPrefix(const char* path) {
+  if (std::strncmp(path, "\\\\?\\", 4) == 0 && path[4] != 0 && path[5] == ':') return path + 4;
+  return path;
 }
+
+}  // namespace
+
+FileOpenStatus OpenFileForReading(const char* path, FileHandle* file, FileFacts* facts) {
+  return OpenRegularFile(path, GENERIC_READ, 0, file, facts);
+}
+
+FileOpenStatus OpenFileForUpdate(const char* path, FileHandle* file, FileFacts* facts) {
+  return OpenRegularFile(path, GENERIC_READ | GENERIC_WRITE, FILE_FLAG_OPEN_REPARSE_POINT, file, facts);
+}
+
+bool LookAtPath(const char* path, FileFacts* facts) {
+  // No data access: looking does not collide with a handle that shares nothing.
+  HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
+                              nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  bool known = FillFacts(handle, facts);
+  CloseHandle(handle);
+  return known;
+}
+
+bool ResolveOpenedPath(const char* path, FileHandle file, char* resolved, size_t size) {
+  char full[MAX_PATH * 2];
+  DWORD length = GetFinalPathNameByHandleA(AsHandle(file), full, sizeof full, FILE_NAME_NORMALIZED);
+  if (length == 0 || length >= sizeof full) {
+    length = GetFullPathNameA(path, sizeof full, full, nullptr);
+    if (length == 0 || length >= sizeof full) return false;
+  }
+  const char* plain = WithoutLongPrefix(full);
+  FileFacts opened, named;
+  bool same = FillFacts(AsHandle(file), &opened) && LookAtPath(plain, &named) &&
+              named.identity == opened.identity;
+  bool fits = std::strlen(plain) < size;
+  if (same && fits) lstrcpyA(resolved, plain);
+  if (!same || !fits) SetLastError(same ? ERROR_FILENAME_EXCED_RANGE : ERROR_FILE_INVALID);
+  return same && fits;
+}
+
+bool LockFileExclusive(FileHandle file) {
+  for (int attempt = 0; attempt < kLockTries; ++attempt) {
+    OVERLAPPED whole = {};
+    if (LockFileEx(AsHandle(file), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
+                   MAXDWORD, &whole)) {
+      return true;
+    }
+    if (GetLastError() != ERROR_LOCK_VIOLATION) return false;
+    Sleep(kLockRetryMilliseconds);
+  }
+  return false;
+}
+
+bool SeekFileStart(FileHandle file) {
+  LARGE_INTEGER start = {};
+  return SetFilePointerEx(AsHandle(file), start, nullptr, FILE_BEGIN) != FALSE;
+}
+
+bool TruncateFile(FileHandle file, uint64_t size) {
+  LARGE_INTEGER end;
+  end.QuadPart = static_cast<LONGLONG>(size);
+  return SetFilePointerEx(AsHandle(file), end, nullptr, FILE_BEGIN) && SetEndOfFile(AsHandle(file));
+}
+
+bool FlushFileToDisk(FileHandle file) { return FlushFileBuffers(AsHandle(file)) != FALSE; }
+
+bool GetOpenFileFacts(FileHandle file, FileFacts* facts) { return FillFacts(AsHandle(file), facts); }
 
 PathKind GetPathKind(const char* path) {
   DWORD attributes = GetFileAttributesA(path);
   if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::Missing;
-  return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::Other : PathKind::RegularFile;
+  // Opened through any link, without data access, to see the file itself: its
+  // kind and its number of names. A link that leads nowhere counts as missing.
+  HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return PathKind::Missing;
+  BY_HANDLE_FILE_INFORMATION info;
+  bool file = IsDiskFile(handle) && GetFileInformationByHandle(handle, &info) &&
+              !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  CloseHandle(handle);
+  if (!file) return PathKind::Other;
+  bool link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  return link || info.nNumberOfLinks > 1 ? PathKind::LinkedFile : PathKind::RegularFile;
 }
 
 FileOpenStatus CreateFileForWriting(const char* path, FileHandle* file) {
-  HANDLE handle = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_ARCHIVE, nullptr);
+  HANDLE handle =
+      CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_ARCHIVE, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return FileOpenStatus::CannotOpen;
   *file = reinterpret_cast<FileHandle>(handle);
   return FileOpenStatus::Opened;
 }
 
-bool MoveFileOver(const char* from, const char* to) {
-  return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != FALSE;
+namespace {
+
+// Names that are taken are tried again with other characters, this many times.
+constexpr int kUniqueNameTries = 100;
+// One case only: Windows file names ignore case.
+constexpr char kNameCharacters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+constexpr size_t kNameBlankLength = 6;
+
+// A 64-bit value another process cannot foresee to the tick: the performance
+// counter with the process and thread ids and a count of calls, every input bit
+// spread over every output bit (the splitmix64 finaliser).
+uint64_t UnforeseeableNumber() {
+  static uint64_t calls = 0;
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  uint64_t x = static_cast<uint64_t>(now.QuadPart) ^ (uint64_t{GetCurrentProcessId()} << 32) ^
+               GetCurrentThreadId() ^ (++calls * 0x9E3779B97F4A7C15u);
+  x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9u;
+  x = (x ^ (x >> 27)) * 0x94D049BB133111EBu;
+  return x ^ (x >> 31);
 }
+
+}  // namespace
+
+FileOpenStatus CreateUniqueFile(char* name, FileHandle* file) {
+  char* blank = name + std::strlen(name) - kNameBlankLength;
+  for (int attempt = 0; attempt < kUniqueNameTries; ++attempt) {
+    uint64_t number = UnforeseeableNumber();
+    for (size_t i = 0; i < kNameBlankLength; ++i, number /= sizeof kNameCharacters - 1) {
+      blank[i] = kNameCharacters[number % (sizeof kNameCharacters - 1)];
+    }
+    // CREATE_NEW fails on any name that exists, a link included.
+    HANDLE handle =
+        CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_ARCHIVE, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+      *file = reinterpret_cast<FileHandle>(handle);
+      return FileOpenStatus::Opened;
+    }
+    if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
+  }
+  return FileOpenStatus::CannotOpen;
+}
+
+// ReplaceFileA in MoveFileOver carries the replaced file's attributes and security
+// descriptor over: nothing to do beforehand.
+bool CopyOwnerAndAttributes(const char*, FileHandle) { return true; }
+
+bool MoveFileOver(const char* from, const char* to) {
+  if (ReplaceFileA(to, from, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
+    return true;
+  // Where replacing is refused (a file system without it), a plain move still
+  // replaces the file in one step.
+  return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+// Windows documents no flush of a folder's entries; NTFS journals the change of
+// names itself.
+bool FlushParentFolder(const char*) { return true; }
 
 bool RemoveFileQuietly(const char* path) {
   DWORD savedError = GetLastError();
@@ -85,6 +236,8 @@ void* AllocateZeroed(size_t size) { return HeapAlloc(GetProcessHeap(), HEAP_ZERO
 void FreeAllocated(void* block) {
   if (block) HeapFree(GetProcessHeap(), 0, block);
 }
+
+void SetLastFileError(int error) { SetLastError(static_cast<DWORD>(error)); }
 
 int LastFileError() { return static_cast<int>(GetLastError()); }
 

@@ -10,18 +10,28 @@ enum class CreateStatus {
   NoDocument,      // nothing loaded: nothing written
   AlreadyExists,   // path exists and replacing was not asked for
   NotRegularFile,  // path is a directory, FIFO, socket or device: never replaced
-  CannotOpen,      // the new file (or its temporary sibling) could not be created
-  WriteFailed,     // the write or close failed or was short: nothing left behind
-  CannotReplace,   // the finished file could not be moved over path
+  CannotOpen,  // the new file, its temporary sibling or the file to write in place cannot be opened
+  WriteFailed,         // the write, flush or close failed or was short: nothing left behind
+  CannotReplace,       // the finished file could not be moved over path: path left as it was
+  Locked,              // the file to write in place was locked by another program too long
+  InPlaceWriteFailed,  // the write in place failed or was short: the file may be damaged
+  NotDurable,          // written, but its folder could not be flushed to disk
 };
 
 // Discards the current document and starts an all-zero one, loaded as if from a
 // file of zeros. False when out of memory (no document then).
 bool StartEmptyMetricsDocument(MetricsDocument& doc);
 
-// Writes the first kMetricsFileSize bytes of the image as the whole file at path.
-// A missing path is created. An existing file is refused unless replaceExisting is
-// set; then the bytes go to a temporary sibling first, which is moved over path,
-// so that path holds either its old contents or exactly the new file, never a part
-// of it. Nothing is left at path, and no sibling, when the write fails.
+// Writes the first kMetricsFileSize bytes of the image as the whole file at path
+// and flushes the file and its folder to disk. A missing path is created. An
+// existing file is refused unless replaceExisting is set. Then a file with one name
+// is replaced by a temporary sibling under an unpredictable name, given the file's
+// owner, group, permissions and extended attributes and moved over path, so that
+// path holds either its old contents or exactly the new file, never a part of it.
+// A file with more names (a symbolic link to it, hard links) is written in place
+// instead, as a save writes, so that every name goes on showing the one file; so is
+// a file whose owner or attributes this user cannot give the sibling. Nothing is
+// left at a new path, and no sibling, when the write fails. On failure the last
+// file error is that of the failing call; a short write clears it, so that
+// doc.bytesTransferred tells what happened.
 CreateStatus CreateMetricsFile(MetricsDocument& doc, const char* path, bool replaceExisting);

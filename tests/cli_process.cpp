@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <grp.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -45,6 +46,10 @@ std::string ReadAll(std::FILE* file) {
   dup2(fileno(err), 2);
   if (run.unprivileged && geteuid() == 0) {
     if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(125);
+  }
+  if (run.fileSizeLimit != 0) {
+    struct rlimit limit = {run.fileSizeLimit, run.fileSizeLimit};
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(124);
   }
   execv(argv[0], argv.data());
   _exit(127);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@ struct CliRun {
   bool unprivileged = false;  // run as nobody when the tests run as root, who
                               // would write to read-only files regardless
   std::string program = QUORVEL_CLI_PATH;  // a copy where nobody may run it
+  uint64_t fileSizeLimit = 0;  // bytes a file may grow to (RLIMIT_FSIZE, as ulimit -f); 0: none
 };
 
 struct CliResult {

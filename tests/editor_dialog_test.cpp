@@ -443,12 +443,71 @@ TEST_F(EditorTest, FailedWriteLeavesTheDocumentAsItWas) {
   std::filesystem::create_directory(path_);
   Click(IDC_CHANGE);
   ASSERT_EQ(MessagesShown().size(), 1u);
+  // The file back, with other bytes: written over only when the user says so.
   std::filesystem::remove(path_);
-  WriteWholeFile(path_, MetricsFile());
+  Bytes other = MetricsFile();
+  WriteSingle(other.data(), ValueOffset('B', Width), 99.0f);
+  WriteWholeFile(path_, other);
+  AnswerNextMessageBox(IDYES);
   Click(IDC_CHANGE);
   Bytes disk = OnDisk();
-  EXPECT_EQ(ReadRecordValue(disk.data(), 'A', Width), 66.0f);
+  EXPECT_EQ(ReadRecordValue(disk.data(), 'A', Width), 66.0f) << "applied once";
   EXPECT_EQ(ReadLineSpacing(disk.data()), kBaseLineSpacing + 4);
+}
+
+// ---- A file that another program changed since it was loaded
+
+enum class AfterQuestion { Overwritten, KeptTheirs, Reloaded };
+struct QuestionCase {
+  int answer;
+  AfterQuestion outcome;
+};
+// Windows' own box has Yes and No; elsewhere the buttons read 上書き,
+// 再読み込み and キャンセル.
+#ifdef _WIN32
+constexpr unsigned kQuestionBox = MB_ICONWARNING | MB_YESNO;
+const QuestionCase kQuestionCases[] = {{IDYES, AfterQuestion::Overwritten},
+                                       {IDNO, AfterQuestion::KeptTheirs}};
+#else
+constexpr unsigned kQuestionBox = MB_ICONWARNING | MB_YESNOCANCEL | MB_OVERWRITERELOAD;
+const QuestionCase kQuestionCases[] = {{IDYES, AfterQuestion::Overwritten},
+                                       {IDNO, AfterQuestion::Reloaded},
+                                       {IDCANCEL, AfterQuestion::KeptTheirs}};
+#endif
+
+TEST_F(EditorTest, ChangeOverAFileChangedElsewhereAsksFirst) {
+  for (const QuestionCase& c : kQuestionCases) {
+    SCOPED_TRACE(c.answer);
+    InstallModalScript();
+    WriteWholeFile(path_, MetricsFile());
+    StartOnFile();
+    TypeInto(IDC_CHARACTER, "A");
+    TypeInto(IDC_WIDTH, "40");
+    Bytes theirs = MetricsFile();
+    WriteSingle(theirs.data(), ValueOffset('B', Width), 99.0f);
+    WriteWholeFile(path_, theirs);
+    AnswerNextMessageBox(c.answer);
+    Click(IDC_CHANGE);
+    ASSERT_EQ(MessagesShown().size(), 1u);
+    EXPECT_EQ(MessagesShown()[0].caption, "QUORVEL");
+    EXPECT_NE(MessagesShown()[0].text.find("changed by another program"), std::string::npos);
+    EXPECT_EQ(MessagesShown()[0].type, kQuestionBox);
+    Bytes ours = MetricsFile();
+    WriteSingle(ours.data(), ValueOffset('A', Width), 40.0f);
+    EXPECT_EQ(OnDisk(), c.outcome == AfterQuestion::Overwritten ? ours : theirs);
+    if (c.outcome == AfterQuestion::Reloaded) {
+      EXPECT_EQ(ControlText(IDC_NUMBER), "0") << "loaded afresh, as after opening";
+      TypeInto(IDC_CHARACTER, "B");
+      EXPECT_EQ(ControlText(IDC_WIDTH), "99");
+    }
+    if (c.outcome == AfterQuestion::KeptTheirs) {
+      AnswerNextMessageBox(IDCANCEL);
+      Click(IDC_CHANGE);
+      EXPECT_EQ(MessagesShown().size(), 2u) << "the document is still the one loaded: asked again";
+      EXPECT_EQ(OnDisk(), theirs);
+    }
+    StopEditor();
+  }
 }
 
 // Values that seven digits do not give back are stored bit for bit when their
@@ -491,16 +550,25 @@ TEST_F(EditorTest, DigitsTypedAfterARewrittenNumberFollowIt) {
   EXPECT_EQ(ControlText(IDC_CHARACTER), "A");
 }
 
+// A folder in the file's place cannot be opened for writing, even by root; a
+// file that is gone is never created anew.
 TEST_F(EditorTest, ChangeToAFileThatCannotBeWrittenReportsIt) {
-  StartOnFile();
-  // A folder in the file's place: it cannot be opened for writing, even by root.
-  std::filesystem::remove(path_);
-  std::filesystem::create_directory(path_);
-  Click(IDC_CHANGE);
-  ASSERT_EQ(MessagesShown().size(), 1u);
-  EXPECT_EQ(MessagesShown()[0].text, "File Handle Error");
-  EXPECT_EQ(MessagesShown()[0].caption, "QUORVEL");
-  EXPECT_EQ(MessagesShown()[0].type, static_cast<unsigned>(MB_ICONERROR | MB_OK));
+  for (bool folderInItsPlace : {true, false}) {
+    SCOPED_TRACE(folderInItsPlace ? "folder" : "removed");
+    InstallModalScript();
+    WriteWholeFile(path_, MetricsFile());
+    StartOnFile();
+    std::filesystem::remove(path_);
+    if (folderInItsPlace) std::filesystem::create_directory(path_);
+    Click(IDC_CHANGE);
+    ASSERT_EQ(MessagesShown().size(), 1u);
+    EXPECT_EQ(MessagesShown()[0].text, "File Handle Error");
+    EXPECT_EQ(MessagesShown()[0].caption, "QUORVEL");
+    EXPECT_EQ(MessagesShown()[0].type, static_cast<unsigned>(MB_ICONERROR | MB_OK));
+    EXPECT_EQ(std::filesystem::exists(path_), folderInItsPlace);
+    StopEditor();
+    std::filesystem::remove(path_);
+  }
 }
 
 // ---- Scope boxes, clear

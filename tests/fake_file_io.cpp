@@ -35,14 +35,39 @@ FileOpenStatus OpenFileForReading(const char* path, FileHandle* file, FileFacts*
   return FileOpenStatus::Opened;
 }
 
-FileOpenStatus OpenFileForWriting(const char* path, FileHandle* file) {
-  FakeFiles().files[path];  // created when missing, contents kept
-  *file = OpenHandle(path);
-  return FileOpenStatus::Opened;
+FileOpenStatus OpenFileForUpdate(const char* path, FileHandle* file, FileFacts* facts) {
+  return OpenFileForReading(path, file, facts);
 }
 
+bool LookAtPath(const char* path, FileFacts* facts) {
+  auto found = FakeFiles().files.find(path);
+  if (found == FakeFiles().files.end()) return false;
+  facts->kind = FileKind::RegularFile;
+  facts->size = found->second.size();
+  return true;
+}
+
+bool ResolveOpenedPath(const char* path, FileHandle, char* resolved, size_t size) {
+  if (std::strlen(path) >= size) return false;
+  std::strcpy(resolved, path);
+  return true;
+}
+
+bool LockFileExclusive(FileHandle) { return !FakeFiles().failLock; }
+bool SeekFileStart(FileHandle) { return true; }  // every fake read and write starts there
+
+bool TruncateFile(FileHandle file, uint64_t size) {
+  FakeFiles().files[g_open.at(file)].resize(size);
+  return true;
+}
+
+bool FlushFileToDisk(FileHandle) { return !FakeFiles().failFlush; }
+
+bool GetOpenFileFacts(FileHandle file, FileFacts* facts) { return LookAtPath(g_open.at(file).c_str(), facts); }
+
 PathKind GetPathKind(const char* path) {
-  return FakeFiles().files.count(path) ? PathKind::RegularFile : PathKind::Missing;
+  if (!FakeFiles().files.count(path)) return PathKind::Missing;
+  return FakeFiles().linked.count(path) ? PathKind::LinkedFile : PathKind::RegularFile;
 }
 
 FileOpenStatus CreateFileForWriting(const char* path, FileHandle* file) {
@@ -51,6 +76,17 @@ FileOpenStatus CreateFileForWriting(const char* path, FileHandle* file) {
   *file = OpenHandle(path);
   return FileOpenStatus::Opened;
 }
+
+FileOpenStatus CreateUniqueFile(char* name, FileHandle* file) {
+  static int counter = 0;
+  std::string digits = std::to_string(1000000 + counter++ % 1000000);  // "1" and six digits
+  std::memcpy(name + std::strlen(name) - 6, digits.c_str() + 1, 6);
+  return CreateFileForWriting(name, file);
+}
+
+bool CopyOwnerAndAttributes(const char*, FileHandle) { return !FakeFiles().failOwnership; }
+
+bool FlushParentFolder(const char*) { return !FakeFiles().failFolderFlush; }
 
 bool MoveFileOver(const char* from, const char* to) {
   if (FakeFiles().failMove) return false;
@@ -97,4 +133,5 @@ void FreeAllocated(void* block) { std::free(block); }
 // The fake's failures carry one error number of their own.
 constexpr int kFakeError = 9999;
 int LastFileError() { return kFakeError; }
+void SetLastFileError(int) {}
 const char* FileErrorText(int) { return "fake failure"; }

@@ -9,9 +9,12 @@
 #include "test_files.h"
 
 #ifndef _WIN32
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 #endif
 
 namespace {
@@ -24,7 +27,16 @@ class MetricsDocumentTest : public ::testing::Test {
     last = LoadMetricsFile(doc, path.c_str());
     return last.status;
   }
-  SaveStatus Save(const std::string& path) { return SaveMetricsFile(doc, path.c_str()); }
+  SaveStatus Save(SaveCheck check = SaveCheck::RefuseOutsideChange) {
+    return SaveMetricsFile(doc, check).status;
+  }
+  // Writes the image with one width changed, as the change command does.
+  SaveStatus SaveWidth(uint8_t code, float width,
+                       SaveCheck check = SaveCheck::RefuseOutsideChange) {
+    Bytes edited(doc.image, doc.image + kMetricsImageSize);
+    WriteSingle(edited.data(), ValueOffset(code, Width), width);
+    return SaveEditedImage(doc, edited.data(), check).status;
+  }
 
   Bytes ImageFileBytes() const { return Bytes(doc.image, doc.image + kMetricsFileSize); }
 
@@ -82,7 +94,7 @@ TEST_F(MetricsDocumentTest, FailedLoadDiscardsTheLoadedDocument) {
   EXPECT_FALSE(IsDocumentLoaded(doc));
   EXPECT_EQ(doc.fileSize, kMetricsFileSize) << "the size field keeps its last value";
   // Nothing is loaded, so nothing is written, to either file.
-  EXPECT_EQ(Save(good), SaveStatus::NoDocument);
+  EXPECT_EQ(Save(SaveCheck::Overwrite), SaveStatus::NoDocument);
   EXPECT_EQ(ReadWholeFile(good), PatternedFile());
   EXPECT_EQ(ReadWholeFile(bad), Bytes(kMetricsFileSize + 1, 7));
 }
@@ -121,7 +133,7 @@ TEST_F(MetricsDocumentTest, SaveWritesEveryByteBack) {
   std::string path = folder.Path("roundtrip.fnt");
   WriteWholeFile(path, PatternedFile(5));
   ASSERT_EQ(Load(path), LoadStatus::Loaded);
-  ASSERT_EQ(Save(path), SaveStatus::Saved);
+  ASSERT_EQ(Save(), SaveStatus::Saved);
   EXPECT_EQ(ReadWholeFile(path), PatternedFile(5));
   EXPECT_EQ(doc.bytesTransferred, kMetricsFileSize);
   EXPECT_EQ(doc.file, kNoFile);
@@ -131,41 +143,81 @@ TEST_F(MetricsDocumentTest, SaveWritesTheChangedImage) {
   std::string path = folder.Path("changed.fnt");
   WriteWholeFile(path, PatternedFile());
   ASSERT_EQ(Load(path), LoadStatus::Loaded);
-  WriteSingle(doc.image, ValueOffset(65, Width), 12.5f);
-  ASSERT_EQ(Save(path), SaveStatus::Saved);
+  ASSERT_EQ(SaveWidth(65, 12.5f), SaveStatus::Saved);
   Bytes expected = PatternedFile();
   WriteSingle(expected.data(), ValueOffset(65, Width), 12.5f);
   EXPECT_EQ(ReadWholeFile(path), expected);
 }
 
-TEST_F(MetricsDocumentTest, SaveOverAGrownFileKeepsItsTail) {
+// A file that grew since the load was changed by someone else: refused, and
+// written over only when asked, keeping the bytes beyond the metrics.
+TEST_F(MetricsDocumentTest, SaveOverAGrownFileAsksAndKeepsItsTail) {
   std::string path = folder.Path("grown.fnt");
   WriteWholeFile(path, Bytes(kMetricsFileSize, 0));
   ASSERT_EQ(Load(path), LoadStatus::Loaded);
   Bytes grown = PatternedFile(9);
   grown.insert(grown.end(), {1, 2, 3, 4, 5});
   WriteWholeFile(path, grown);
-  ASSERT_EQ(Save(path), SaveStatus::Saved);
+  ASSERT_EQ(Save(), SaveStatus::ChangedOutside);
+  EXPECT_EQ(ReadWholeFile(path), grown);
+  ASSERT_EQ(Save(SaveCheck::Overwrite), SaveStatus::Saved);
   Bytes expected(kMetricsFileSize, 0);
   expected.insert(expected.end(), {1, 2, 3, 4, 5});
   EXPECT_EQ(ReadWholeFile(path), expected);
 }
 
-TEST_F(MetricsDocumentTest, SaveCreatesAMissingFile) {
-  std::string source = folder.Path("source.fnt"), target = folder.Path("new.fnt");
-  WriteWholeFile(source, PatternedFile(3));
-  ASSERT_EQ(Load(source), LoadStatus::Loaded);
-  ASSERT_EQ(Save(target), SaveStatus::Saved);
-  EXPECT_EQ(ReadWholeFile(target), PatternedFile(3));
+// Changes another program made since the load, on every platform: refused with
+// the file untouched, written over only when the user said so.
+TEST_F(MetricsDocumentTest, OutsideChangesAreRefusedUnlessOverwriteIsAsked) {
+  const struct {
+    const char* name;
+    void (*change)(const std::string& path, const std::string& spare);
+  } cases[] = {
+      {"bytes changed in place",
+       [](const std::string& path, const std::string&) { WriteWholeFile(path, PatternedFile(8)); }},
+      {"replaced by another file",
+       [](const std::string& path, const std::string& spare) {
+         WriteWholeFile(spare, PatternedFile(9));
+         std::filesystem::rename(spare, path);
+       }},
+      {"grew",
+       [](const std::string& path, const std::string&) {
+         Bytes grown = PatternedFile();
+         grown.push_back(1);
+         WriteWholeFile(path, grown);
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string path = folder.Path("a.fnt");
+    WriteWholeFile(path, PatternedFile());
+    ASSERT_EQ(Load(path), LoadStatus::Loaded);
+    c.change(path, folder.Path("spare.fnt"));
+    Bytes theirs = ReadWholeFile(path);
+    EXPECT_EQ(SaveWidth(65, 3.0f), SaveStatus::ChangedOutside);
+    EXPECT_EQ(ReadWholeFile(path), theirs);
+    EXPECT_EQ(SaveWidth(65, 3.0f, SaveCheck::Overwrite), SaveStatus::Saved);
+    EXPECT_EQ(ReadRecordValue(ReadWholeFile(path).data(), 65, Width), 3.0f);
+    EXPECT_EQ(SaveWidth(65, 4.0f), SaveStatus::Saved) << "the file written is the one known now";
+  }
 }
 
-TEST_F(MetricsDocumentTest, SaveOverADirectoryReportsCannotOpen) {
+TEST_F(MetricsDocumentTest, SaveNeverCreatesAFile) {
+  std::string path = folder.Path("gone.fnt");
+  WriteWholeFile(path, PatternedFile(3));
+  ASSERT_EQ(Load(path), LoadStatus::Loaded);
+  std::filesystem::remove(path);
+  EXPECT_EQ(SaveWidth(65, 1.0f, SaveCheck::Overwrite), SaveStatus::CannotOpen);
+  EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST_F(MetricsDocumentTest, SaveOverADirectoryIsRefused) {
   std::string path = folder.Path("replaced.fnt");
   WriteWholeFile(path, PatternedFile());
   ASSERT_EQ(Load(path), LoadStatus::Loaded);
   std::filesystem::remove(path);
   std::filesystem::create_directory(path);
-  EXPECT_EQ(Save(path), SaveStatus::CannotOpen);
+  EXPECT_EQ(Save(SaveCheck::Overwrite), SaveStatus::NotRegularFile);
   EXPECT_TRUE(std::filesystem::is_directory(path));
   EXPECT_TRUE(IsDocumentLoaded(doc)) << "a failed write keeps the document";
 }
@@ -190,8 +242,7 @@ TEST_F(MetricsDocumentTest, FileHeldOpenElsewhereCannotBeWritten) {
   FileHandle other = kNoFile;
   FileFacts facts;
   ASSERT_EQ(OpenFileForReading(path.c_str(), &other, &facts), FileOpenStatus::Opened);
-  doc.image[ValueOffset(0, Width)] ^= 1;
-  EXPECT_EQ(Save(path), SaveStatus::CannotOpen);
+  EXPECT_EQ(SaveWidth(0, 1.0f), SaveStatus::CannotOpen);
   CloseFileHandle(other);
   EXPECT_EQ(ReadWholeFile(path), PatternedFile(4));
 }
@@ -209,11 +260,28 @@ TEST_F(MetricsDocumentTest, DeviceIsRefused) {
   EXPECT_EQ(Load("/dev/null"), LoadStatus::NotRegularFile);
 }
 
-TEST_F(MetricsDocumentTest, FullDiskReportsWriteFailed) {
-  std::string path = folder.Path("a.fnt");
+// A file-size limit below the metrics size cuts the write short: reported with
+// the count, since the call itself reports no error.
+TEST_F(MetricsDocumentTest, WriteCutShortByTheFileSizeLimitIsReported) {
+  std::string path = folder.Path("limited.fnt");
   WriteWholeFile(path, PatternedFile());
   ASSERT_EQ(Load(path), LoadStatus::Loaded);
-  EXPECT_EQ(Save("/dev/full"), SaveStatus::WriteFailed);
+  ASSERT_EQ(truncate(path.c_str(), 0), 0);
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = {8192, 8192};
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(10);
+    SaveResult saved = SaveMetricsFile(doc, SaveCheck::Overwrite);
+    _exit(saved.status == SaveStatus::WriteFailed && saved.written == 8192 && saved.systemError == 0
+              ? 0
+              : 11);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "10: no limit, 11: not reported as 8192 bytes written";
+  EXPECT_EQ(std::filesystem::file_size(path), 8192u);
 }
 
 // Root writes to files without write permission, so the check runs in a child
@@ -229,8 +297,9 @@ TEST_F(MetricsDocumentTest, ReadOnlyFileLoadsButCannotBeWritten) {
     if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(10);
     MetricsDocument readonlyDoc;
     if (LoadMetricsFile(readonlyDoc, path.c_str()).status != LoadStatus::Loaded) _exit(11);
-    readonlyDoc.image[ValueOffset(0, Width)] ^= 1;
-    _exit(SaveMetricsFile(readonlyDoc, path.c_str()) == SaveStatus::CannotOpen ? 0 : 12);
+    Bytes edited(readonlyDoc.image, readonlyDoc.image + kMetricsImageSize);
+    edited[ValueOffset(0, Width)] ^= 1;
+    _exit(SaveEditedImage(readonlyDoc, edited.data()).status == SaveStatus::CannotOpen ? 0 : 12);
   }
   int status = 0;
   ASSERT_EQ(waitpid(child, &status, 0), child);

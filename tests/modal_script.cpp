@@ -18,6 +18,7 @@ struct OpenAnswer {
 std::deque<OpenAnswer> g_openAnswers;
 std::vector<OpenDialogRequest> g_openRequests;
 std::vector<MessageShown> g_messages;
+std::deque<int> g_messageAnswers;
 
 std::string FilterText(const char* filter) {
   std::string text;
@@ -57,7 +58,14 @@ BOOL WINAPI ScriptedOpenDialog(LPOPENFILENAMEA dialog) {
 
 int WINAPI ScriptedMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   g_messages.push_back(MessageShown{owner, text ? text : "", caption ? caption : "", type});
-  return IDOK;
+  if (!g_messageAnswers.empty()) {
+    int answer = g_messageAnswers.front();
+    g_messageAnswers.pop_front();
+    return answer;
+  }
+  if ((type & MB_TYPEMASK) == MB_OK) return IDOK;
+  ADD_FAILURE() << "the editor asked a question that the scenario did not expect: " << text;
+  return IDCANCEL;
 }
 
 }  // namespace
@@ -66,6 +74,7 @@ void InstallModalScript() {
   g_openAnswers.clear();
   g_openRequests.clear();
   g_messages.clear();
+  g_messageAnswers.clear();
   g_openFileDialog = ScriptedOpenDialog;
   g_messageBox = ScriptedMessageBox;
 }
@@ -73,6 +82,8 @@ void InstallModalScript() {
 void AnswerNextOpenDialog(const std::string& path, uint32_t filterIndex) {
   g_openAnswers.push_back(OpenAnswer{true, path, filterIndex});
 }
+
+void AnswerNextMessageBox(int answer) { g_messageAnswers.push_back(answer); }
 
 void CancelNextOpenDialog() { g_openAnswers.push_back(OpenAnswer{false, "", 0}); }
 

@@ -40,5 +40,10 @@ void AnswerNextOpenDialog(const std::string& path, uint32_t filterIndex = 1);
 // cancelled too, and counts as a failure of the scenario.
 void CancelNextOpenDialog();
 
+// The next message box is answered with answer (IDYES, IDNO, IDCANCEL). A box with
+// no answer given is answered IDOK; a question box without one counts as a failure
+// of the scenario and is cancelled.
+void AnswerNextMessageBox(int answer);
+
 const std::vector<OpenDialogRequest>& OpenDialogRequests();
 const std::vector<MessageShown>& MessagesShown();

@@ -73,6 +73,17 @@ TEST_F(NewMetricsFileTest, ReplacingALongerFileLeavesExactlyTheNewBytes) {
   EXPECT_EQ(FolderNames(), std::vector<std::string>{"grown.fnt"});
 }
 
+TEST_F(NewMetricsFileTest, HardLinkedFileIsWrittenInPlaceAndCutToSize) {
+  std::string path = folder.Path("a.fnt");
+  Bytes grown = PatternedFile(4);
+  grown.resize(kMetricsFileSize + 100, 9);
+  WriteWholeFile(path, grown);
+  fs::create_hard_link(path, folder.Path("b.fnt"));
+  ASSERT_EQ(Create(path, true), CreateStatus::Created);
+  EXPECT_EQ(ReadWholeFile(folder.Path("b.fnt")), expected) << "both names still show the one file";
+  EXPECT_EQ(FolderNames().size(), 2u) << "no temporary sibling is left";
+}
+
 TEST_F(NewMetricsFileTest, LeftoverTemporarySiblingDoesNotBlockReplacing) {
   std::string path = folder.Path("a.fnt");
   WriteWholeFile(path, PatternedFile(5));

@@ -64,6 +64,8 @@ typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 
 #define IDOK 1
 #define IDCANCEL 2
+#define IDYES 6
+#define IDNO 7
 
 #define BST_UNCHECKED 0
 #define BST_CHECKED 1
@@ -99,7 +101,15 @@ typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 
 // Message boxes.
 #define MB_OK 0x00000000L
+#define MB_YESNOCANCEL 0x00000003L
+#define MB_YESNO 0x00000004L
 #define MB_ICONERROR 0x00000010L
+#define MB_ICONWARNING 0x00000030L
+#define MB_TYPEMASK 0x0000000FL
+#define MB_ICONMASK 0x000000F0L
+// This layer's own: MB_YESNOCANCEL's buttons read 上書き (IDYES), 再読み込み (IDNO)
+// and キャンセル (IDCANCEL), for the question about a file changed by another program.
+#define MB_OVERWRITERELOAD 0x10000000L
 
 // The file-open dialog, laid out as Windows lays it out.
 typedef UINT_PTR(CALLBACK* LPOFNHOOKPROC)(HWND, UINT, WPARAM, LPARAM);

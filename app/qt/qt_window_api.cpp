@@ -242,16 +242,45 @@ BOOL WINAPI EnableWindow(HWND window, BOOL enable) {
 
 BOOL WINAPI IsWindowEnabled(HWND window) { return window && WidgetOf(window)->isEnabled(); }
 
-// The error box: error icon, one OK button, owned by the dialog. A load error at
-// start comes before the dialog is shown; the box then centres on the screen rather
-// than on a window that has no place yet.
-int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT) {
+// A message box owned by the dialog, with the icon and buttons type asks for
+// (the editor uses the error box with OK and the warning box with a question).
+// A box at start comes before the dialog is shown; it then centres on the
+// screen rather than on a window that has no place yet. Esc or the close button
+// answer as Windows does: IDCANCEL where there is a cancel button, IDNO on
+// Yes/No.
+int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   QWidget* parent = WidgetOf(owner);
   if (parent && !parent->isVisible()) parent = nullptr;
-  QMessageBox box(QMessageBox::Critical, QString::fromUtf8(caption), QString::fromUtf8(text),
-                  QMessageBox::Ok, parent);
+  QMessageBox::Icon icon =
+      (type & MB_ICONMASK) == MB_ICONWARNING ? QMessageBox::Warning : QMessageBox::Critical;
+  QMessageBox box(icon, QString::fromUtf8(caption), QString::fromUtf8(text), QMessageBox::NoButton,
+                  parent);
+  switch (type & MB_TYPEMASK) {
+    case MB_YESNO:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      box.setEscapeButton(QMessageBox::No);
+      break;
+    case MB_YESNOCANCEL:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      box.setEscapeButton(QMessageBox::Cancel);
+      break;
+    default:
+      box.setStandardButtons(QMessageBox::Ok);
+      break;
+  }
+  if ((type & MB_OVERWRITERELOAD) && (type & MB_TYPEMASK) == MB_YESNOCANCEL) {
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("上書き"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("再読み込み"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
+    box.setDefaultButton(QMessageBox::Cancel);
+  }
   box.exec();
-  return IDOK;
+  QAbstractButton* clicked = box.clickedButton();
+  if (!clicked) return IDCANCEL;
+  if (clicked == box.button(QMessageBox::Yes)) return IDYES;
+  if (clicked == box.button(QMessageBox::No)) return IDNO;
+  if (clicked == box.button(QMessageBox::Cancel)) return IDCANCEL;
+  return (type & MB_TYPEMASK) == MB_YESNO ? IDNO : IDOK;
 }
 
 // The file-open dialog with the caller's filters, title and default extension; the

@@ -1,13 +1,15 @@
-// A catalogue of hostile and broken inputs, each run through the editor's core and
-// through quorvel-cli: every case ends with a clear message or its documented
-// outcome, never a crash or a hang, and every file stays byte for byte as it was
-// unless the case writes it on purpose.
+// A catalogue of hostile and broken inputs, each run through the editor's core
+// and through quorvel-cli: every case ends with a clear message or its
+// documented outcome, never a crash or a hang, and every file stays byte for
+// byte as it was unless the case writes it on purpose.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -15,6 +17,7 @@
 #include <map>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "cli_process.h"
 #include "command_line.h"
@@ -309,72 +312,200 @@ TEST(CommandLines, HostileArgumentsAreTakenWholeOrNotAtAll) {
 }
 
 // ---------------------------------------------------------------------------
-// Things that happen to the file between load and save.
+// Things that happen to the file between load and save, done by someone else.
 
-class DuringSave : public ::testing::Test {
- protected:
-  void SetUp() override {
-    path = ValidFile(folder, "a.fnt");
-    ASSERT_EQ(LoadMetricsFile(doc, path.c_str()).status, LoadStatus::Loaded);
-    doc.image[ValueOffset(65, Width)] ^= 0x55;  // the edit a save would write
-  }
-  void TearDown() override { ReleaseMetricsFile(doc); }
-
-  Bytes EditedFile() const { return Bytes(doc.image, doc.image + kMetricsFileSize); }
-
-  TempFolder folder;
-  std::string path;
-  MetricsDocument doc;
+struct Interference {
+  const char* name;
+  std::function<void(const TempFolder&, const std::string& path)> act;
+  SaveStatus refused;    // the save that refuses outside changes
+  bool overwriteWrites;  // the save that was told to overwrite writes the file
 };
 
-TEST_F(DuringSave, ReadOnlyFileThenChangeIsRefusedAndKept) {
+void ReplaceWith(const std::string& path, const std::function<void(const std::string&)>& make) {
+  fs::remove(path);
+  make(path);
+}
+
+const Interference kInterferences[] = {
+    {"symbolic link to another file swapped in",
+     [](const TempFolder& f, const std::string& p) {
+       WriteWholeFile(f.Path("victim"), Bytes(100, 0x66));
+       ReplaceWith(p, [&](const std::string& at) { fs::create_symlink(f.Path("victim"), at); });
+     },
+     SaveStatus::NotRegularFile, false},
+    {"symbolic link to a missing file swapped in",
+     [](const TempFolder& f, const std::string& p) {
+       ReplaceWith(p, [&](const std::string& at) { fs::create_symlink(f.Path("created"), at); });
+     },
+     SaveStatus::NotRegularFile, false},
+    {"removed", [](const TempFolder&, const std::string& p) { fs::remove(p); },
+     SaveStatus::CannotOpen, false},
+    {"directory in its place",
+     [](const TempFolder&, const std::string& p) {
+       ReplaceWith(p, [](const std::string& at) { fs::create_directory(at); });
+     },
+     SaveStatus::NotRegularFile, false},
+    {"FIFO in its place",
+     [](const TempFolder&, const std::string& p) {
+       ReplaceWith(p, [](const std::string& at) { mkfifo(at.c_str(), 0600); });
+     },
+     SaveStatus::NotRegularFile, false},
+    {"replaced by another file (renamed over it)",
+     [](const TempFolder& f, const std::string& p) {
+       WriteWholeFile(f.Path("saved-elsewhere"), PatternedFile(7));
+       fs::rename(f.Path("saved-elsewhere"), p);
+     },
+     SaveStatus::ChangedOutside, true},
+    {"bytes changed in place",
+     [](const TempFolder&, const std::string& p) { WriteWholeFile(p, PatternedFile(8)); },
+     SaveStatus::ChangedOutside, true},
+    {"grew",
+     [](const TempFolder&, const std::string& p) {
+       Bytes grown = PatternedFile();
+       grown.resize(kMetricsFileSize + 5000, 0xAB);
+       WriteWholeFile(p, grown);
+     },
+     SaveStatus::ChangedOutside, true},
+    {"shrank", [](const TempFolder&, const std::string& p) { WriteWholeFile(p, Bytes(10, 0)); },
+     SaveStatus::ChangedOutside, true},
+    {"rewritten with the same bytes",
+     [](const TempFolder&, const std::string& p) { WriteWholeFile(p, PatternedFile()); },
+     SaveStatus::Saved, true},
+};
+
+// Every mode of loading, every interference: the refusing save writes nothing
+// anywhere; the overwriting save (the editors' answer "overwrite") writes only
+// the regular file in the path's place and never follows or creates anything.
+TEST(DuringSave, OutsideChangesAreRefusedAndNothingElseIsEverWritten) {
+  for (const Interference& c : kInterferences) {
+    for (LoadMode mode : {LoadMode::Read, LoadMode::Hold}) {
+      for (SaveCheck check : {SaveCheck::RefuseOutsideChange, SaveCheck::Overwrite}) {
+        SCOPED_TRACE(std::string(c.name) + (mode == LoadMode::Hold ? ", held" : "") +
+                     (check == SaveCheck::Overwrite ? ", overwrite" : ""));
+        TempFolder folder;
+        std::string path = ValidFile(folder, "a.fnt");
+        MetricsDocument doc;
+        ASSERT_EQ(LoadMetricsFile(doc, path.c_str(), mode).status, LoadStatus::Loaded);
+        Bytes edited(doc.image, doc.image + kMetricsImageSize);
+        edited[ValueOffset(65, Width)] ^= 0x55;
+        c.act(folder, path);
+        auto before = Snapshot(folder);
+
+        SaveStatus status = SaveEditedImage(doc, edited.data(), check).status;
+        // A held file that is no longer at its path is never written through.
+        bool writes =
+            c.refused == SaveStatus::Saved ||
+            (check == SaveCheck::Overwrite && c.overwriteWrites &&
+             !(mode == LoadMode::Hold && std::string(c.name).find("renamed") != std::string::npos));
+        if (writes) {
+          EXPECT_EQ(status, SaveStatus::Saved);
+          Bytes written = ReadWholeFile(path);
+          written.resize(std::min<size_t>(written.size(), kMetricsFileSize));
+          EXPECT_EQ(written, Bytes(edited.begin(), edited.begin() + kMetricsFileSize));
+        } else {
+          EXPECT_EQ(status, check == SaveCheck::Overwrite && c.refused == SaveStatus::ChangedOutside
+                                ? SaveStatus::ChangedOutside
+                                : c.refused);
+          EXPECT_EQ(Snapshot(folder), before);
+          EXPECT_FALSE(fs::exists(folder.Path("created")));
+        }
+        ReleaseMetricsFile(doc);
+      }
+    }
+  }
+}
+
+// A file opened through a link is edited through it: the link stays a link.
+TEST(DuringSave, FileLoadedThroughALinkIsWrittenThroughIt) {
+  TempFolder folder;
+  std::string target = ValidFile(folder, "target.fnt");
+  fs::create_symlink("target.fnt", folder.Path("link.fnt"));
+  CliResult set = RunCli({"set", folder.Path("link.fnt"), "--code", "65", "--width", "7"});
+  EXPECT_EQ(set.exitCode, 0) << set.err;
+  EXPECT_TRUE(fs::is_symlink(folder.Path("link.fnt")));
+  EXPECT_EQ(ReadRecordValue(ReadWholeFile(target).data(), 65, Width), 7.0f);
+}
+
+TEST(DuringSave, ReadOnlyFileThenChangeIsRefusedAndKept) {
+  TempFolder folder;
+  std::string path = ValidFile(folder, "a.fnt");
   chmod(path.c_str(), 0444);
   CliResult set = RunCli({"set", path, "--code", "65", "--width", "3"}, AsNobody(folder));
   EXPECT_TRUE(IsOneLineError(set, {path}));
   EXPECT_EQ(ReadWholeFile(path), PatternedFile());
 }
 
-TEST_F(DuringSave, FileThatGrewKeepsItsTail) {
-  Bytes grown = PatternedFile(2);
-  grown.insert(grown.end(), 100, 0xAB);
-  WriteWholeFile(path, grown);
-  ASSERT_EQ(SaveMetricsFile(doc, path.c_str()), SaveStatus::Saved);
-  Bytes expected = EditedFile();
-  expected.insert(expected.end(), 100, 0xAB);
-  EXPECT_EQ(ReadWholeFile(path), expected);
-}
-
-TEST_F(DuringSave, FileThatShrankIsWrittenWholeAgain) {
-  WriteWholeFile(path, Bytes(10, 0));
-  ASSERT_EQ(SaveMetricsFile(doc, path.c_str()), SaveStatus::Saved);
-  EXPECT_EQ(ReadWholeFile(path), EditedFile());
-}
-
-TEST_F(DuringSave, DiskFullIsReportedAsAFailedWrite) {
-  EXPECT_EQ(SaveMetricsFile(doc, "/dev/full"), SaveStatus::WriteFailed);
-}
-
-TEST_F(DuringSave, DirectoryInTheFilesPlaceIsReportedAndKept) {
-  fs::remove(path);
-  fs::create_directory(path);
-  EXPECT_EQ(SaveMetricsFile(doc, path.c_str()), SaveStatus::CannotOpen);
-  EXPECT_TRUE(fs::is_directory(path));
-}
-
-TEST_F(DuringSave, TwoSavesRacingLeaveOneWholeImage) {
-  MetricsDocument other;
-  ASSERT_EQ(LoadMetricsFile(other, path.c_str()).status, LoadStatus::Loaded);
-  std::memset(other.image, 0x11, kMetricsFileSize);
+// Two documents saving over one file at once: the lock queues them.
+TEST(DuringSave, TwoSavesRacingLeaveOneWholeImage) {
+  TempFolder folder;
+  std::string path = ValidFile(folder, "a.fnt");
+  MetricsDocument first, second;
+  ASSERT_EQ(LoadMetricsFile(first, path.c_str()).status, LoadStatus::Loaded);
+  ASSERT_EQ(LoadMetricsFile(second, path.c_str()).status, LoadStatus::Loaded);
+  Bytes one(kMetricsImageSize, 0x11), other(kMetricsImageSize, 0x22);
   for (int round = 0; round < 50; ++round) {
-    std::thread first([&] { SaveMetricsFile(doc, path.c_str()); });
-    std::thread second([&] { SaveMetricsFile(other, path.c_str()); });
-    first.join();
-    second.join();
+    std::thread a([&] { SaveEditedImage(first, one.data(), SaveCheck::Overwrite); });
+    std::thread b([&] { SaveEditedImage(second, other.data(), SaveCheck::Overwrite); });
+    a.join();
+    b.join();
     Bytes result = ReadWholeFile(path);
-    Bytes otherImage(other.image, other.image + kMetricsFileSize);
-    ASSERT_TRUE(result == EditedFile() || result == otherImage) << "round " << round << ": bytes of both";
+    ASSERT_TRUE(result == Bytes(kMetricsFileSize, 0x11) || result == Bytes(kMetricsFileSize, 0x22))
+        << "round " << round << ": bytes of both";
   }
-  ReleaseMetricsFile(other);
+  ReleaseMetricsFile(first);
+  ReleaseMetricsFile(second);
+}
+
+// ---------------------------------------------------------------------------
+// set over many files, and many sets over one file.
+
+TEST(SetRuns, ParallelRelativeSetsLoseNoIncrement) {
+  TempFolder folder;
+  std::string path = folder.Path("a.fnt");
+  WriteWholeFile(path, Bytes(kMetricsFileSize, 0));
+  constexpr int kRuns = 16;
+  std::vector<std::thread> runs;
+  std::vector<int> exitCodes(kRuns, -1);
+  for (int i = 0; i < kRuns; ++i) {
+    runs.emplace_back([&, i] {
+      exitCodes[i] = RunCli({"set", path, "--code", "65", "--width", "1", "--relative"}).exitCode;
+    });
+  }
+  for (std::thread& run : runs) run.join();
+  EXPECT_EQ(exitCodes, std::vector<int>(kRuns, 0));
+  EXPECT_EQ(ReadRecordValue(ReadWholeFile(path).data(), 65, Width), static_cast<float>(kRuns));
+}
+
+TEST(SetRuns, OneFileNamedFourWaysIsSetOnceAndNamedWhenWritten) {
+  TempFolder folder;
+  std::string path = folder.Path("a.fnt");
+  WriteWholeFile(path, Bytes(kMetricsFileSize, 0));
+  fs::create_symlink("a.fnt", folder.Path("link.fnt"));
+  fs::create_hard_link(path, folder.Path("hard.fnt"));
+  std::string other = folder.Path("line\nbreak.fnt");
+  WriteWholeFile(other, Bytes(kMetricsFileSize, 0));
+  std::string dotted = folder.Root().string() + "/./a.fnt";
+  CliResult set = RunCli({"set", path, dotted, folder.Path("link.fnt"), folder.Path("hard.fnt"),
+                          other, "--code", "65", "--width", "1", "--relative", "--verbose"});
+  EXPECT_EQ(set.exitCode, 0) << set.err;
+  EXPECT_EQ(ReadRecordValue(ReadWholeFile(path).data(), 65, Width), 1.0f);
+  EXPECT_EQ(ReadRecordValue(ReadWholeFile(other).data(), 65, Width), 1.0f);
+  EXPECT_EQ(Lines(set.out),
+            (std::vector<std::string>{path + ": written",
+                                      folder.Path("line\\nbreak.fnt") + ": written"}));
+  std::vector<std::string> warnings = Lines(set.err);
+  ASSERT_EQ(warnings.size(), 3u) << set.err;
+  for (const std::string& warning : warnings)
+    EXPECT_NE(warning.find("the same file as " + path), std::string::npos);
+}
+
+TEST(SetRuns, WriteCutShortByTheFileSizeLimitSaysHowMuchWasWritten) {
+  TempFolder folder;
+  std::string path = ValidFile(folder, "a.fnt");
+  CliRun limited;
+  limited.fileSizeLimit = 8192;
+  CliResult set = RunCli({"set", path, "--code", "65", "--width", "3"}, limited);
+  EXPECT_TRUE(IsOneLineError(set, {path, "wrote 8192 of 14632 bytes"}));
 }
 
 }  // namespace

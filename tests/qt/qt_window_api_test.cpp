@@ -311,6 +311,41 @@ TEST_F(QtWindowTest, ErrorBoxHasTitleTextAndIcon) {
   EXPECT_EQ(icon, QMessageBox::Critical);
 }
 
+// The question about a file changed elsewhere: each button, and Esc, answers as
+// the editor expects.
+TEST_F(QtWindowTest, OverwriteQuestionLabelsItsButtonsAndAnswersByThem) {
+  const struct {
+    const char* label;  // the button pressed; empty: Esc
+    int answer;
+  } cases[] = {{"上書き", IDYES}, {"再読み込み", IDNO}, {"キャンセル", IDCANCEL}, {"", IDCANCEL}};
+  for (const auto& c : cases) {
+    QStringList labels;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      icon = box->icon();
+      QAbstractButton* pressed = nullptr;
+      for (QAbstractButton* button : box->buttons()) {
+        labels << button->text();
+        if (button->text() == QString::fromUtf8(c.label)) pressed = button;
+      }
+      if (pressed) {
+        pressed->click();
+      } else {
+        QTest::keyClick(box, Qt::Key_Escape);
+      }
+    });
+    EXPECT_EQ(MessageBoxA(dialog_, "changed", "QUORVEL",
+                          MB_ICONWARNING | MB_YESNOCANCEL | MB_OVERWRITERELOAD),
+              c.answer)
+        << c.label;
+    labels.sort();
+    EXPECT_EQ(labels, QStringList({"キャンセル", "上書き", "再読み込み"})) << c.label;
+    EXPECT_EQ(icon, QMessageBox::Warning);
+  }
+}
+
 TEST_F(QtWindowTest, FileDialogReturnsThePathAndRemembersTheFilter) {
   TempFolder folder;
   const std::string path = folder.Path("chosen.fnt");
