@@ -136,3 +136,11 @@ int LastFileError();
 void SetLastFileError(int error);
 const char* FileErrorText(int error);
 inline const char* LastFileErrorText() { return FileErrorText(LastFileError()); }
+
+// Closes a file during a clean-up. The last error stays that of the failure before
+// it, so that the clean-up does not hide the reason it was needed.
+inline void CloseFileQuietly(FileHandle file) {
+  int error = LastFileError();
+  CloseFileHandle(file);
+  SetLastFileError(error);
+}

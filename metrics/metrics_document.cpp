@@ -5,8 +5,9 @@
 
 namespace {
 
+// Every close here is a clean-up: the error that led to it stays the last one.
 void CloseDocumentFile(MetricsDocument& doc) {
-  if (doc.file != kNoFile) CloseFileHandle(doc.file);
+  if (doc.file != kNoFile) CloseFileQuietly(doc.file);
   doc.file = kNoFile;
   doc.held = false;
 }
@@ -46,9 +47,7 @@ LoadStatus HoldFile(MetricsDocument& doc, FileFacts* facts) {
   if (opened != FileOpenStatus::Opened) return OpenFailure(opened);
   doc.held = true;
   if (!LockFileExclusive(doc.file) || !GetOpenFileFacts(doc.file, facts)) {
-    int error = LastFileError();
     CloseDocumentFile(doc);
-    SetLastFileError(error);
     return LoadStatus::Locked;
   }
   return LoadStatus::Loaded;
@@ -60,9 +59,7 @@ LoadStatus OpenForLoad(MetricsDocument& doc, const char* path, LoadMode mode, Fi
   FileOpenStatus opened = OpenFileForReading(path, &doc.file, facts);
   if (opened != FileOpenStatus::Opened) return OpenFailure(opened);
   if (!ResolveOpenedPath(path, doc.file, doc.filePath, sizeof doc.filePath)) {
-    int error = LastFileError();
     CloseDocumentFile(doc);
-    SetLastFileError(error);
     return LoadStatus::CannotOpen;
   }
   return mode == LoadMode::Hold ? HoldFile(doc, facts) : LoadStatus::Loaded;

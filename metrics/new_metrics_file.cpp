@@ -80,9 +80,7 @@ FileOpenStatus ResolveFile(const char* path, char* resolved, size_t size) {
   FileOpenStatus opened = OpenFileForReading(path, &file, &facts);
   if (opened != FileOpenStatus::Opened) return opened;
   bool found = ResolveOpenedPath(path, file, resolved, size);
-  int error = LastFileError();
-  CloseFileHandle(file);
-  SetLastFileError(error);
+  CloseFileQuietly(file);
   return found ? FileOpenStatus::Opened : FileOpenStatus::CannotOpen;
 }
 
