@@ -73,7 +73,10 @@ std::string SaveFailureReason(const SaveResult& result) {
     case SaveStatus::NotRegularFile: return ReplacedReason(result.kind);
     case SaveStatus::Locked: return "locked by another program for too long: not written";
     case SaveStatus::ChangedOutside: return "changed by another program since it was read: not written";
-    case SaveStatus::WriteFailed: return "write failed, the file may be damaged: " + WriteFailureDetail(result);
+    case SaveStatus::WriteFailed:
+      return std::string(result.written == 0 ? "write failed, nothing written: "
+                                             : "write failed, the file may be damaged: ") +
+             WriteFailureDetail(result);
   }
   return "cannot write";
 }

@@ -74,6 +74,11 @@ bool SeekFileStart(FileHandle file);
 // Cuts the file to size bytes.
 bool TruncateFile(FileHandle file, uint64_t size);
 
+// Whether this process may write a file of size bytes (POSIX: the file-size limit,
+// ulimit -f); false with the error "File too large" otherwise. Checked before an
+// in-place write, which the limit would otherwise cut off half-way.
+bool MayWriteFileOfSize(uint64_t size);
+
 // Makes the file's data and size durable (fdatasync or fsync, FlushFileBuffers)
 // before success is claimed.
 bool FlushFileToDisk(FileHandle file);

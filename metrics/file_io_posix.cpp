@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -144,6 +145,14 @@ bool FlushFileToDisk(FileHandle file) {
 #else
   return fsync(static_cast<int>(file)) == 0;
 #endif
+}
+
+bool MayWriteFileOfSize(uint64_t size) {
+  struct rlimit limit;
+  if (getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return true;
+  if (limit.rlim_cur >= size) return true;
+  errno = EFBIG;
+  return false;
 }
 
 bool GetOpenFileFacts(FileHandle file, FileFacts* facts) {

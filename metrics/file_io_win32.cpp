@@ -120,6 +120,9 @@ bool TruncateFile(FileHandle file, uint64_t size) {
   return SetFilePointerEx(AsHandle(file), end, nullptr, FILE_BEGIN) && SetEndOfFile(AsHandle(file));
 }
 
+// Windows has no file-size limit per process.
+bool MayWriteFileOfSize(uint64_t) { return true; }
+
 bool FlushFileToDisk(FileHandle file) { return FlushFileBuffers(AsHandle(file)) != FALSE; }
 
 bool GetOpenFileFacts(FileHandle file, FileFacts* facts) { return FillFacts(AsHandle(file), facts); }

@@ -160,7 +160,9 @@ bool ChangedSinceLoad(MetricsDocument& doc, const FileFacts& facts) {
 
 // Writes image from the start of the open file and flushes it to disk.
 bool WriteAndFlush(MetricsDocument& doc, const uint8_t* image, SaveResult* result) {
-  if (!SeekFileStart(doc.file)) return Fail(result, SaveStatus::WriteFailed);
+  if (!MayWriteFileOfSize(doc.fileSize) || !SeekFileStart(doc.file)) {
+    return Fail(result, SaveStatus::WriteFailed);
+  }
   bool written = WriteFileBytes(doc.file, image, doc.fileSize, &doc.bytesTransferred);
   result->written = doc.bytesTransferred;
   doc.partlyWritten = true;  // until the write is whole and flushed

@@ -260,28 +260,27 @@ TEST_F(MetricsDocumentTest, DeviceIsRefused) {
   EXPECT_EQ(Load("/dev/null"), LoadStatus::NotRegularFile);
 }
 
-// A file-size limit below the metrics size cuts the write short: reported with
-// the count, since the call itself reports no error.
-TEST_F(MetricsDocumentTest, WriteCutShortByTheFileSizeLimitIsReported) {
+// A file-size limit below the metrics size would cut an in-place write off
+// half-way: the save refuses before it writes a byte.
+TEST_F(MetricsDocumentTest, FileSizeLimitBelowTheMetricsIsRefusedBeforeWriting) {
   std::string path = folder.Path("limited.fnt");
   WriteWholeFile(path, PatternedFile());
   ASSERT_EQ(Load(path), LoadStatus::Loaded);
-  ASSERT_EQ(truncate(path.c_str(), 0), 0);
   pid_t child = fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
     signal(SIGXFSZ, SIG_IGN);
     struct rlimit limit = {8192, 8192};
     if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(10);
-    SaveResult saved = SaveMetricsFile(doc, SaveCheck::Overwrite);
-    _exit(saved.status == SaveStatus::WriteFailed && saved.written == 8192 && saved.systemError == 0
-              ? 0
-              : 11);
+    Bytes edited(doc.image, doc.image + kMetricsImageSize);
+    edited[0] ^= 1;
+    SaveResult saved = SaveEditedImage(doc, edited.data());
+    _exit(saved.status == SaveStatus::WriteFailed && saved.written == 0 && saved.systemError == EFBIG ? 0 : 11);
   }
   int status = 0;
   ASSERT_EQ(waitpid(child, &status, 0), child);
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "10: no limit, 11: not reported as 8192 bytes written";
-  EXPECT_EQ(std::filesystem::file_size(path), 8192u);
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "10: no limit, 11: not refused as too large";
+  EXPECT_EQ(ReadWholeFile(path), PatternedFile());
 }
 
 // Root writes to files without write permission, so the check runs in a child

@@ -499,13 +499,14 @@ TEST(SetRuns, OneFileNamedFourWaysIsSetOnceAndNamedWhenWritten) {
     EXPECT_NE(warning.find("the same file as " + path), std::string::npos);
 }
 
-TEST(SetRuns, WriteCutShortByTheFileSizeLimitSaysHowMuchWasWritten) {
+TEST(SetRuns, FileSizeLimitBelowTheMetricsWritesNothing) {
   TempFolder folder;
   std::string path = ValidFile(folder, "a.fnt");
   CliRun limited;
   limited.fileSizeLimit = 8192;
   CliResult set = RunCli({"set", path, "--code", "65", "--width", "3"}, limited);
-  EXPECT_TRUE(IsOneLineError(set, {path, "wrote 8192 of 14632 bytes"}));
+  EXPECT_TRUE(IsOneLineError(set, {path, "nothing written", "File too large"}));
+  EXPECT_EQ(ReadWholeFile(path), PatternedFile()) << "never cut off half-way";
 }
 
 }  // namespace
