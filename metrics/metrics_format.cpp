@@ -20,3 +20,19 @@ void WriteSingle(uint8_t* image, uint32_t offset, float value) {
   p[2] = static_cast<uint8_t>(bits >> 16);
   p[3] = static_cast<uint8_t>(bits >> 24);
 }
+
+CodeRole RoleOfCode(uint8_t code) {
+  switch (code) {
+    case kFullWidthSlot:
+    case kFullWidthTwinSlot: return CodeRole::FullWidth;
+    case kFullWidthClearedSlot:
+    case kFullWidthClearedTwinSlot: return CodeRole::FullWidthCleared;
+    case kHalfWidthSlot:
+    case kHalfWidthTwinSlot: return CodeRole::HalfOfFullWidth;
+    case kHalfKanaSlot:
+    case kHalfKanaTwinSlot: return CodeRole::HalfKanaMetrics;
+  }
+  if (code >= kHalfKanaFirst && code <= kHalfKanaLast) return CodeRole::HalfKana;
+  if (code >= kHalfAlnumFirst && code <= kHalfAlnumLast) return CodeRole::HalfAlnum;
+  return CodeRole::None;
+}

@@ -53,6 +53,21 @@ constexpr uint8_t kHalfKanaTwinSlot = 23;
 constexpr uint8_t kHalfWidthSlot = 19;        // Width = half the full width, with 24
 constexpr uint8_t kHalfWidthTwinSlot = 24;
 
+// What a code's record is to the class edits: edited with the full-width class
+// (16, 21), zeroed by it (17, 22), set to half its width (19, 24), edited with the
+// half-width katakana (18, 23 and the katakana codes), with the half-width
+// alphanumerics, or with no class.
+enum class CodeRole {
+  None,
+  FullWidth,
+  FullWidthCleared,
+  HalfOfFullWidth,
+  HalfKanaMetrics,
+  HalfKana,
+  HalfAlnum,
+};
+CodeRole RoleOfCode(uint8_t code);
+
 constexpr uint32_t RecordOffset(uint8_t code) { return kHeaderSize + kRecordSize * code; }
 constexpr uint32_t ValueOffset(uint8_t code, uint32_t value) {
   return RecordOffset(code) + 4 * value;
