@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "editor_events.h"
 #include "editor_state.h"
 #include "error_report.h"
 #include "modal_calls.h"
@@ -22,6 +23,8 @@ constexpr WPARAM kEndOfText = 0x7FFFFFFF;
 // The change command's edit is made here, on a copy of the image, and becomes the
 // document only once it is on disk.
 uint8_t g_editedImage[kMetricsImageSize];
+// The image the last change command started from, for the program around the dialog.
+uint8_t g_imageBeforeChange[kMetricsImageSize];
 
 // The selector's position, cut to a code. The high word, set when the number field
 // holds no valid number in range, is dropped: the last valid position counts.
@@ -46,12 +49,14 @@ void LoadDocument() {
   LoadStatus status = LoadMetricsFile(g_document, g_document.path).status;
   ForgetShownValues();
   if (status != LoadStatus::Loaded) {
+    if (g_editorEvents.documentLoaded) g_editorEvents.documentLoaded();
     ReportLoadStatus(status);
     if (status != LoadStatus::NoPath) SetWindowTextA(g_editor.dialog, kProgramTitle);
     return;
   }
   ComposeCaption(g_document.path, g_textBuffer);
   SetWindowTextA(g_editor.dialog, g_textBuffer);
+  if (g_editorEvents.documentLoaded) g_editorEvents.documentLoaded();
   RefreshAfterLoad();
 }
 
@@ -107,6 +112,7 @@ void OnChangeClicked() {
   RecordEdit edit;
   EditScope scope = EditScope::CurrentCode;
   if (!ReadChange(&edit, &scope)) return;
+  std::memcpy(g_imageBeforeChange, g_document.image, kMetricsImageSize);
   std::memcpy(g_editedImage, g_document.image, kMetricsImageSize);
   ApplyRecordEdit(g_editedImage, edit, scope, g_editor.currentCode[0]);
   SaveResult saved = SaveEditedImage(g_document, g_editedImage);
@@ -121,6 +127,9 @@ void OnChangeClicked() {
       case OutsideChangeAnswer::Cancel:
         return;
     }
+  }
+  if (saved.status == SaveStatus::Saved && g_editorEvents.imageWritten) {
+    g_editorEvents.imageWritten(g_imageBeforeChange);
   }
   ReportSaveStatus(saved.status);
 }
@@ -203,6 +212,7 @@ INT_PTR CALLBACK EditorDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     case WM_COMMAND:
       // lParam 0: no control sent it (Esc, Enter in a field, a menu, an accelerator).
       if (lParam != 0) OnCommand(LOWORD(wParam), HIWORD(wParam));
+      if (g_editorEvents.commandHandled) g_editorEvents.commandHandled();
       return TRUE;
   }
   return FALSE;

@@ -2,12 +2,15 @@
 
 #include <cstring>
 
+#include "editor_events.h"
+
 EditorState g_editor;
 MetricsDocument g_document;
 HINSTANCE g_moduleHandle;
 char g_textBuffer[kTextBufferSize];
 OPENFILENAMEA g_openFileName;
 char g_openFileBuffer[kPathBufferSize];
+EditorEvents g_editorEvents;
 
 void ResetEditorState() {
   ReleaseMetricsFile(g_document);

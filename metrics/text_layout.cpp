@@ -15,7 +15,6 @@ struct Pen {
   const uint8_t* image = nullptr;
   double x = 0;
   double lineTop = 0;
-  double placeholderSide = kDefaultPlaceholderSide;
   TextLayout layout;
 };
 
@@ -40,9 +39,10 @@ void AddBox(Pen& pen, const TextBox& box) {
 
 void StartPen(Pen& pen) {
   const double fullHeight = RecordValue(pen.image, kFullWidthSlot, Height);
-  if (std::isfinite(fullHeight) && fullHeight > 0) pen.placeholderSide = fullHeight;
+  const bool usable = std::isfinite(fullHeight) && fullHeight > 0;
+  pen.layout.placeholderSide = usable ? fullHeight : kDefaultPlaceholderSide;
   const double step = fullHeight + ReadLineSpacing(pen.image);
-  pen.layout.lineStep = std::isfinite(step) ? step : pen.placeholderSide;
+  pen.layout.lineStep = std::isfinite(step) ? step : pen.layout.placeholderSide;
 }
 
 void BreakLine(Pen& pen) {
@@ -56,9 +56,9 @@ void PlacePlaceholder(Pen& pen, TextBox box) {
   box.kind = BoxKind::Placeholder;
   box.x = pen.x;
   box.y = pen.lineTop;
-  box.width = box.height = pen.placeholderSide;
+  box.width = box.height = pen.layout.placeholderSide;
   AddBox(pen, box);
-  pen.x += pen.placeholderSide;
+  pen.x += pen.layout.placeholderSide;
   Include(pen.layout, pen.x, pen.lineTop);
 }
 

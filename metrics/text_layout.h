@@ -45,7 +45,8 @@ struct TextLayout {
   std::vector<TextBox> boxes;
   double left = 0, top = 0, right = 0, bottom = 0;
   int lineCount = 1;
-  double lineStep = 0;  // how far each line break moves the line top
+  double lineStep = 0;         // how far each line break moves the line top
+  double placeholderSide = 0;  // the side of a placeholder square: the full-width height
 };
 
 // Lays out length bytes of Shift-JIS text over image (kMetricsImageSize bytes).

@@ -3,11 +3,13 @@
 #include "editor_dialog.h"
 #include "editor_start.h"
 #include "editor_state.h"
+#include "main_window.h"
 #include "program_start.h"
 #include "window_api.h"
 
 void PrepareQtEditorStart(int argc, char** argv) {
   g_moduleHandle = GetModuleHandleA(nullptr);
+  g_dialogHost = HostDialogInMainWindow;
   TakeFirstArgument(argc > 1 ? argv[1] : nullptr, g_document.path, sizeof g_document.path);
 }
 

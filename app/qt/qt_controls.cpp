@@ -70,7 +70,7 @@ void SetInertStyleBits(QWidget* control, uint32_t style) {
 }
 
 void RaiseCommand(QWidget* control, WORD code) {
-  auto* dialog = dynamic_cast<QtDialog*>(control->window());
+  auto* dialog = dynamic_cast<QtDialog*>(control->parentWidget());
   if (!dialog || !dialog->procedure) return;
   dialog->procedure(HandleOf(dialog), WM_COMMAND, MAKEWPARAM(ControlId(control), code),
                     reinterpret_cast<LPARAM>(control));
@@ -292,3 +292,21 @@ void QtDialog::closeEvent(QCloseEvent* event) {
 
 // QDialog's own way out (Esc) is closed: only EndDialog ends the dialog.
 void QtDialog::reject() {}
+
+// Tab and Shift+Tab stay within the dialog's controls, in their tab order, even
+// when the dialog is shown inside a larger window.
+bool QtDialog::focusNextPrevChild(bool next) { return MoveFocusWithin(this, next); }
+
+bool MoveFocusWithin(QWidget* container, bool next) {
+  QWidget* start = container->focusWidget();
+  if (!start || !container->isAncestorOf(start)) return false;
+  for (QWidget* w = start;;) {
+    w = next ? w->nextInFocusChain() : w->previousInFocusChain();
+    if (w == start) return false;
+    if (container->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() &&
+        w->isVisibleTo(container) && !w->focusProxy()) {
+      w->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+      return true;
+    }
+  }
+}

@@ -94,7 +94,19 @@ class QtDialog : public QDialog {
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void reject() override;
+  bool focusNextPrevChild(bool next) override;
 };
+
+// Moves the focus to the next (or previous) widget of the focus chain that Tab can
+// reach inside container, wrapping around; false when the focus is not inside it.
+bool MoveFocusWithin(QWidget* container, bool next);
+
+// The window a dialog is shown in. By default the dialog is its own window; a
+// program may set a function that puts each new dialog, before it is initialised,
+// into a window of its own making (the Qt program's workspace). The dialog then
+// names that window, and ending or destroying the dialog hides or deletes it.
+using DialogHostFunction = void (*)(QtDialog* dialog);
+extern DialogHostFunction g_dialogHost;
 
 // Handle conversions.
 inline HWND HandleOf(QWidget* widget) { return reinterpret_cast<HWND>(widget); }

@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -56,6 +57,7 @@ QtDialog* CreateEditorDialog(LPCSTR templateName, DLGPROC dialogProc, LPARAM ini
   if (!templateName || strcasecmp(templateName, "Main") != 0) return nullptr;
   QtDialog* dialog =
       BuildQtDialog(kMainDialogFrame, kMainDialogControls, kMainDialogControlCount, dialogProc);
+  if (g_dialogHost) g_dialogHost(dialog);
   // wParam is the control that gets the focus when the procedure returns TRUE.
   QWidget* first = FirstTabStopOf(dialog);
   if (dialogProc(HandleOf(dialog), WM_INITDIALOG, reinterpret_cast<WPARAM>(first), initParam)) {
@@ -126,13 +128,26 @@ QStringList NameFilters(const char* filter) {
   return filters;
 }
 
+// Runs until EndDialog; returns its result.
+INT_PTR RunUntilEnded(QtDialog* dialog) {
+  if (dialog->ending) return dialog->result();
+  if (dialog->isWindow()) return dialog->exec();
+  QEventLoop loop;
+  QObject::connect(dialog, &QDialog::finished, &loop, &QEventLoop::quit);
+  dialog->window()->show();
+  loop.exec();
+  return dialog->result();
+}
+
 }  // namespace
+
+DialogHostFunction g_dialogHost = nullptr;
 
 HWND WINAPI CreateDialogParamA(HINSTANCE, LPCSTR templateName, HWND, DLGPROC dialogProc,
                                LPARAM initParam) {
   QtDialog* dialog = CreateEditorDialog(templateName, dialogProc, initParam);
   if (!dialog) return nullptr;
-  if (!dialog->ending) dialog->show();
+  if (!dialog->ending) dialog->window()->show();
   return HandleOf(dialog);
 }
 
@@ -142,8 +157,8 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE, LPCSTR templateName, HWND, DLGPROC dia
                                LPARAM initParam) {
   QtDialog* dialog = CreateEditorDialog(templateName, dialogProc, initParam);
   if (!dialog) return -1;
-  INT_PTR result = dialog->ending ? dialog->result() : dialog->exec();
-  delete dialog;
+  INT_PTR result = RunUntilEnded(dialog);
+  delete dialog->window();
   return result;
 }
 
@@ -152,13 +167,14 @@ BOOL WINAPI EndDialog(HWND window, INT_PTR result) {
   if (!dialog) return FALSE;
   dialog->ending = true;
   dialog->done(static_cast<int>(result));
+  if (!dialog->isWindow()) dialog->window()->hide();
   return TRUE;
 }
 
 BOOL WINAPI DestroyWindow(HWND window) {
   QtDialog* dialog = DialogOf(window);
   if (!dialog) return FALSE;
-  delete dialog;
+  delete dialog->window();
   return TRUE;
 }
 
@@ -197,6 +213,8 @@ BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text) {
     label->setText(QString::fromUtf8(bytes));
   } else {
     widget->setWindowTitle(QString::fromUtf8(bytes));
+    // A dialog inside another window names that window.
+    if (!widget->isWindow()) widget->window()->setWindowTitle(QString::fromUtf8(bytes));
   }
   return TRUE;
 }

@@ -50,9 +50,10 @@ void StartEditor(const std::string& commandLine) {
   g_dialog = dynamic_cast<QtDialog*>(WidgetOf(
       CreateDialogParamA(g_moduleHandle, kEditorDialogTemplate, nullptr, EditorDialogProc, 0)));
   if (!g_dialog) return;
-  g_dialog->activateWindow();
-  QApplication::setActiveWindow(g_dialog);
-  (void)QTest::qWaitForWindowActive(g_dialog);
+  QWidget* window = g_dialog->window();
+  window->activateWindow();
+  QApplication::setActiveWindow(window);
+  (void)QTest::qWaitForWindowActive(window);
 }
 
 void StopEditor() {
@@ -66,9 +67,10 @@ HWND EditorWindow() { return HandleOf(g_dialog); }
 // EndDialog hides the dialog.
 bool EditorIsOpen() { return g_dialog && g_dialog->isVisible(); }
 
-// The window's close button: Qt's close event, which the layer turns into WM_CLOSE.
+// The window's close button: Qt's close event, which the window passes to the dialog
+// and the layer turns into WM_CLOSE.
 bool CloseEditor(int* result) {
-  g_dialog->close();
+  g_dialog->window()->close();
   *result = g_dialog->result();
   return g_dialog->ending;
 }

@@ -22,7 +22,15 @@ struct RunResult {
   QString caption;
 };
 
-// Runs the program with args, reads the caption once the dialog is up, then
+// The program's window, once it is shown.
+QWidget* ShownWindow() {
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (widget->isVisible()) return widget;
+  }
+  return nullptr;
+}
+
+// Runs the program with args, reads the caption once the window is up, then
 // closes the window as the user does.
 RunResult RunAndClose(std::vector<std::string> args) {
   ResetEditorState();
@@ -31,7 +39,7 @@ RunResult RunAndClose(std::vector<std::string> args) {
   argv.push_back(nullptr);
   RunResult result{-2, QString()};
   QTimer::singleShot(0, [&result] {
-    QWidget* window = QApplication::activeModalWidget();
+    QWidget* window = ShownWindow();
     if (!window) return;
     result.caption = window->windowTitle();
     window->close();

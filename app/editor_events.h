@@ -1,0 +1,20 @@
+// What the editor tells the program around its dialog: the Qt program's workspace
+// and history follow the document through these. Each is null until set; the
+// Windows program sets none.
+#pragma once
+
+#include <cstdint>
+
+struct EditorEvents {
+  // After every load from the open command, the start or a reload: g_document is
+  // the new file, or nothing when the load failed.
+  void (*documentLoaded)() = nullptr;
+  // After the change command wrote the file: g_document.image holds what was
+  // written; before is the image it replaced (kMetricsImageSize bytes).
+  void (*imageWritten)(const uint8_t* before) = nullptr;
+  // After the dialog handled a control's notification (possibly nested in another):
+  // the selected code or the scope boxes may have changed.
+  void (*commandHandled)() = nullptr;
+};
+
+extern EditorEvents g_editorEvents;

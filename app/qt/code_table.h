@@ -1,0 +1,44 @@
+// 一覧: every code's values in one table, read-only. The values are the texts the
+// value fields show; the values the last change altered are highlighted. Choosing
+// a row asks the window to select that code in the dialog; editing stays there.
+#pragma once
+
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+
+class QComboBox;
+class QLabel;
+class QSortFilterProxyModel;
+class QTableView;
+class CodeTableModel;
+
+class CodeTable : public QWidget {
+ public:
+  explicit CodeTable(QWidget* parent);
+
+  // Shows image (null: no file), highlighting what differs from before (null:
+  // nothing, as after a load).
+  void ShowImage(const uint8_t* image, const uint8_t* before);
+
+  // Marks code's row as the selected one; with selectable false (a scope box is
+  // checked) no row is selected and clicks select nothing.
+  void FollowSelection(uint8_t code, bool selectable);
+
+  // Called with the code of a row the user chose.
+  std::function<void(uint8_t code)> codeChosen;
+
+  QTableView* view() const { return view_; }
+  QComboBox* classFilter() const { return filter_; }
+
+ private:
+  void ChooseRow(int proxyRow);
+
+  CodeTableModel* model_;
+  QSortFilterProxyModel* proxy_;
+  QTableView* view_;
+  QComboBox* filter_;
+  QLabel* lineSpacing_;
+  bool following_ = false;  // the selection is being set to match the dialog
+};

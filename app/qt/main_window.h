@@ -1,0 +1,53 @@
+// The Qt program's window: the editor dialog at the left, unchanged and at its own
+// size, and at its right, in a splitter, the workspace: 一覧 (every code's values)
+// and プレビュー (a sample text laid out with them). The workspace only shows the
+// document and selects codes through the dialog's own number field; every edit is
+// the dialog's.
+#pragma once
+
+#include <QMainWindow>
+
+#include <cstdint>
+
+#include "qt_controls.h"
+
+class CodeTable;
+class QTabWidget;
+class TextPreview;
+
+class MainWindow : public QMainWindow {
+ public:
+  explicit MainWindow(QtDialog* dialog);
+  ~MainWindow() override;
+
+  QtDialog* dialog() const { return dialog_; }
+  QTabWidget* workspace() const { return workspace_; }
+  CodeTable* table() const { return table_; }
+  TextPreview* preview() const { return preview_; }
+
+  // Ctrl+1 and Ctrl+2: the table or the preview's sample text gets the focus.
+  void FocusTable();
+  void FocusPreview();
+  // Esc in the workspace: back to the character field (or, while it is greyed, the
+  // dialog's first control that can take the focus).
+  void ReturnToDialog();
+
+  // What the editor reports (see editor_events.h).
+  void DocumentLoaded();
+  void ImageWritten(const uint8_t* before);
+  void CommandHandled();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void SelectCode(uint8_t code);
+
+  QtDialog* dialog_;
+  QTabWidget* workspace_;
+  CodeTable* table_;
+  TextPreview* preview_;
+};
+
+// The program's g_dialogHost: puts each new dialog into a MainWindow.
+void HostDialogInMainWindow(QtDialog* dialog);

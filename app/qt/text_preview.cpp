@@ -1,0 +1,243 @@
+#include "text_preview.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+#include "dialog_layout.h"
+#include "metrics_format.h"
+#include "qt_dialog.h"
+
+const char kDefaultSampleText[] = "漢字とかなとｶﾀｶﾅ Latin 0123";
+
+namespace {
+
+constexpr int kMargin = 8;
+constexpr int kMaxCanvasSide = 16384;  // 1x pixels: a wider layout is cut off there
+constexpr int kMaxGlyphSide = 1024;    // larger boxes get their outline only
+constexpr int kGlyphCacheLimit = 4096;
+constexpr int kMaxZoom = 8;
+
+const QColor kOutlineColor(70, 130, 180);
+const QColor kPlaceholderColor(220, 0, 0);
+const QColor kLineTopColor(120, 170, 230);
+const QColor kLineBottomColor(190, 190, 190);
+
+bool IsFinite(const TextBox& box) {
+  return std::isfinite(box.x) && std::isfinite(box.y) && std::isfinite(box.width) &&
+         std::isfinite(box.height);
+}
+
+// The whole pixels a box covers within area (at least one pixel each way, so that
+// a box of no width still shows as a line), or an empty rectangle when it lies
+// outside. Clamping first keeps far-off coordinates from overflowing an int.
+QRect PixelRect(const QRectF& box, const QRect& area) {
+  const double left = area.left() - 2, right = area.right() + 3;
+  const double top = area.top() - 2, bottom = area.bottom() + 3;
+  if (box.right() < left || box.left() > right || box.bottom() < top || box.top() > bottom) {
+    return QRect();
+  }
+  const auto pixel = [](double value, double low, double high) {
+    return static_cast<int>(std::lround(std::clamp(value, low, high)));
+  };
+  const int x0 = pixel(box.left(), left, right), x1 = pixel(box.right(), left, right);
+  const int y0 = pixel(box.top(), top, bottom), y1 = pixel(box.bottom(), top, bottom);
+  return QRect(QPoint(x0, y0), QPoint(std::max(x1, x0 + 1) - 1, std::max(y1, y0 + 1) - 1));
+}
+
+}  // namespace
+
+PreviewCanvas::PreviewCanvas(QWidget* parent)
+    : QWidget(parent), font_(DialogFont(kMainDialogFrame)) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::NoFocus);
+}
+
+void PreviewCanvas::ShowLayout(TextLayout layout, std::string utf8) {
+  layout_ = std::move(layout);
+  utf8_ = std::move(utf8);
+  resize(CanvasSize() * options_.zoom);
+  setMinimumSize(size());
+  update();
+}
+
+void PreviewCanvas::SetOptions(const PreviewOptions& options) {
+  options_ = options;
+  options_.zoom = std::clamp(options_.zoom, 1, kMaxZoom);
+  resize(CanvasSize() * options_.zoom);
+  setMinimumSize(size());
+  update();
+}
+
+QSize PreviewCanvas::CanvasSize() const {
+  const auto side = [](double extent) {
+    return static_cast<int>(std::min<double>(std::ceil(extent) + 2 * kMargin, kMaxCanvasSide));
+  };
+  return QSize(side(layout_.right - layout_.left), side(layout_.bottom - layout_.top));
+}
+
+QPointF PreviewCanvas::Origin() const {
+  return QPointF(kMargin - layout_.left, kMargin - layout_.top);
+}
+
+void PreviewCanvas::paintEvent(QPaintEvent* event) {
+  const int zoom = options_.zoom;
+  const QRect exposed = event->rect();
+  const QRect area = QRect(QPoint(exposed.left() / zoom, exposed.top() / zoom),
+                           QPoint(exposed.right() / zoom, exposed.bottom() / zoom))
+                         .intersected(QRect(QPoint(0, 0), CanvasSize()));
+  QPainter painter(this);
+  painter.fillRect(exposed, palette().color(QPalette::Base));
+  if (area.isEmpty()) return;
+  // Drawn at 1x and scaled by whole pixels without smoothing: each layout pixel is
+  // a crisp zoom x zoom block.
+  painter.drawImage(QRect(area.topLeft() * zoom, area.size() * zoom), Render(area));
+}
+
+QImage PreviewCanvas::Render(const QRect& area) {
+  QImage image(area.size(), QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  painter.translate(-area.topLeft());
+  if (options_.grid) DrawGrid(painter, area);
+  const QPointF origin = Origin();
+  for (const TextBox& box : layout_.boxes) {
+    if (!IsFinite(box)) continue;
+    const QRectF exact =
+        QRectF(origin + QPointF(box.x, box.y), QSizeF(box.width, box.height)).normalized();
+    const QRect pixels = PixelRect(exact, area);
+    if (pixels.isEmpty()) continue;
+    if (box.kind == BoxKind::Placeholder) {
+      painter.fillRect(pixels, QColor(255, 0, 0, 60));
+      painter.setPen(kPlaceholderColor);
+      painter.drawRect(pixels.adjusted(0, 0, -1, -1));
+      continue;
+    }
+    if (exact.width() <= kMaxGlyphSide && exact.height() <= kMaxGlyphSide) {
+      DrawGlyph(painter, box, exact.toRect());
+    }
+    if (options_.outlines) {
+      painter.setPen(kOutlineColor);
+      painter.drawRect(pixels.adjusted(0, 0, -1, -1));
+    }
+  }
+  return image;
+}
+
+// The glyph's advance and line height scaled to the box: the character fills it.
+void PreviewCanvas::DrawGlyph(QPainter& painter, const TextBox& box, const QRect& rect) {
+  if (rect.width() < 1 || rect.height() < 1) return;
+  const QString text =
+      QString::fromUtf8(utf8_.data() + box.textOffset, static_cast<qsizetype>(box.textLength));
+  const QString key = text + QLatin1Char(' ') + QString::number(rect.width()) + QLatin1Char('x') +
+                      QString::number(rect.height());
+  auto found = glyphs_.constFind(key);
+  if (found == glyphs_.constEnd()) {
+    if (glyphs_.size() >= kGlyphCacheLimit) glyphs_.clear();
+    QImage glyph(rect.size(), QImage::Format_ARGB32_Premultiplied);
+    glyph.fill(Qt::transparent);
+    QFont font = font_;
+    font.setPixelSize(rect.height());
+    const QFontMetricsF metrics(font);
+    const qreal advance = metrics.horizontalAdvance(text);
+    if (advance > 0) {
+      QPainter glyphPainter(&glyph);
+      glyphPainter.setRenderHint(QPainter::TextAntialiasing);
+      glyphPainter.setFont(font);
+      glyphPainter.setPen(Qt::black);
+      glyphPainter.scale(rect.width() / advance, rect.height() / metrics.height());
+      glyphPainter.drawText(QPointF(0, metrics.ascent()), text);
+    }
+    found = glyphs_.insert(key, glyph);
+  }
+  painter.drawImage(rect.topLeft(), *found);
+}
+
+// Each line's top, and the bottom of its full-width box.
+void PreviewCanvas::DrawGrid(QPainter& painter, const QRect& area) {
+  const QPointF origin = Origin();
+  for (int line = 0; line < layout_.lineCount; ++line) {
+    const double top = origin.y() + line * layout_.lineStep;
+    const double bottom = top + layout_.placeholderSide;
+    if (top >= area.top() - 1 && top <= area.bottom() + 1) {
+      painter.setPen(kLineTopColor);
+      painter.drawLine(area.left(), static_cast<int>(top), area.right(), static_cast<int>(top));
+    }
+    if (bottom >= area.top() - 1 && bottom <= area.bottom() + 1) {
+      painter.setPen(QPen(kLineBottomColor, 1, Qt::DashLine));
+      painter.drawLine(area.left(), static_cast<int>(bottom), area.right(),
+                       static_cast<int>(bottom));
+    }
+  }
+}
+
+TextPreview::TextPreview(QWidget* parent)
+    : QWidget(parent),
+      sample_(new QPlainTextEdit(QString::fromUtf8(kDefaultSampleText), this)),
+      outlines_(new QCheckBox(QStringLiteral("枠線"), this)),
+      grid_(new QCheckBox(QStringLiteral("行の基準線"), this)),
+      zoom_(new QSpinBox(this)),
+      scroll_(new QScrollArea(this)),
+      canvas_(new PreviewCanvas(this)) {
+  sample_->setTabChangesFocus(true);
+  sample_->setFixedHeight(sample_->fontMetrics().height() * 3 + 10);
+  outlines_->setChecked(true);
+  zoom_->setRange(1, kMaxZoom);
+  zoom_->setValue(PreviewOptions().zoom);
+  zoom_->setSuffix(QStringLiteral("x"));
+  scroll_->setWidget(canvas_);
+  scroll_->setBackgroundRole(QPalette::Base);
+
+  auto* options = new QHBoxLayout;
+  options->addWidget(outlines_);
+  options->addWidget(grid_);
+  options->addStretch();
+  options->addWidget(new QLabel(QStringLiteral("拡大"), this));
+  options->addWidget(zoom_);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(sample_);
+  layout->addLayout(options);
+  layout->addWidget(scroll_, 1);
+
+  connect(sample_, &QPlainTextEdit::textChanged, this, [this] { Refresh(); });
+  connect(outlines_, &QCheckBox::toggled, this, [this] { ApplyOptions(); });
+  connect(grid_, &QCheckBox::toggled, this, [this] { ApplyOptions(); });
+  connect(zoom_, &QSpinBox::valueChanged, this, [this] { ApplyOptions(); });
+  ApplyOptions();
+}
+
+void TextPreview::ShowImage(const uint8_t* image) {
+  if (image) {
+    image_.assign(image, image + kMetricsImageSize);
+  } else {
+    image_.clear();
+  }
+  Refresh();
+}
+
+void TextPreview::Refresh() {
+  if (image_.empty()) {
+    canvas_->ShowLayout(TextLayout(), std::string());
+    return;
+  }
+  std::string utf8 = sample_->toPlainText().toStdString();
+  TextLayout layout = LayOutUtf8Text(image_.data(), utf8.data(), utf8.size());
+  canvas_->ShowLayout(std::move(layout), std::move(utf8));
+}
+
+void TextPreview::ApplyOptions() {
+  PreviewOptions options;
+  options.outlines = outlines_->isChecked();
+  options.grid = grid_->isChecked();
+  options.zoom = zoom_->value();
+  canvas_->SetOptions(options);
+}

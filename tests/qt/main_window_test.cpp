@@ -1,0 +1,170 @@
+// The workspace beside the dialog, driven as a user drives it: table rows clicked,
+// shortcuts pressed, the dialog's own fields typed into.
+#include "main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QSortFilterProxyModel>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+
+#include <limits>
+#include <string>
+
+#include "code_table.h"
+#include "editor_driver.h"
+#include "metrics_format.h"
+#include "resources/resource.h"
+#include "test_files.h"
+#include "text_preview.h"
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    path_ = folder_.Path("main.fnt");
+    Bytes file(kMetricsFileSize, 0);
+    WriteSingle(file.data(), ValueOffset('A', Width), 12);
+    WriteSingle(file.data(), ValueOffset('A', Height), 24);
+    WriteSingle(file.data(), ValueOffset('B', Width), 13.5f);
+    WriteSingle(file.data(), ValueOffset('B', Height), 24);
+    WriteSingle(file.data(), ValueOffset('C', Width), std::numeric_limits<float>::quiet_NaN());
+    WriteSingle(file.data(), ValueOffset('D', Width), -3);
+    WriteWholeFile(path_, file);
+    StartEditor("quorvel " + path_);
+    window_ = dynamic_cast<MainWindow*>(WidgetOf(EditorWindow())->window());
+    ASSERT_NE(window_, nullptr);
+  }
+  void TearDown() override { StopEditor(); }
+
+  QTableView* View() { return window_->table()->view(); }
+
+  // The table's row of code, as the view shows it (sorted and filtered).
+  QModelIndex RowOf(int code, int column = 0) {
+    auto* proxy = static_cast<QSortFilterProxyModel*>(View()->model());
+    return proxy->mapFromSource(proxy->sourceModel()->index(code, column));
+  }
+
+  void ClickRow(int code) {
+    window_->FocusTable();
+    const QModelIndex row = RowOf(code);
+    View()->scrollTo(row);
+    QTest::mouseClick(View()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      View()->visualRect(row).center());
+  }
+
+  // The value fields as the dialog shows them.
+  std::string Fields() {
+    std::string fields;
+    for (int id = IDC_WIDTH; id <= IDC_LINE_SPACING; ++id) fields += ControlText(id) + ";";
+    return fields;
+  }
+
+  TempFolder folder_;
+  std::string path_;
+  MainWindow* window_ = nullptr;
+};
+
+TEST_F(MainWindowTest, ARowSelectsItsCodeAsTypingItsNumberWould) {
+  FocusControl(IDC_NUMBER);
+  TypeText("66");
+  const std::string typed = Fields();
+  FocusControl(IDC_NUMBER);
+  TypeText("0");
+
+  ClickRow(66);
+  EXPECT_EQ(ControlText(IDC_NUMBER), "66");
+  EXPECT_EQ(ControlText(IDC_CHARACTER), "B");
+  EXPECT_EQ(Fields(), typed);
+
+  // And the other way: the code typed in the dialog is the row selected.
+  FocusControl(IDC_CHARACTER);
+  TypeText("A");
+  EXPECT_EQ(View()->currentIndex().row(), RowOf('A').row());
+  EXPECT_TRUE(View()->selectionModel()->isRowSelected(RowOf('A').row()));
+}
+
+TEST_F(MainWindowTest, AChangeRefreshesTheRowHighlightsItAndRelaysTheText) {
+  window_->preview()->sampleText()->setPlainText("AB");
+  FocusControl(IDC_CHARACTER);
+  TypeText("A");
+  FocusControl(IDC_WIDTH);
+  TypeText("30");
+  Click(IDC_CHANGE);
+
+  const QModelIndex width = RowOf('A', 3), height = RowOf('A', 4);
+  EXPECT_EQ(width.data().toString(), "30");
+  EXPECT_TRUE(width.data(Qt::BackgroundRole).isValid()) << "the changed value is highlighted";
+  EXPECT_FALSE(height.data(Qt::BackgroundRole).isValid()) << "an unchanged one is not";
+  const TextLayout& layout = window_->preview()->canvas()->layout();
+  ASSERT_EQ(layout.boxes.size(), 2u);
+  EXPECT_EQ(layout.boxes[0].width, 30);
+  EXPECT_EQ(layout.boxes[1].x, 30) << "B follows A's new width";
+
+  // The next change moves the highlight.
+  FocusControl(IDC_CHARACTER);
+  TypeText("B");
+  FocusControl(IDC_HEIGHT);
+  TypeText("20");
+  Click(IDC_CHANGE);
+  EXPECT_FALSE(RowOf('A', 3).data(Qt::BackgroundRole).isValid());
+  EXPECT_TRUE(RowOf('B', 4).data(Qt::BackgroundRole).isValid());
+}
+
+TEST_F(MainWindowTest, WhileAScopeBoxIsCheckedRowsSelectNothing) {
+  FocusControl(IDC_CHARACTER);
+  TypeText("A");
+  Click(IDC_SCOPE_HALFALNUM);
+  FocusControl(IDC_WIDTH);
+  TypeText("7");
+  ClickRow('B');
+  EXPECT_EQ(ControlText(IDC_NUMBER), "65");
+  EXPECT_EQ(ControlText(IDC_WIDTH), "7") << "the value typed for the class stays";
+  EXPECT_FALSE(View()->selectionModel()->hasSelection());
+}
+
+// Numbers sort as numbers (10 after 9, -3 first, NaN last); the filter keeps a
+// class with its companion slots.
+TEST_F(MainWindowTest, TheTableSortsValuesAsNumbersAndFiltersByClass) {
+  QAbstractItemModel* rows = View()->model();
+  View()->sortByColumn(3, Qt::AscendingOrder);
+  EXPECT_EQ(rows->index(0, 0).data().toString(), "68");
+  EXPECT_EQ(rows->index(255, 0).data().toString(), "67");
+  EXPECT_EQ(rows->index(254, 0).data().toString(), "66") << "13.5 after 12";
+  const struct {
+    const char* name;
+    int rows;
+    int first;
+  } kClasses[] = {{"全角", 6, 16}, {"半角カナ", 65, 18}, {"半角英数", 96, 32}, {"その他", 89, 0}};
+  View()->sortByColumn(0, Qt::AscendingOrder);
+  for (const auto& c : kClasses) {
+    window_->table()->classFilter()->setCurrentText(QString::fromUtf8(c.name));
+    EXPECT_EQ(rows->rowCount(), c.rows) << c.name;
+    EXPECT_EQ(rows->index(0, 0).data().toInt(), c.first) << c.name;
+  }
+}
+
+TEST_F(MainWindowTest, ShortcutsReachTheWorkspaceAndEscReturns) {
+  EXPECT_EQ(window_->windowTitle(), "QUORVEL - main.fnt");
+  QTest::keyClick(window_, Qt::Key_1, Qt::ControlModifier);
+  EXPECT_EQ(QApplication::focusWidget(), View());
+  QTest::keyClick(View(), Qt::Key_Escape);
+  EXPECT_EQ(QApplication::focusWidget(), WidgetOf(GetDlgItem(EditorWindow(), IDC_CHARACTER)));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_2, Qt::ControlModifier);
+  EXPECT_EQ(QApplication::focusWidget(), window_->preview()->sampleText());
+  EXPECT_EQ(window_->workspace()->currentWidget(), window_->preview());
+
+  // Tab from the dialog's last control wraps to its first, never into the workspace.
+  FocusControl(IDC_CLEAR);
+  for (int i = 0; i < 30; ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_TRUE(window_->dialog()->isAncestorOf(QApplication::focusWidget()))
+        << "Tab " << i << " left the dialog";
+  }
+}
+
+}  // namespace
