@@ -9,6 +9,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -196,6 +197,42 @@ class CodeTableProxy : public QSortFilterProxyModel {
   }
 };
 
+// Widths from the font's character sizes rather than from every cell: measuring
+// 256 rows (or even shaping the titles) at start-up would cost more than the rest
+// of the window. A full-width character is as wide as the font is high; the user
+// can widen any column.
+int EstimatedWidth(const QFontMetrics& metrics, const char* utf8) {
+  int width = 0;
+  for (const QChar character : QString::fromUtf8(utf8)) {
+    width += character.unicode() < 0x80 ? metrics.averageCharWidth() : metrics.height();
+  }
+  return width;
+}
+
+void SetColumnWidths(QTableView* view) {
+  const char* const kWidest[kColumnCount] = {
+      "255", "0xFF", "W", "-0.000000", "-0.000000", "-0.000000", "-0.000000", "-0.000000", ""};
+  const QFontMetrics metrics(view->font());
+  constexpr int kPadding = 16;
+  for (int column = 0; column < kColumnCount; ++column) {
+    const int width = std::max(EstimatedWidth(metrics, kWidest[column]),
+                               EstimatedWidth(metrics, kHeaders[column]));
+    view->setColumnWidth(column, width + kPadding);
+  }
+  view->horizontalHeader()->setStretchLastSection(true);
+}
+
+// A header as high as one line of its font. QHeaderView measures every title in
+// bold for its size, which loads a second Japanese font just for that.
+class TableHeader : public QHeaderView {
+ public:
+  explicit TableHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
+  QSize sizeHint() const override {
+    constexpr int kPadding = 8;
+    return QSize(length(), fontMetrics().height() + kPadding);
+  }
+};
+
 }  // namespace
 
 CodeTable::CodeTable(QWidget* parent)
@@ -205,19 +242,21 @@ CodeTable::CodeTable(QWidget* parent)
       view_(new QTableView(this)),
       filter_(new QComboBox(this)),
       lineSpacing_(new QLabel(this)) {
+  view_->setHorizontalHeader(new TableHeader(view_));
+  // Rows of one fixed height, set before the model so that no row is measured.
+  view_->verticalHeader()->hide();
+  view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 4);
   proxy_->setSourceModel(model_);
   proxy_->setSortRole(kSortRole);
   view_->setModel(proxy_);
+  SetColumnWidths(view_);
   view_->setSortingEnabled(true);
   view_->sortByColumn(kDecimal, Qt::AscendingOrder);
   view_->setSelectionBehavior(QAbstractItemView::SelectRows);
   view_->setSelectionMode(QAbstractItemView::SingleSelection);
   view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   view_->setTabKeyNavigation(false);
-  view_->verticalHeader()->hide();
-  view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 4);
-  view_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  view_->horizontalHeader()->setStretchLastSection(true);
 
   for (const char* name : kFilterNames) filter_->addItem(QString::fromUtf8(name));
   auto* top = new QHBoxLayout;
@@ -232,6 +271,7 @@ CodeTable::CodeTable(QWidget* parent)
   connect(filter_, &QComboBox::currentIndexChanged, this, [this](int index) {
     static_cast<CodeTableProxy*>(proxy_)->filter = static_cast<ClassFilter>(index);
     proxy_->invalidate();
+    followed_.valid = false;
   });
   connect(view_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex& current) {
@@ -245,6 +285,7 @@ void CodeTable::ShowImage(const uint8_t* image, const uint8_t* before) {
   following_ = true;
   model_->ShowImage(image, before);
   following_ = false;
+  followed_.valid = false;  // rows may have moved or been rebuilt
   QString text;
   if (image) {
     RecordTexts texts;
@@ -258,6 +299,9 @@ void CodeTable::ShowImage(const uint8_t* image, const uint8_t* before) {
 }
 
 void CodeTable::FollowSelection(uint8_t code, bool selectable) {
+  // The dialog reports every nested notification; most change nothing here.
+  if (followed_.valid && followed_.code == code && followed_.selectable == selectable) return;
+  followed_ = {true, code, selectable};
   following_ = true;
   view_->setSelectionMode(selectable ? QAbstractItemView::SingleSelection
                                      : QAbstractItemView::NoSelection);

@@ -41,4 +41,9 @@ class CodeTable : public QWidget {
   QComboBox* filter_;
   QLabel* lineSpacing_;
   bool following_ = false;  // the selection is being set to match the dialog
+  struct Followed {
+    bool valid = false;
+    uint8_t code = 0;
+    bool selectable = false;
+  } followed_;  // what the selection last matched
 };

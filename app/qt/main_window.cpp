@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include <QCloseEvent>
+#include <QFontInfo>
 #include <QPlainTextEdit>
 #include <QShortcut>
 #include <QSplitter>
@@ -40,8 +41,8 @@ bool AnyScopeChecked() {
 }
 
 // The dialog's column: the dialog at its own size at the top.
-QWidget* DialogColumn(QtDialog* dialog) {
-  auto* column = new QWidget;
+void AddDialogColumn(QSplitter* splitter, QtDialog* dialog) {
+  auto* column = new QWidget(splitter);
   auto* layout = new QVBoxLayout(column);
   layout->setContentsMargins(0, 0, 0, 0);
   dialog->setParent(column, Qt::Widget);
@@ -50,27 +51,36 @@ QWidget* DialogColumn(QtDialog* dialog) {
   column->setFixedWidth(dialog->width());
   column->setMinimumHeight(dialog->height());
   dialog->show();
-  return column;
+  splitter->addWidget(column);
 }
 
 }  // namespace
 
-MainWindow::MainWindow(QtDialog* dialog)
-    : dialog_(dialog),
-      workspace_(new Workspace),
-      table_(new CodeTable(workspace_)),
-      preview_(new TextPreview(workspace_)) {
+// Built from the top down, each widget with its parent and the window's font from
+// the start, so that nothing is measured twice.
+MainWindow::MainWindow(QtDialog* dialog) : dialog_(dialog) {
   setWindowTitle(dialog->windowTitle());
-  setFont(dialog->font());
-  workspace_->addTab(table_, QStringLiteral("一覧"));
-  workspace_->addTab(preview_, QStringLiteral("プレビュー"));
-
+  // The dialog's font by the family it resolved to: every other widget then finds
+  // its font at once instead of searching the dialog's list of families again.
+  QFont font = dialog->font();
+  font.setFamilies({QFontInfo(font).family()});
+  setFont(font);
   auto* splitter = new QSplitter(Qt::Horizontal, this);
-  splitter->addWidget(DialogColumn(dialog));
+  setCentralWidget(splitter);
+  AddDialogColumn(splitter, dialog);
+  workspace_ = new Workspace(splitter);
+  table_ = new CodeTable(workspace_);
+  previewPage_ = new QWidget(workspace_);
+  new QVBoxLayout(previewPage_);
+  previewPage_->layout()->setContentsMargins(0, 0, 0, 0);
+  workspace_->addTab(table_, QStringLiteral("一覧"));
+  workspace_->addTab(previewPage_, QStringLiteral("プレビュー"));
+  connect(workspace_, &QTabWidget::currentChanged, this, [this] {
+    if (workspace_->currentWidget() == previewPage_) preview();
+  });
   splitter->addWidget(workspace_);
   splitter->setCollapsible(0, false);
   splitter->setStretchFactor(1, 1);
-  setCentralWidget(splitter);
   resize(dialog->width() + kWorkspaceWidth, std::max(dialog->height(), kWindowHeight));
 
   table_->codeChosen = [this](uint8_t code) { SelectCode(code); };
@@ -98,8 +108,18 @@ void MainWindow::FocusTable() {
 }
 
 void MainWindow::FocusPreview() {
-  workspace_->setCurrentWidget(preview_);
-  preview_->sampleText()->setFocus(Qt::ShortcutFocusReason);
+  workspace_->setCurrentWidget(previewPage_);
+  preview()->sampleText()->setFocus(Qt::ShortcutFocusReason);
+}
+
+// Built when first shown: until then it would only slow the start.
+TextPreview* MainWindow::preview() {
+  if (!preview_) {
+    preview_ = new TextPreview(previewPage_);
+    previewPage_->layout()->addWidget(preview_);
+    preview_->ShowImage(g_document.image);
+  }
+  return preview_;
 }
 
 void MainWindow::ReturnToDialog() {
@@ -116,12 +136,12 @@ void MainWindow::ReturnToDialog() {
 
 void MainWindow::DocumentLoaded() {
   table_->ShowImage(g_document.image, nullptr);
-  preview_->ShowImage(g_document.image);
+  if (preview_) preview_->ShowImage(g_document.image);
 }
 
 void MainWindow::ImageWritten(const uint8_t* before) {
   table_->ShowImage(g_document.image, before);
-  preview_->ShowImage(g_document.image);
+  if (preview_) preview_->ShowImage(g_document.image);
 }
 
 void MainWindow::CommandHandled() {

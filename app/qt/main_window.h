@@ -23,7 +23,7 @@ class MainWindow : public QMainWindow {
   QtDialog* dialog() const { return dialog_; }
   QTabWidget* workspace() const { return workspace_; }
   CodeTable* table() const { return table_; }
-  TextPreview* preview() const { return preview_; }
+  TextPreview* preview();  // built on first use
 
   // Ctrl+1 and Ctrl+2: the table or the preview's sample text gets the focus.
   void FocusTable();
@@ -44,9 +44,10 @@ class MainWindow : public QMainWindow {
   void SelectCode(uint8_t code);
 
   QtDialog* dialog_;
-  QTabWidget* workspace_;
-  CodeTable* table_;
-  TextPreview* preview_;
+  QTabWidget* workspace_ = nullptr;
+  CodeTable* table_ = nullptr;
+  QWidget* previewPage_ = nullptr;
+  TextPreview* preview_ = nullptr;
 };
 
 // The program's g_dialogHost: puts each new dialog into a MainWindow.

@@ -17,7 +17,7 @@
 #include "metrics_format.h"
 #include "qt_dialog.h"
 
-const char kDefaultSampleText[] = "漢字とかなとｶﾀｶﾅ Latin 0123";
+const char kDefaultSampleText[] = "漢字かなｶﾅ Abc 123";
 
 namespace {
 

@@ -156,7 +156,7 @@ TEST_F(MainWindowTest, ShortcutsReachTheWorkspaceAndEscReturns) {
   EXPECT_EQ(QApplication::focusWidget(), WidgetOf(GetDlgItem(EditorWindow(), IDC_CHARACTER)));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_2, Qt::ControlModifier);
   EXPECT_EQ(QApplication::focusWidget(), window_->preview()->sampleText());
-  EXPECT_EQ(window_->workspace()->currentWidget(), window_->preview());
+  EXPECT_TRUE(window_->workspace()->currentWidget()->isAncestorOf(window_->preview()));
 
   // Tab from the dialog's last control wraps to its first, never into the workspace.
   FocusControl(IDC_CLEAR);

@@ -1,0 +1,76 @@
+// The Qt workspace's refresh after one change, offscreen: the table's 256 rows
+// refreshed and repainted, and a 500-character preview laid out again and drawn at
+// 1x whole. Each run changes the full-width width to a size not drawn just before,
+// so the full-width glyphs are drawn afresh as after a real change.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QTableView>
+
+#include <vector>
+
+#include "code_table.h"
+#include "metrics_format.h"
+#include "text_preview.h"
+
+namespace {
+
+constexpr int kPreviewCharacters = 500;
+
+std::vector<uint8_t> SampleImage() {
+  std::vector<uint8_t> image(kMetricsImageSize, 0);
+  WriteSingle(image.data(), kLineSpacingOffset, 4);
+  for (int code = 0; code < kCodeCount; ++code) {
+    WriteSingle(image.data(), ValueOffset(static_cast<uint8_t>(code), Width), 12);
+    WriteSingle(image.data(), ValueOffset(static_cast<uint8_t>(code), Height), 24);
+    WriteSingle(image.data(), ValueOffset(static_cast<uint8_t>(code), SpacingRight), 1.5f);
+  }
+  WriteSingle(image.data(), ValueOffset(kFullWidthSlot, Width), 24);
+  return image;
+}
+
+// The default sample text repeated to kPreviewCharacters characters.
+QString LongSample() {
+  const QString line = QString::fromUtf8(kDefaultSampleText);
+  QString text;
+  while (text.size() < kPreviewCharacters) text += line;
+  return text.left(kPreviewCharacters);
+}
+
+void BM_RefreshAfterChange(benchmark::State& state) {
+  std::vector<uint8_t> image = SampleImage();
+  std::vector<uint8_t> before = image;
+  CodeTable table(nullptr);
+  table.resize(600, 480);
+  table.show();
+  TextPreview preview(nullptr);
+  preview.sampleText()->setPlainText(LongSample());
+  table.ShowImage(image.data(), nullptr);
+  preview.ShowImage(image.data());
+  int step = 0;
+  for (auto _ : state) {
+    before = image;
+    WriteSingle(image.data(), ValueOffset(kFullWidthSlot, Width),
+                16.0f + static_cast<float>(step++ % 64));
+    table.ShowImage(image.data(), before.data());
+    preview.ShowImage(image.data());
+    table.view()->viewport()->repaint();
+    PreviewCanvas* canvas = preview.canvas();
+    QImage drawn = canvas->Render(QRect(QPoint(0, 0), canvas->CanvasSize()));
+    benchmark::DoNotOptimize(drawn.constBits());
+  }
+  state.counters["boxes"] = static_cast<double>(preview.canvas()->layout().boxes.size());
+}
+BENCHMARK(BM_RefreshAfterChange)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
