@@ -48,6 +48,7 @@ void RefreshAfterLoad() {
 void LoadDocument() {
   LoadStatus status = LoadMetricsFile(g_document, g_document.path).status;
   ForgetShownValues();
+  ClearHistory(g_history);
   if (status != LoadStatus::Loaded) {
     if (g_editorEvents.documentLoaded) g_editorEvents.documentLoaded();
     ReportLoadStatus(status);
@@ -96,14 +97,35 @@ void OnOpenClicked() {
   dialog.Flags = OFN_EXPLORER | OFN_LONGNAMES | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
   // nFilterIndex is left as the dialog set it: the filter chosen last is preselected.
   if (!g_openFileDialog(&dialog)) return;
-  std::memcpy(g_document.path, g_openFileBuffer, sizeof g_document.path);
-  LoadDocument();
+  OpenDocument(g_openFileBuffer);
+}
+
+// Writes image over the document's file. A file that another program changed
+// meanwhile is written over only when the user says so; the answer may also be to
+// load it as it is now, dropping image. Reports a failure; true when image is now
+// the file's content.
+bool WriteImageAsked(const uint8_t* image) {
+  SaveResult saved = SaveEditedImage(g_document, image);
+  if (saved.status == SaveStatus::ChangedOutside) {
+    switch (AskAboutOutsideChange()) {
+      case OutsideChangeAnswer::Overwrite:
+        saved = SaveEditedImage(g_document, image, SaveCheck::Overwrite);
+        break;
+      case OutsideChangeAnswer::Reload: LoadDocument(); return false;
+      case OutsideChangeAnswer::Cancel: return false;
+    }
+  }
+  ReportSaveStatus(saved.status);
+  return saved.status == SaveStatus::Saved;
+}
+
+void NotifyImageWritten() {
+  if (g_editorEvents.imageWritten) g_editorEvents.imageWritten(g_imageBeforeChange);
 }
 
 // IDC_CHANGE: check the fields, apply them to a copy of the image and write it
 // back whole; the copy becomes the document only when the write succeeded, so a
-// failed write can be retried without applying the edit twice. A file that
-// another program changed meanwhile is written over only when the user says so.
+// failed write can be retried without applying the edit twice.
 void OnChangeClicked() {
   if (!IsDocumentLoaded(g_document)) {
     ShowErrorMessage("No file is open");
@@ -115,23 +137,20 @@ void OnChangeClicked() {
   std::memcpy(g_imageBeforeChange, g_document.image, kMetricsImageSize);
   std::memcpy(g_editedImage, g_document.image, kMetricsImageSize);
   ApplyRecordEdit(g_editedImage, edit, scope, g_editor.currentCode[0]);
-  SaveResult saved = SaveEditedImage(g_document, g_editedImage);
-  if (saved.status == SaveStatus::ChangedOutside) {
-    switch (AskAboutOutsideChange()) {
-      case OutsideChangeAnswer::Overwrite:
-        saved = SaveEditedImage(g_document, g_editedImage, SaveCheck::Overwrite);
-        break;
-      case OutsideChangeAnswer::Reload:
-        LoadDocument();
-        return;
-      case OutsideChangeAnswer::Cancel:
-        return;
-    }
-  }
-  if (saved.status == SaveStatus::Saved && g_editorEvents.imageWritten) {
-    g_editorEvents.imageWritten(g_imageBeforeChange);
-  }
-  ReportSaveStatus(saved.status);
+  if (!WriteImageAsked(g_editedImage)) return;
+  RecordStep(g_history, g_imageBeforeChange, g_document.image);
+  NotifyImageWritten();
+}
+
+// Undo and redo: write an image of the history back, then show the selected code's
+// values again unless a scope box holds values typed for a class.
+void WriteHistoryImage(const uint8_t* image, void (*done)(EditHistory&)) {
+  if (!image || !IsDocumentLoaded(g_document)) return;
+  std::memcpy(g_imageBeforeChange, g_document.image, kMetricsImageSize);
+  if (!WriteImageAsked(image)) return;
+  done(g_history);
+  UpdateScopeControls();
+  NotifyImageWritten();
 }
 
 // EN_CHANGE of IDC_NUMBER: select the code the selector reports, echo it as a
@@ -189,6 +208,18 @@ void OnCommand(int id, int notification) {
 }
 
 }  // namespace
+
+bool OpenDocument(const char* path) {
+  const size_t length = std::strlen(path);
+  if (length >= sizeof g_document.path) return false;
+  std::memset(g_document.path, 0, sizeof g_document.path);
+  std::memcpy(g_document.path, path, length);
+  LoadDocument();
+  return true;
+}
+
+void UndoChange() { WriteHistoryImage(ImageToUndo(g_history), UndoDone); }
+void RedoChange() { WriteHistoryImage(ImageToRedo(g_history), RedoDone); }
 
 void UpdateScopeControls() {
   bool any = IsButtonChecked(IDC_SCOPE_FULLWIDTH) || IsButtonChecked(IDC_SCOPE_HALFKANA) ||

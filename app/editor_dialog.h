@@ -10,3 +10,16 @@ INT_PTR CALLBACK EditorDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 // Greys out the character and number fields and the selector while any scope box
 // is checked; when none is, enables them and shows the selected code's values again.
 void UpdateScopeControls();
+
+// Loads path as the open command does once a file is picked (the other ways in:
+// recent files, a dropped file). False, with nothing loaded or changed, for a
+// path longer than the path buffer holds.
+bool OpenDocument(const char* path);
+
+// Writes the file back as it was before the last change written (undo), or as it
+// was after the change last undone (redo), through the same guarded write and
+// question as the change command; then shows the selected code's values again
+// unless a scope box is checked. Nothing happens when there is nothing to undo or
+// redo; a failed write leaves the history as it was.
+void UndoChange();
+void RedoChange();

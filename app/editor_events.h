@@ -15,6 +15,8 @@ struct EditorEvents {
   // After the dialog handled a control's notification (possibly nested in another):
   // the selected code or the scope boxes may have changed.
   void (*commandHandled)() = nullptr;
+  // Before an error box is shown: text is its message.
+  void (*errorShown)(const char* text) = nullptr;
 };
 
 extern EditorEvents g_editorEvents;

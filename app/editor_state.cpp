@@ -6,6 +6,7 @@
 
 EditorState g_editor;
 MetricsDocument g_document;
+EditHistory g_history;
 HINSTANCE g_moduleHandle;
 char g_textBuffer[kTextBufferSize];
 OPENFILENAMEA g_openFileName;
@@ -15,6 +16,7 @@ EditorEvents g_editorEvents;
 void ResetEditorState() {
   ReleaseMetricsFile(g_document);
   g_document = MetricsDocument{};
+  ClearHistory(g_history);
   g_editor = EditorState{};
   g_moduleHandle = nullptr;
   std::memset(g_textBuffer, 0, sizeof g_textBuffer);

@@ -2,6 +2,7 @@
 // document, the module handle and the shared text buffer. One editor runs at a time.
 #pragma once
 
+#include "edit_history.h"
 #include "metrics_document.h"
 #include "value_edit.h"
 #include "window_api.h"
@@ -22,6 +23,9 @@ struct EditorState {
 
 extern EditorState g_editor;
 extern MetricsDocument g_document;
+// The changes written to the document's file, for undo and redo (the Linux/macOS
+// program offers them); cleared by every load.
+extern EditHistory g_history;
 extern HINSTANCE g_moduleHandle;
 
 // Scratch for one field text, formatted number or caption at a time.

@@ -1,5 +1,6 @@
 #include "error_report.h"
 
+#include "editor_events.h"
 #include "editor_state.h"
 #include "modal_calls.h"
 #include "window_title.h"
@@ -20,6 +21,7 @@ constexpr UINT kOutsideChangeButtons = MB_YESNOCANCEL | MB_OVERWRITERELOAD;
 }  // namespace
 
 void ShowErrorMessage(const char* text) {
+  if (g_editorEvents.errorShown) g_editorEvents.errorShown(text);
   g_messageBox(g_editor.dialog, text, kProgramTitle, MB_ICONERROR | MB_OK);
 }
 

@@ -257,6 +257,10 @@ CodeTable::CodeTable(QWidget* parent)
   view_->setSelectionMode(QAbstractItemView::SingleSelection);
   view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   view_->setTabKeyNavigation(false);
+  view_->setAccessibleName(QStringLiteral("一覧"));
+  view_->setAccessibleDescription(
+      QStringLiteral("Every code's values; choosing a row selects the code in the dialog."));
+  filter_->setAccessibleName(QStringLiteral("分類"));
 
   for (const char* name : kFilterNames) filter_->addItem(QString::fromUtf8(name));
   auto* top = new QHBoxLayout;

@@ -1,10 +1,50 @@
-// quorvel: the editor for Linux and macOS. Runs the editor dialog modally on the
-// file named by the first argument; the dialog's result is the exit code.
+// quorvel: the editor for Linux and macOS. Runs the editor dialog, in the window
+// with the workspace, on the file named on the command line; the dialog's result
+// is the exit code. The options are read before Qt starts, so that --help,
+// --version and a wrong option need no display, and Qt is given none of the
+// user's arguments (its own settings come from its environment variables).
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include <cstdio>
 
 #include "editor_program.h"
+#include "program_start.h"
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+// Qt's own texts (the file dialog, the standard buttons) in the user's language;
+// the editor's labels are its own and stay as they are.
+void LoadQtTranslations(QApplication& application, QTranslator& translator) {
+  if (translator.load(QLocale(), "qtbase", "_",
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    application.installTranslator(&translator);
+  }
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  QApplication application(argc, argv);
-  return RunEditorProgram(argc, argv);
+  const ProgramOptions options = ParseProgramOptions(argc, argv);
+  switch (options.action) {
+    case ProgramOptions::Action::Help: std::fputs(ProgramHelpText().c_str(), stdout); return 0;
+    case ProgramOptions::Action::Version: std::printf("quorvel %s\n", QUORVEL_VERSION); return 0;
+    case ProgramOptions::Action::Error:
+      std::fprintf(stderr, "quorvel: %s (see quorvel --help)\n", options.error.c_str());
+      return kUsageError;
+    case ProgramOptions::Action::Run: break;
+  }
+  int qtArgc = 1;
+  char* qtArgv[] = {argv[0], nullptr};
+  QApplication application(qtArgc, qtArgv);
+  QCoreApplication::setOrganizationName("QUORVEL");
+  QCoreApplication::setApplicationName("quorvel");
+  QTranslator translator;
+  LoadQtTranslations(application, translator);
+  char* editorArgv[] = {argv[0], const_cast<char*>(options.file), nullptr};
+  return RunEditorProgram(options.file ? 2 : 1, editorArgv);
 }

@@ -1,26 +1,55 @@
 #include "main_window.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFontInfo>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
+#include <QSettings>
 #include <QShortcut>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
 
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 #include "code_table.h"
+#include "editor_dialog.h"
 #include "editor_events.h"
 #include "editor_state.h"
+#include "program_start.h"
 #include "resources/resource.h"
 #include "text_preview.h"
+#include "window_title.h"
 
 namespace {
 
 constexpr int kWorkspaceWidth = 600;
 constexpr int kWindowHeight = 480;
+constexpr int kRecentFileCount = 8;
+constexpr char kRecentFilesKey[] = "recentFiles";
+constexpr char kGeometryKey[] = "window/geometry";
+constexpr char kTabKey[] = "window/tab";
+
+// Settings belong to the program's run: the program names itself at start, tests
+// do not, so their windows neither read nor write the user's settings.
+bool UsesSettings() { return !QCoreApplication::organizationName().isEmpty(); }
+
+// A path's file name for the status bar and the menus, as the caption shows it.
+QString FileNameText(const char* path) {
+  std::vector<char> name(std::strlen(path) + 1, '\0');
+  FileNameFromPath(path, name.data());
+  return QString::fromLocal8Bit(name.data());
+}
 
 // The one window the editor's events go to.
 MainWindow* g_window = nullptr;
@@ -84,8 +113,9 @@ MainWindow::MainWindow(QtDialog* dialog) : dialog_(dialog) {
   resize(dialog->width() + kWorkspaceWidth, std::max(dialog->height(), kWindowHeight));
 
   table_->codeChosen = [this](uint8_t code) { SelectCode(code); };
-  new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_1), this, [this] { FocusTable(); });
-  new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_2), this, [this] { FocusPreview(); });
+  BuildMenus();
+  statusBar();
+  setAcceptDrops(true);
   auto* escape =
       new QShortcut(QKeySequence(Qt::Key_Escape), workspace_, [this] { ReturnToDialog(); });
   escape->setContext(Qt::WidgetWithChildrenShortcut);
@@ -94,9 +124,12 @@ MainWindow::MainWindow(QtDialog* dialog) : dialog_(dialog) {
   g_editorEvents.documentLoaded = [] { g_window->DocumentLoaded(); };
   g_editorEvents.imageWritten = [](const uint8_t* before) { g_window->ImageWritten(before); };
   g_editorEvents.commandHandled = [] { g_window->CommandHandled(); };
+  g_editorEvents.errorShown = [](const char* text) { g_window->ErrorShown(text); };
+  RestoreSettings();
 }
 
 MainWindow::~MainWindow() {
+  SaveSettings();
   if (g_window != this) return;
   g_window = nullptr;
   g_editorEvents = EditorEvents{};
@@ -137,11 +170,26 @@ void MainWindow::ReturnToDialog() {
 void MainWindow::DocumentLoaded() {
   table_->ShowImage(g_document.image, nullptr);
   if (preview_) preview_->ShowImage(g_document.image);
+  UpdateUndoActions();
+  if (!IsDocumentLoaded(g_document)) return;
+  RememberRecentFile();
+  statusBar()->showMessage(FileNameText(g_document.path) + QStringLiteral(" opened"));
 }
 
 void MainWindow::ImageWritten(const uint8_t* before) {
   table_->ShowImage(g_document.image, before);
   if (preview_) preview_->ShowImage(g_document.image);
+  UpdateUndoActions();
+  statusBar()->showMessage(FileNameText(g_document.path) + QStringLiteral(" written at ") +
+                           QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
+}
+
+// The box says what went wrong; the status bar keeps it in a few words after the
+// box is gone.
+void MainWindow::ErrorShown(const char* text) {
+  QString line = QString::fromUtf8(text).replace('\n', ' ');
+  if (IsDocumentLoaded(g_document)) line = FileNameText(g_document.path) + ": " + line;
+  statusBar()->showMessage(line);
 }
 
 void MainWindow::CommandHandled() {
@@ -154,6 +202,116 @@ void MainWindow::SelectCode(uint8_t code) {
   char number[4];
   std::snprintf(number, sizeof number, "%u", static_cast<unsigned>(code));
   SetDlgItemTextA(HandleOf(dialog_), IDC_NUMBER, number);
+}
+
+// As a click on the dialog's button: the dialog's own handler runs.
+void MainWindow::ClickDialogButton(int id) {
+  QWidget* button = WidgetOf(GetDlgItem(HandleOf(dialog_), id));
+  if (button && button->isEnabled()) RaiseCommand(button, BN_CLICKED);
+}
+
+void MainWindow::BuildMenus() {
+  QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
+  file->addAction(QStringLiteral("開く(&O)..."), QKeySequence(Qt::CTRL | Qt::Key_O), this,
+                  [this] { ClickDialogButton(IDC_OPEN); });
+  recentMenu_ = file->addMenu(QStringLiteral("最近使ったファイル(&R)"));
+  connect(recentMenu_, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
+  file->addSeparator();
+  file->addAction(QStringLiteral("終了(&X)"), QKeySequence(Qt::CTRL | Qt::Key_Q), this,
+                  [this] { close(); });
+
+  QMenu* edit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
+  undo_ = edit->addAction(QStringLiteral("元に戻す(&U)"), this, [] { UndoChange(); });
+  undo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  redo_ = edit->addAction(QStringLiteral("やり直し(&R)"), this, [] { RedoChange(); });
+  redo_->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  edit->addSeparator();
+  QAction* change =
+      edit->addAction(QStringLiteral("変更(&C)"), this, [this] { ClickDialogButton(IDC_CHANGE); });
+  change->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
+
+  QMenu* view = menuBar()->addMenu(QStringLiteral("表示(&V)"));
+  view->addAction(QStringLiteral("一覧(&T)"), QKeySequence(Qt::CTRL | Qt::Key_1), this,
+                  [this] { FocusTable(); });
+  view->addAction(QStringLiteral("プレビュー(&P)"), QKeySequence(Qt::CTRL | Qt::Key_2), this,
+                  [this] { FocusPreview(); });
+
+  QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
+  help->addAction(QStringLiteral("バージョン情報(&A)"), this, [this] { ShowAbout(); });
+  UpdateUndoActions();
+}
+
+void MainWindow::UpdateUndoActions() {
+  undo_->setEnabled(CanUndo(g_history));
+  redo_->setEnabled(CanRedo(g_history));
+}
+
+void MainWindow::ShowAbout() {
+  QMessageBox::about(this, QStringLiteral("QUORVEL"),
+                     QStringLiteral("QUORVEL %1\n\nA small, exact editor for glyph-metrics files "
+                                    "(.fnt).")
+                         .arg(QStringLiteral(QUORVEL_VERSION)));
+}
+
+void MainWindow::OpenPath(const std::string& path) {
+  if (!OpenDocument(path.c_str())) {
+    statusBar()->showMessage(QStringLiteral("Not opened: the path is too long"));
+  }
+}
+
+// The paths are kept as bytes: a name that is not UTF-8 opens as it is.
+void MainWindow::RememberRecentFile() {
+  if (!UsesSettings()) return;
+  QSettings settings;
+  QVariantList recent = settings.value(kRecentFilesKey).toList();
+  const QByteArray path(g_document.path);
+  recent.removeAll(QVariant(path));
+  recent.prepend(path);
+  while (recent.size() > kRecentFileCount) recent.removeLast();
+  settings.setValue(kRecentFilesKey, recent);
+}
+
+void MainWindow::FillRecentMenu() {
+  recentMenu_->clear();
+  const QVariantList recent =
+      UsesSettings() ? QSettings().value(kRecentFilesKey).toList() : QVariantList();
+  for (const QVariant& entry : recent) {
+    const std::string path = entry.toByteArray().toStdString();
+    recentMenu_->addAction(QString::fromLocal8Bit(path.c_str()), this,
+                           [this, path] { OpenPath(path); });
+  }
+  if (recent.isEmpty()) recentMenu_->addAction(QStringLiteral("(なし)"))->setEnabled(false);
+}
+
+void MainWindow::RestoreSettings() {
+  if (!UsesSettings()) return;
+  QSettings settings;
+  restoreGeometry(settings.value(kGeometryKey).toByteArray());
+  if (settings.value(kTabKey).toInt() == workspace_->indexOf(previewPage_)) {
+    workspace_->setCurrentWidget(previewPage_);
+  }
+}
+
+void MainWindow::SaveSettings() {
+  if (!UsesSettings()) return;
+  QSettings settings;
+  settings.setValue(kGeometryKey, saveGeometry());
+  settings.setValue(kTabKey, workspace_->currentIndex());
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (!LocalPathFromUriList(event->mimeData()->data("text/uri-list")).empty()) {
+    event->acceptProposedAction();
+  }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const std::string path = LocalPathFromUriList(event->mimeData()->data("text/uri-list"));
+  if (path.empty()) return;
+  event->acceptProposedAction();
+  OpenPath(path);
 }
 
 // The window's close button is the dialog's: it decides, through WM_CLOSE.

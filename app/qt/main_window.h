@@ -8,10 +8,13 @@
 #include <QMainWindow>
 
 #include <cstdint>
+#include <string>
 
 #include "qt_controls.h"
 
 class CodeTable;
+class QAction;
+class QMenu;
 class QTabWidget;
 class TextPreview;
 
@@ -36,18 +39,39 @@ class MainWindow : public QMainWindow {
   void DocumentLoaded();
   void ImageWritten(const uint8_t* before);
   void CommandHandled();
+  void ErrorShown(const char* text);
+
+  // A file dropped on the window, or picked from the recent files: loaded as the
+  // open command loads a picked file.
+  void OpenPath(const std::string& path);
+
+  QAction* undoAction() const { return undo_; }
+  QAction* redoAction() const { return redo_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void SelectCode(uint8_t code);
+  void ClickDialogButton(int id);
+  void BuildMenus();
+  void UpdateUndoActions();
+  void RememberRecentFile();
+  void FillRecentMenu();
+  void ShowAbout();
+  void RestoreSettings();
+  void SaveSettings();
 
   QtDialog* dialog_;
   QTabWidget* workspace_ = nullptr;
   CodeTable* table_ = nullptr;
   QWidget* previewPage_ = nullptr;
   TextPreview* preview_ = nullptr;
+  QAction* undo_ = nullptr;
+  QAction* redo_ = nullptr;
+  QMenu* recentMenu_ = nullptr;
 };
 
 // The program's g_dialogHost: puts each new dialog into a MainWindow.

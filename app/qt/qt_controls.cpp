@@ -158,6 +158,20 @@ void QtEdit::EditAsUser(Edit edit) {
   RaiseCommand(this, EN_CHANGE);
 }
 
+// Undo and redo keys are the edit's while it has typing to take back or bring
+// again; otherwise they are left to the window (which undoes whole changes).
+bool QtEdit::event(QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if ((key->matches(QKeySequence::Undo) && !isUndoAvailable()) ||
+        (key->matches(QKeySequence::Redo) && !isRedoAvailable())) {
+      event->ignore();
+      return true;
+    }
+  }
+  return QLineEdit::event(event);
+}
+
 void QtEdit::keyPressEvent(QKeyEvent* event) {
   if (arrowKeysTo && (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down)) {
     arrowKeysTo->Step(event->key() == Qt::Key_Up);

@@ -34,6 +34,7 @@ class QtEdit : public QLineEdit {
   void TypeText(const QString& text);
 
  protected:
+  bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void inputMethodEvent(QInputMethodEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;  // X11's middle-button paste

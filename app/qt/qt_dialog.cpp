@@ -87,6 +87,42 @@ QWidget* CreateControl(QtDialog* dialog, const DialogControl& layout) {
   return label;
 }
 
+// Each field with the label before it: a screen reader names the field by it.
+struct LabelledControl {
+  int label;
+  int control;
+};
+constexpr LabelledControl kFieldLabels[] = {
+    {IDC_LABEL_CHARACTER, IDC_CHARACTER},
+    {IDC_LABEL_NUMBER, IDC_NUMBER},
+    {IDC_LABEL_WIDTH, IDC_WIDTH},
+    {IDC_LABEL_HEIGHT, IDC_HEIGHT},
+    {IDC_LABEL_SPACING_LEFT, IDC_SPACING_LEFT},
+    {IDC_LABEL_SPACING_RIGHT, IDC_SPACING_RIGHT},
+    {IDC_LABEL_OFFSET_Y, IDC_OFFSET_Y},
+    {IDC_LABEL_LINE_SPACING, IDC_LINE_SPACING},
+};
+
+QWidget* CreatedControl(const std::vector<QWidget*>& created, int id) {
+  for (QWidget* control : created) {
+    if (ControlId(control) == id) return control;
+  }
+  return nullptr;
+}
+
+void NameFieldsByLabels(const std::vector<QWidget*>& created) {
+  for (const LabelledControl& pair : kFieldLabels) {
+    auto* label = qobject_cast<QLabel*>(CreatedControl(created, pair.label));
+    QWidget* field = CreatedControl(created, pair.control);
+    if (!label || !field) continue;
+    label->setBuddy(field);
+    field->setAccessibleName(label->text());
+  }
+  if (QWidget* upDown = CreatedControl(created, IDC_UPDOWN)) {
+    upDown->setAccessibleName(QStringLiteral("番号の増減"));
+  }
+}
+
 }  // namespace
 
 QFont DialogFont(const DialogFrame& frame) {
@@ -148,5 +184,6 @@ QtDialog* BuildQtDialog(const DialogFrame& frame, const DialogControl* controls,
     }
     created.push_back(control);
   }
+  NameFieldsByLabels(created);
   return dialog;
 }

@@ -189,6 +189,11 @@ TextPreview::TextPreview(QWidget* parent)
       scroll_(new QScrollArea(this)),
       canvas_(new PreviewCanvas(this)) {
   sample_->setTabChangesFocus(true);
+  sample_->setAccessibleName(QStringLiteral("見本の文"));
+  canvas_->setAccessibleName(QStringLiteral("プレビュー"));
+  canvas_->setAccessibleDescription(
+      QStringLiteral("The sample text laid out with the file's values."));
+  zoom_->setAccessibleName(QStringLiteral("拡大"));
   sample_->setFixedHeight(sample_->fontMetrics().height() * 3 + 10);
   outlines_->setChecked(true);
   zoom_->setRange(1, kMaxZoom);

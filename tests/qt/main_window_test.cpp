@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QComboBox>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QSortFilterProxyModel>
 #include <QTabWidget>
@@ -146,6 +149,52 @@ TEST_F(MainWindowTest, TheTableSortsValuesAsNumbersAndFiltersByClass) {
     EXPECT_EQ(rows->rowCount(), c.rows) << c.name;
     EXPECT_EQ(rows->index(0, 0).data().toInt(), c.first) << c.name;
   }
+}
+
+// Ctrl+Z in a field first takes back its typing; once the field has nothing to
+// undo, the same key undoes the last change written, and the fields show the
+// file's values again. Redo writes the change forward.
+TEST_F(MainWindowTest, UndoAndRedoWriteTheFileBackAndForth) {
+  const Bytes original = ReadWholeFile(path_);
+  FocusControl(IDC_CHARACTER);
+  TypeText("A");
+  FocusControl(IDC_WIDTH);
+  TypeText("30");
+  Click(IDC_CHANGE);
+  const Bytes changed = ReadWholeFile(path_);
+  ASSERT_NE(changed, original);
+
+  FocusControl(IDC_WIDTH);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(ReadWholeFile(path_), changed) << "the first Ctrl+Z is the field's";
+  for (int i = 0; i < 5 && ReadWholeFile(path_) != original; ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+  }
+  EXPECT_EQ(ReadWholeFile(path_), original);
+  EXPECT_EQ(ControlText(IDC_WIDTH), "12") << "the selected code's values shown again";
+  EXPECT_EQ(RowOf('A', 3).data().toString(), "12");
+
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(ReadWholeFile(path_), changed);
+  window_->undoAction()->trigger();
+  EXPECT_EQ(ReadWholeFile(path_), original);
+  EXPECT_FALSE(window_->undoAction()->isEnabled());
+}
+
+TEST_F(MainWindowTest, ADroppedFileIsOpened) {
+  const std::string other = folder_.Path("other file.fnt");
+  WriteWholeFile(other, Bytes(kMetricsFileSize, 0));
+  std::string uri = "file://" + other;
+  uri.replace(uri.rfind(' '), 1, "%20");
+  QMimeData data;
+  data.setData("text/uri-list", uri.c_str());
+  // As a drag arrives: it enters the window, then is dropped.
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(window_, &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(window_, &drop);
+  EXPECT_EQ(Caption(), "QUORVEL - other file.fnt");
 }
 
 TEST_F(MainWindowTest, ShortcutsReachTheWorkspaceAndEscReturns) {
