@@ -46,13 +46,13 @@ void RefreshAfterLoad() {
 // reports why it could not be loaded. The values shown before belong to the old
 // file either way; after a failure the caption names no file, since none is open.
 void LoadDocument() {
-  LoadStatus status = LoadMetricsFile(g_document, g_document.path).status;
+  const LoadResult loaded = LoadMetricsFile(g_document, g_document.path);
   ForgetShownValues();
   ClearHistory(g_history);
-  if (status != LoadStatus::Loaded) {
+  if (loaded.status != LoadStatus::Loaded) {
     if (g_editorEvents.documentLoaded) g_editorEvents.documentLoaded();
-    ReportLoadStatus(status);
-    if (status != LoadStatus::NoPath) SetWindowTextA(g_editor.dialog, kProgramTitle);
+    ReportLoadResult(loaded, g_document.path);
+    if (loaded.status != LoadStatus::NoPath) SetWindowTextA(g_editor.dialog, kProgramTitle);
     return;
   }
   ComposeCaption(g_document.path, g_textBuffer);
@@ -115,7 +115,7 @@ bool WriteImageAsked(const uint8_t* image) {
       case OutsideChangeAnswer::Cancel: return false;
     }
   }
-  ReportSaveStatus(saved.status);
+  ReportSaveResult(saved, g_document.path);
   return saved.status == SaveStatus::Saved;
 }
 

@@ -15,8 +15,9 @@ struct EditorEvents {
   // After the dialog handled a control's notification (possibly nested in another):
   // the selected code or the scope boxes may have changed.
   void (*commandHandled)() = nullptr;
-  // Before an error box is shown: text is its message.
-  void (*errorShown)(const char* text) = nullptr;
+  // Before an error box is shown: text is its message, details the file and the
+  // reason in words (empty when the message says it all).
+  void (*errorShown)(const char* text, const char* details) = nullptr;
 };
 
 extern EditorEvents g_editorEvents;

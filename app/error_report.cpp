@@ -1,7 +1,11 @@
 #include "error_report.h"
 
+#include <cstring>
+#include <string>
+
 #include "editor_events.h"
 #include "editor_state.h"
+#include "failure_reason.h"
 #include "modal_calls.h"
 #include "window_title.h"
 
@@ -18,49 +22,70 @@ constexpr UINT kOutsideChangeButtons = MB_YESNO;
 constexpr UINT kOutsideChangeButtons = MB_YESNOCANCEL | MB_OVERWRITERELOAD;
 #endif
 
-}  // namespace
-
-void ShowErrorMessage(const char* text) {
-  if (g_editorEvents.errorShown) g_editorEvents.errorShown(text);
-  g_messageBox(g_editor.dialog, text, kProgramTitle, MB_ICONERROR | MB_OK);
-}
-
-void ReportLoadStatus(LoadStatus status) {
+// The texts of the boxes; null where nothing is reported.
+const char* LoadStatusMessage(LoadStatus status) {
   switch (status) {
     case LoadStatus::Loaded:
-    case LoadStatus::NoPath:
-      return;
+    case LoadStatus::NoPath: return nullptr;
     case LoadStatus::CannotOpen:
     case LoadStatus::CannotWrite:
     case LoadStatus::Locked:
     case LoadStatus::NotRegularFile:  // as on Windows, which opens no directory as
                                       // a file
-      ShowErrorMessage("File Handle Error");
-      return;
+      return "File Handle Error";
     case LoadStatus::WrongSize:
     case LoadStatus::OutOfMemory:
-    case LoadStatus::ReadFailed:
-      ShowErrorMessage("Error");
-      return;
+    case LoadStatus::ReadFailed: return "Error";
   }
+  return "Error";
 }
 
-void ReportSaveStatus(SaveStatus status) {
+const char* SaveStatusMessage(SaveStatus status) {
   switch (status) {
     case SaveStatus::Saved:
-    case SaveStatus::NoDocument:
-      return;
+    case SaveStatus::NoDocument: return nullptr;
     case SaveStatus::CannotOpen:
     case SaveStatus::NotRegularFile:
     case SaveStatus::Locked:
     case SaveStatus::ChangedOutside:  // only after a refused overwrite, which
                                       // cannot happen
-      ShowErrorMessage("File Handle Error");
-      return;
-    case SaveStatus::WriteFailed:
-      ShowErrorMessage("Write Error");
-      return;
+      return "File Handle Error";
+    case SaveStatus::WriteFailed: return "Write Error";
   }
+  return "Write Error";
+}
+
+// "name: reason", the name as the caption shows it.
+std::string Details(const char* path, const std::string& reason) {
+  std::string name(std::strlen(path) + 1, '\0');
+  FileNameFromPath(path, &name[0]);
+  name.resize(std::strlen(name.c_str()));
+  return name + ": " + reason;
+}
+
+}  // namespace
+
+void ShowErrorMessage(const char* text, const char* details) {
+  if (g_editorEvents.errorShown) g_editorEvents.errorShown(text, details);
+  g_messageBox(g_editor.dialog, text, kProgramTitle, MB_ICONERROR | MB_OK);
+}
+
+void ReportLoadStatus(LoadStatus status) {
+  if (const char* text = LoadStatusMessage(status)) ShowErrorMessage(text);
+}
+
+void ReportLoadResult(const LoadResult& result, const char* path) {
+  const char* text = LoadStatusMessage(result.status);
+  if (text) ShowErrorMessage(text, Details(path, LoadFailureReason(result)).c_str());
+}
+
+void ReportSaveStatus(SaveStatus status) {
+  if (const char* text = SaveStatusMessage(status)) ShowErrorMessage(text);
+}
+
+void ReportSaveResult(const SaveResult& result, const char* path) {
+  const char* text = SaveStatusMessage(result.status);
+  if (text) ShowErrorMessage(text, Details(path, SaveFailureReason(result)).c_str());
 }
 
 OutsideChangeAnswer AskAboutOutsideChange() {

@@ -4,21 +4,16 @@
 
 #include <string>
 
+#include "failure_reason.h"
 #include "metrics_document.h"
 #include "new_metrics_file.h"
 
 // Prints "quorvel-cli: subject: reason" on stderr.
 void ReportError(const std::string& subject, const std::string& reason);
 
-// Why a load failed, in words, from what the load saw.
-std::string LoadFailureReason(const LoadResult& result);
-
 // Prints "quorvel-cli: subject: warning: text" on stderr: something done
 // differently from what was asked, which is no failure.
 void ReportWarning(const std::string& subject, const std::string& text);
-
-// Why a write-back failed, in words, from what the save saw.
-std::string SaveFailureReason(const SaveResult& result);
 
 // Why a creation failed, in words, with the bytes a short write transferred. Call
 // right after the failed call: the system's reason is read from its last error.

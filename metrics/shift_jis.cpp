@@ -1,5 +1,7 @@
 #include "shift_jis.h"
 
+#include <cstdio>
+
 #include "metrics_format.h"
 #include "shift_jis_tables.h"
 
@@ -182,4 +184,47 @@ std::string ShiftJisToUtf8(const char* text) {
     out.append(utf8, size);
   }
   return out;
+}
+
+namespace {
+
+bool IsUtf8(const char* text) {
+  uint32_t codePoint = 0;
+  while (*text) {
+    const size_t length = DecodeUtf8(text, &codePoint);
+    if (length == 0) return false;
+    text += length;
+  }
+  return true;
+}
+
+bool IsShiftJis(const char* text) {
+  while (*text) {
+    size_t length = 0;
+    if (CharacterOfShiftJis(text, &length) < 0) return false;
+    text += length;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string NameBytesToUtf8(const char* bytes) {
+  if (IsUtf8(bytes)) return bytes;
+  if (IsShiftJis(bytes)) return ShiftJisToUtf8(bytes);
+  std::string text;
+  while (*bytes) {
+    uint32_t codePoint = 0;
+    const size_t length = DecodeUtf8(bytes, &codePoint);
+    if (length != 0) {
+      text.append(bytes, length);
+      bytes += length;
+      continue;
+    }
+    char escaped[5];
+    std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned char>(*bytes));
+    text += escaped;
+    ++bytes;
+  }
+  return text;
 }

@@ -58,3 +58,9 @@ size_t EncodeUtf8(uint32_t codePoint, char* out);
 // Reads one UTF-8 character at text; returns its length (0 at the end of the text or
 // on a malformed sequence) and the character in *codePoint.
 size_t DecodeUtf8(const char* text, uint32_t* codePoint);
+
+// A file name's bytes as text to show: UTF-8 as it is; otherwise, when every
+// character is one the code page defines (a name from a Japanese archive), read as
+// Shift-JIS; otherwise UTF-8 with every byte outside a UTF-8 character written as
+// "\xNN".
+std::string NameBytesToUtf8(const char* bytes);

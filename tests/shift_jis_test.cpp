@@ -157,7 +157,9 @@ TEST(ShiftJisText, Texts) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Utf8ToShiftJis(c.utf8, 16), c.shiftJis) << c.name;
-    if (c.bothWays) EXPECT_EQ(ShiftJisToUtf8(c.shiftJis), c.utf8) << c.name;
+    if (c.bothWays) {
+      EXPECT_EQ(ShiftJisToUtf8(c.shiftJis), c.utf8) << c.name;
+    }
   }
 }
 
@@ -192,6 +194,21 @@ TEST(Utf8, MalformedSequencesDecodeToNothing) {
     uint32_t unicode = 0;
     EXPECT_EQ(DecodeUtf8(text, &unicode), 0u) << text;
   }
+}
+
+// Names as the caption shows them: UTF-8 kept, Shift-JIS read as such, anything
+// else escaped byte by byte.
+TEST(NameBytesToUtf8, ShowsEveryNameReadably) {
+  const struct {
+    const char* bytes;
+    const char* shown;
+  } cases[] = {
+      {"main.fnt", "main.fnt"},
+      {"\xe3\x81\x82.fnt", "\xe3\x81\x82.fnt"},  // UTF-8 あ
+      {"\x82\xa0.fnt", "\xe3\x81\x82.fnt"},      // Shift-JIS あ
+      {"a\x85\x40.fnt", "a\\x85@.fnt"},          // an undefined pair: escaped
+  };
+  for (const auto& c : cases) EXPECT_EQ(NameBytesToUtf8(c.bytes), c.shown) << c.bytes;
 }
 
 }  // namespace

@@ -9,8 +9,10 @@
 #include <QTranslator>
 
 #include <cstdio>
+#include <cstring>
 
 #include "editor_program.h"
+#include "metrics_document.h"
 #include "program_start.h"
 
 namespace {
@@ -30,13 +32,23 @@ void LoadQtTranslations(QApplication& application, QTranslator& translator) {
 
 int main(int argc, char** argv) {
   const ProgramOptions options = ParseProgramOptions(argc, argv);
-  switch (options.action) {
-    case ProgramOptions::Action::Help: std::fputs(ProgramHelpText().c_str(), stdout); return 0;
-    case ProgramOptions::Action::Version: std::printf("quorvel %s\n", QUORVEL_VERSION); return 0;
-    case ProgramOptions::Action::Error:
-      std::fprintf(stderr, "quorvel: %s (see quorvel --help)\n", options.error.c_str());
-      return kUsageError;
-    case ProgramOptions::Action::Run: break;
+  using Action = ProgramOptions::Action;
+  if (options.action == Action::Help) {
+    std::fputs(ProgramHelpText().c_str(), stdout);
+    return 0;
+  }
+  if (options.action == Action::Version) {
+    std::printf("quorvel %s\n", QUORVEL_VERSION);
+    return 0;
+  }
+  if (options.action == Action::Error) {
+    std::fprintf(stderr, "quorvel: %s (see quorvel --help)\n", options.error.c_str());
+    return kUsageError;
+  }
+  // A cut path could name another file; opening nothing would say nothing.
+  if (options.file && std::strlen(options.file) >= kPathBufferSize) {
+    std::fprintf(stderr, "quorvel: path longer than %zu bytes: not opened\n", kPathBufferSize - 1);
+    return kUsageError;
   }
   int qtArgc = 1;
   char* qtArgv[] = {argv[0], nullptr};

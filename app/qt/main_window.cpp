@@ -28,6 +28,7 @@
 #include "editor_state.h"
 #include "program_start.h"
 #include "resources/resource.h"
+#include "shift_jis.h"
 #include "text_preview.h"
 #include "window_title.h"
 
@@ -48,7 +49,7 @@ bool UsesSettings() { return !QCoreApplication::organizationName().isEmpty(); }
 QString FileNameText(const char* path) {
   std::vector<char> name(std::strlen(path) + 1, '\0');
   FileNameFromPath(path, name.data());
-  return QString::fromLocal8Bit(name.data());
+  return QString::fromStdString(NameBytesToUtf8(name.data()));
 }
 
 // The one window the editor's events go to.
@@ -124,7 +125,9 @@ MainWindow::MainWindow(QtDialog* dialog) : dialog_(dialog) {
   g_editorEvents.documentLoaded = [] { g_window->DocumentLoaded(); };
   g_editorEvents.imageWritten = [](const uint8_t* before) { g_window->ImageWritten(before); };
   g_editorEvents.commandHandled = [] { g_window->CommandHandled(); };
-  g_editorEvents.errorShown = [](const char* text) { g_window->ErrorShown(text); };
+  g_editorEvents.errorShown = [](const char* text, const char* details) {
+    g_window->ErrorShown(text, details);
+  };
   RestoreSettings();
 }
 
@@ -186,9 +189,11 @@ void MainWindow::ImageWritten(const uint8_t* before) {
 
 // The box says what went wrong; the status bar keeps it in a few words after the
 // box is gone.
-void MainWindow::ErrorShown(const char* text) {
+void MainWindow::ErrorShown(const char* text, const char* details) {
+  const QString detailText = QString::fromStdString(NameBytesToUtf8(details));
+  SetNextMessageBoxDetails(detailText);
   QString line = QString::fromUtf8(text).replace('\n', ' ');
-  if (IsDocumentLoaded(g_document)) line = FileNameText(g_document.path) + ": " + line;
+  if (!detailText.isEmpty()) line += QStringLiteral(": ") + detailText;
   statusBar()->showMessage(line);
 }
 
@@ -279,7 +284,7 @@ void MainWindow::FillRecentMenu() {
       UsesSettings() ? QSettings().value(kRecentFilesKey).toList() : QVariantList();
   for (const QVariant& entry : recent) {
     const std::string path = entry.toByteArray().toStdString();
-    recentMenu_->addAction(QString::fromLocal8Bit(path.c_str()), this,
+    recentMenu_->addAction(QString::fromStdString(NameBytesToUtf8(path.c_str())), this,
                            [this, path] { OpenPath(path); });
   }
   if (recent.isEmpty()) recentMenu_->addAction(QStringLiteral("(なし)"))->setEnabled(false);

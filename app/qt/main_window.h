@@ -39,7 +39,7 @@ class MainWindow : public QMainWindow {
   void DocumentLoaded();
   void ImageWritten(const uint8_t* before);
   void CommandHandled();
-  void ErrorShown(const char* text);
+  void ErrorShown(const char* text, const char* details);
 
   // A file dropped on the window, or picked from the recent files: loaded as the
   // open command loads a picked file.

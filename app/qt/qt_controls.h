@@ -109,6 +109,10 @@ bool MoveFocusWithin(QWidget* container, bool next);
 using DialogHostFunction = void (*)(QtDialog* dialog);
 extern DialogHostFunction g_dialogHost;
 
+// Details for the next message box only, shown below its text (Qt's informative
+// text): what a Windows message box has no room for.
+void SetNextMessageBoxDetails(const QString& details);
+
 // Handle conversions.
 inline HWND HandleOf(QWidget* widget) { return reinterpret_cast<HWND>(widget); }
 inline QWidget* WidgetOf(HWND handle) { return reinterpret_cast<QWidget*>(handle); }

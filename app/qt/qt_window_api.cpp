@@ -143,6 +143,12 @@ INT_PTR RunUntilEnded(QtDialog* dialog) {
 
 DialogHostFunction g_dialogHost = nullptr;
 
+namespace {
+QString g_nextMessageBoxDetails;
+}  // namespace
+
+void SetNextMessageBoxDetails(const QString& details) { g_nextMessageBoxDetails = details; }
+
 HWND WINAPI CreateDialogParamA(HINSTANCE, LPCSTR templateName, HWND, DLGPROC dialogProc,
                                LPARAM initParam) {
   QtDialog* dialog = CreateEditorDialog(templateName, dialogProc, initParam);
@@ -212,9 +218,11 @@ BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text) {
   } else if (auto* label = qobject_cast<QLabel*>(widget)) {
     label->setText(QString::fromUtf8(bytes));
   } else {
-    widget->setWindowTitle(QString::fromUtf8(bytes));
+    // A caption names a file, whose name may be Shift-JIS rather than UTF-8.
+    const QString title = QString::fromStdString(NameBytesToUtf8(bytes));
+    widget->setWindowTitle(title);
     // A dialog inside another window names that window.
-    if (!widget->isWindow()) widget->window()->setWindowTitle(QString::fromUtf8(bytes));
+    if (!widget->isWindow()) widget->window()->setWindowTitle(title);
   }
   return TRUE;
 }
@@ -273,6 +281,8 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
       (type & MB_ICONMASK) == MB_ICONWARNING ? QMessageBox::Warning : QMessageBox::Critical;
   QMessageBox box(icon, QString::fromUtf8(caption), QString::fromUtf8(text), QMessageBox::NoButton,
                   parent);
+  box.setInformativeText(g_nextMessageBoxDetails);
+  g_nextMessageBoxDetails.clear();
   switch (type & MB_TYPEMASK) {
     case MB_YESNO:
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);

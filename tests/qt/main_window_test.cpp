@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QSortFilterProxyModel>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -20,6 +21,7 @@
 #include "code_table.h"
 #include "editor_driver.h"
 #include "metrics_format.h"
+#include "modal_script.h"
 #include "resources/resource.h"
 #include "test_files.h"
 #include "text_preview.h"
@@ -197,8 +199,22 @@ TEST_F(MainWindowTest, ADroppedFileIsOpened) {
   EXPECT_EQ(Caption(), "QUORVEL - other file.fnt");
 }
 
+// The box keeps its word; the status bar (and the box's details) say which file
+// and why, in the words quorvel-cli uses.
+TEST_F(MainWindowTest, AFailedOpenSaysWhichFileAndWhy) {
+  InstallModalScript();
+  const std::string small = folder_.Path("small.fnt");
+  WriteWholeFile(small, Bytes(100, 0));
+  window_->OpenPath(small);
+  ASSERT_EQ(MessagesShown().size(), 1u);
+  EXPECT_EQ(MessagesShown()[0].text, "Error");
+  EXPECT_EQ(window_->statusBar()->currentMessage().toStdString(),
+            "Error: small.fnt: wrong size: 100 bytes, a metrics file has exactly 14632 bytes");
+}
+
 TEST_F(MainWindowTest, ShortcutsReachTheWorkspaceAndEscReturns) {
   EXPECT_EQ(window_->windowTitle(), "QUORVEL - main.fnt");
+  EXPECT_EQ(WidgetOf(GetDlgItem(EditorWindow(), IDC_WIDTH))->accessibleName(), "幅");
   QTest::keyClick(window_, Qt::Key_1, Qt::ControlModifier);
   EXPECT_EQ(QApplication::focusWidget(), View());
   QTest::keyClick(View(), Qt::Key_Escape);
