@@ -1,5 +1,10 @@
 #include "editor_program.h"
 
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
 #include "editor_dialog.h"
 #include "editor_start.h"
 #include "editor_state.h"
@@ -17,4 +22,15 @@ int RunEditorProgram(int argc, char** argv) {
   PrepareQtEditorStart(argc, argv);
   return static_cast<int>(
       DialogBoxParamA(g_moduleHandle, kEditorDialogTemplate, nullptr, EditorDialogProc, 0));
+}
+
+void SetUpQtProgram(QApplication& application, QTranslator& translator) {
+  QCoreApplication::setOrganizationName("QUORVEL");
+  QCoreApplication::setApplicationName("quorvel");
+  // Qt's own texts (the file dialog, the standard buttons); the editor's labels are
+  // its own and stay as they are.
+  if (translator.load(QLocale(), "qtbase", "_",
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    application.installTranslator(&translator);
+  }
 }

@@ -4,8 +4,6 @@
 // --version and a wrong option need no display, and Qt is given none of the
 // user's arguments (its own settings come from its environment variables).
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QTranslator>
 
 #include <cstdio>
@@ -18,15 +16,6 @@
 namespace {
 
 constexpr int kUsageError = 2;
-
-// Qt's own texts (the file dialog, the standard buttons) in the user's language;
-// the editor's labels are its own and stay as they are.
-void LoadQtTranslations(QApplication& application, QTranslator& translator) {
-  if (translator.load(QLocale(), "qtbase", "_",
-                      QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    application.installTranslator(&translator);
-  }
-}
 
 }  // namespace
 
@@ -53,10 +42,8 @@ int main(int argc, char** argv) {
   int qtArgc = 1;
   char* qtArgv[] = {argv[0], nullptr};
   QApplication application(qtArgc, qtArgv);
-  QCoreApplication::setOrganizationName("QUORVEL");
-  QCoreApplication::setApplicationName("quorvel");
   QTranslator translator;
-  LoadQtTranslations(application, translator);
+  SetUpQtProgram(application, translator);
   char* editorArgv[] = {argv[0], const_cast<char*>(options.file), nullptr};
   return RunEditorProgram(options.file ? 2 : 1, editorArgv);
 }

@@ -266,28 +266,24 @@ void MainWindow::OpenPath(const std::string& path) {
   }
 }
 
-// The paths are kept as bytes: a name that is not UTF-8 opens as it is.
+// The paths are kept as bytes: a name that is not UTF-8 opens as it is. The list
+// is written with the other settings when the window goes, so that no load waits
+// for the settings file.
 void MainWindow::RememberRecentFile() {
-  if (!UsesSettings()) return;
-  QSettings settings;
-  QVariantList recent = settings.value(kRecentFilesKey).toList();
   const QByteArray path(g_document.path);
-  recent.removeAll(QVariant(path));
-  recent.prepend(path);
-  while (recent.size() > kRecentFileCount) recent.removeLast();
-  settings.setValue(kRecentFilesKey, recent);
+  recentFiles_.removeAll(path);
+  recentFiles_.prepend(path);
+  while (recentFiles_.size() > kRecentFileCount) recentFiles_.removeLast();
 }
 
 void MainWindow::FillRecentMenu() {
   recentMenu_->clear();
-  const QVariantList recent =
-      UsesSettings() ? QSettings().value(kRecentFilesKey).toList() : QVariantList();
-  for (const QVariant& entry : recent) {
-    const std::string path = entry.toByteArray().toStdString();
+  for (const QByteArray& entry : recentFiles_) {
+    const std::string path = entry.toStdString();
     recentMenu_->addAction(QString::fromStdString(NameBytesToUtf8(path.c_str())), this,
                            [this, path] { OpenPath(path); });
   }
-  if (recent.isEmpty()) recentMenu_->addAction(QStringLiteral("(なし)"))->setEnabled(false);
+  if (recentFiles_.isEmpty()) recentMenu_->addAction(QStringLiteral("(なし)"))->setEnabled(false);
 }
 
 void MainWindow::RestoreSettings() {
@@ -297,6 +293,9 @@ void MainWindow::RestoreSettings() {
   if (settings.value(kTabKey).toInt() == workspace_->indexOf(previewPage_)) {
     workspace_->setCurrentWidget(previewPage_);
   }
+  for (const QVariant& entry : settings.value(kRecentFilesKey).toList()) {
+    if (recentFiles_.size() < kRecentFileCount) recentFiles_.append(entry.toByteArray());
+  }
 }
 
 void MainWindow::SaveSettings() {
@@ -304,6 +303,9 @@ void MainWindow::SaveSettings() {
   QSettings settings;
   settings.setValue(kGeometryKey, saveGeometry());
   settings.setValue(kTabKey, workspace_->currentIndex());
+  QVariantList recent;
+  for (const QByteArray& entry : recentFiles_) recent.append(entry);
+  settings.setValue(kRecentFilesKey, recent);
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {

@@ -5,6 +5,8 @@
 // the dialog's.
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QMainWindow>
 
 #include <cstdint>
@@ -72,6 +74,7 @@ class MainWindow : public QMainWindow {
   QAction* undo_ = nullptr;
   QAction* redo_ = nullptr;
   QMenu* recentMenu_ = nullptr;
+  QList<QByteArray> recentFiles_;  // newest first, kept as the paths' bytes
 };
 
 // The program's g_dialogHost: puts each new dialog into a MainWindow.

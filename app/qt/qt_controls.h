@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <string>
+#include <vector>
 
 #include "controls/dialog_controls.h"
 #include "controls/edit_control.h"
@@ -90,6 +91,13 @@ class QtDialog : public QDialog {
   QtDialog(DLGPROC procedure, QWidget* parent);
   DLGPROC procedure;
   bool ending = false;  // EndDialog was called
+  // The controls by id, in template order, for GetDlgItem: the handlers look a
+  // control up on every field access.
+  struct Item {
+    int id;
+    QWidget* control;
+  };
+  std::vector<Item> items;
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;

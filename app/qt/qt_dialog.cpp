@@ -183,6 +183,7 @@ QtDialog* BuildQtDialog(const DialogFrame& frame, const DialogControl* controls,
       if (layout.style & UDS_ALIGNRIGHT) upDown->AlignToBuddy();
     }
     created.push_back(control);
+    dialog->items.push_back({layout.id, control});
   }
   NameFieldsByLabels(created);
   return dialog;

@@ -187,8 +187,8 @@ BOOL WINAPI DestroyWindow(HWND window) {
 HWND WINAPI GetDlgItem(HWND window, int id) {
   QtDialog* dialog = DialogOf(window);
   if (!dialog) return nullptr;
-  for (QWidget* child : dialog->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-    if (ControlId(child) == id) return HandleOf(child);
+  for (const QtDialog::Item& item : dialog->items) {
+    if (item.id == id) return HandleOf(item.control);
   }
   return nullptr;
 }
