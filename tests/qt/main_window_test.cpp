@@ -183,6 +183,23 @@ TEST_F(MainWindowTest, UndoAndRedoWriteTheFileBackAndForth) {
   EXPECT_FALSE(window_->undoAction()->isEnabled());
 }
 
+// The menu's keys run the dialog's own commands: Ctrl+O its open command (the
+// same file-open dialog), Ctrl+Return its change command from a field.
+TEST_F(MainWindowTest, MenuKeysRunTheDialogsCommands) {
+  InstallModalScript();
+  const std::string other = folder_.Path("other.fnt");
+  WriteWholeFile(other, Bytes(kMetricsFileSize, 0));
+  AnswerNextOpenDialog(other);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_O, Qt::ControlModifier);
+  ASSERT_EQ(OpenDialogRequests().size(), 1u);
+  EXPECT_EQ(Caption(), "QUORVEL - other.fnt");
+
+  FocusControl(IDC_WIDTH);
+  TypeText("5");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return, Qt::ControlModifier);
+  EXPECT_EQ(ReadSingle(ReadWholeFile(other).data(), ValueOffset(0, Width)), 5);
+}
+
 TEST_F(MainWindowTest, ADroppedFileIsOpened) {
   const std::string other = folder_.Path("other file.fnt");
   WriteWholeFile(other, Bytes(kMetricsFileSize, 0));
