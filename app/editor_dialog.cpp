@@ -221,9 +221,13 @@ bool OpenDocument(const char* path) {
 void UndoChange() { WriteHistoryImage(ImageToUndo(g_history), UndoDone); }
 void RedoChange() { WriteHistoryImage(ImageToRedo(g_history), RedoDone); }
 
+bool AnyScopeBoxChecked() {
+  return IsButtonChecked(IDC_SCOPE_FULLWIDTH) || IsButtonChecked(IDC_SCOPE_HALFKANA) ||
+         IsButtonChecked(IDC_SCOPE_HALFALNUM);
+}
+
 void UpdateScopeControls() {
-  bool any = IsButtonChecked(IDC_SCOPE_FULLWIDTH) || IsButtonChecked(IDC_SCOPE_HALFKANA) ||
-             IsButtonChecked(IDC_SCOPE_HALFALNUM);
+  bool any = AnyScopeBoxChecked();
   EnableWindow(g_editor.characterField, !any);
   EnableWindow(g_editor.numberField, !any);
   // The arrows too: a step would select another code and show it over the values

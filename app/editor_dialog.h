@@ -7,6 +7,10 @@
 // (WM_INITDIALOG, WM_CLOSE, WM_COMMAND) and FALSE for every other.
 INT_PTR CALLBACK EditorDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
+// Whether a scope box is checked: the change then applies to a class, and the
+// selected code is not what the value fields show.
+bool AnyScopeBoxChecked();
+
 // Greys out the character and number fields and the selector while any scope box
 // is checked; when none is, enables them and shows the selected code's values again.
 void UpdateScopeControls();

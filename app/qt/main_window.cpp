@@ -65,11 +65,6 @@ class Workspace : public QTabWidget {
   bool focusNextPrevChild(bool next) override { return MoveFocusWithin(this, next); }
 };
 
-bool AnyScopeChecked() {
-  return IsButtonChecked(IDC_SCOPE_FULLWIDTH) || IsButtonChecked(IDC_SCOPE_HALFKANA) ||
-         IsButtonChecked(IDC_SCOPE_HALFALNUM);
-}
-
 // The dialog's column: the dialog at its own size at the top.
 void AddDialogColumn(QSplitter* splitter, QtDialog* dialog) {
   auto* column = new QWidget(splitter);
@@ -159,11 +154,12 @@ TextPreview* MainWindow::preview() {
 }
 
 void MainWindow::ReturnToDialog() {
-  QWidget* target = WidgetOf(GetDlgItem(HandleOf(dialog_), IDC_CHARACTER));
+  QWidget* const field = WidgetOf(GetDlgItem(HandleOf(dialog_), IDC_CHARACTER));
+  QWidget* target = field;
   // Greyed by a scope box: the next control of the dialog's chain that can take it.
   while (target && !(target->isEnabled() && (target->focusPolicy() & Qt::TabFocus))) {
     target = target->nextInFocusChain();
-    if (!dialog_->isAncestorOf(target)) target = nullptr;
+    if (target == field || !dialog_->isAncestorOf(target)) target = nullptr;
   }
   if (!target) return;
   target->setFocus(Qt::ShortcutFocusReason);
@@ -198,7 +194,7 @@ void MainWindow::ErrorShown(const char* text, const char* details) {
 }
 
 void MainWindow::CommandHandled() {
-  table_->FollowSelection(g_editor.currentCode[0], !AnyScopeChecked());
+  table_->FollowSelection(g_editor.currentCode[0], !AnyScopeBoxChecked());
 }
 
 // As if its number were typed into the number field: the dialog's own handlers
