@@ -70,17 +70,9 @@ void ShowErrorMessage(const char* text, const char* details) {
   g_messageBox(g_editor.dialog, text, kProgramTitle, MB_ICONERROR | MB_OK);
 }
 
-void ReportLoadStatus(LoadStatus status) {
-  if (const char* text = LoadStatusMessage(status)) ShowErrorMessage(text);
-}
-
 void ReportLoadResult(const LoadResult& result, const char* path) {
   const char* text = LoadStatusMessage(result.status);
   if (text) ShowErrorMessage(text, Details(path, LoadFailureReason(result)).c_str());
-}
-
-void ReportSaveStatus(SaveStatus status) {
-  if (const char* text = SaveStatusMessage(status)) ShowErrorMessage(text);
 }
 
 void ReportSaveResult(const SaveResult& result, const char* path) {

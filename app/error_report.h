@@ -10,16 +10,14 @@
 void ShowErrorMessage(const char* text, const char* details = "");
 
 // A file that cannot be opened, or a path that names no regular file, reports
-// "File Handle Error"; any other failed load "Error". A successful load and an empty path report nothing.
-void ReportLoadStatus(LoadStatus status);
-// The same, with the file's name and the reason from what the load saw as details.
+// "File Handle Error"; any other failed load "Error". A successful load and an empty path report
+// nothing. The details are path's file name and the reason from what the load saw.
 void ReportLoadResult(const LoadResult& result, const char* path);
 
 // A file that cannot be opened for writing, is locked or is no longer a regular
 // file reports "File Handle Error", a failed or short write "Write Error". A
 // save without a document reports nothing: the change command simply has
-// nothing to write then.
-void ReportSaveStatus(SaveStatus status);
+// nothing to write then. The details are as for a load.
 void ReportSaveResult(const SaveResult& result, const char* path);
 
 // What the user wants done with a file that another program changed since it

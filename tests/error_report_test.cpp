@@ -37,7 +37,9 @@ TEST(ReportLoadStatus, NamesEachFailure) {
   };
   for (const LoadCase& c : cases) {
     InstallModalScript();
-    ReportLoadStatus(c.status);
+    LoadResult result;
+    result.status = c.status;
+    ReportLoadResult(result, "main.fnt");
     EXPECT_EQ(Shown(), c.message ? c.message : "(nothing)") << static_cast<int>(c.status);
   }
 }
@@ -51,7 +53,9 @@ TEST(ReportSaveStatus, NamesEachFailure) {
   };
   for (const SaveCase& c : cases) {
     InstallModalScript();
-    ReportSaveStatus(c.status);
+    SaveResult result;
+    result.status = c.status;
+    ReportSaveResult(result, "main.fnt");
     EXPECT_EQ(Shown(), c.message ? c.message : "(nothing)") << static_cast<int>(c.status);
   }
 }

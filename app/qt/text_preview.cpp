@@ -65,14 +65,17 @@ PreviewCanvas::PreviewCanvas(QWidget* parent)
 void PreviewCanvas::ShowLayout(TextLayout layout, std::string utf8) {
   layout_ = std::move(layout);
   utf8_ = std::move(utf8);
-  resize(CanvasSize() * options_.zoom);
-  setMinimumSize(size());
-  update();
+  FitAndRedraw();
 }
 
 void PreviewCanvas::SetOptions(const PreviewOptions& options) {
   options_ = options;
   options_.zoom = std::clamp(options_.zoom, 1, kMaxZoom);
+  FitAndRedraw();
+}
+
+// The widget takes the zoomed canvas's size, so that the scroll area scrolls it.
+void PreviewCanvas::FitAndRedraw() {
   resize(CanvasSize() * options_.zoom);
   setMinimumSize(size());
   update();

@@ -44,6 +44,7 @@ class PreviewCanvas : public QWidget {
   void DrawGlyph(class QPainter& painter, const TextBox& box, const QRect& rect);
   void DrawGrid(class QPainter& painter, const QRect& area);
   QPointF Origin() const;
+  void FitAndRedraw();
 
   TextLayout layout_;
   std::string utf8_;
