@@ -49,6 +49,23 @@ struct SetOptions {
   RecordEdit edit;
 };
 
+// Keeping a copy of a file before it is replaced: FILE~ by default.
+struct BackupOptions {
+  bool wanted = false;
+  std::string suffix = "~";
+};
+
+struct CheckOptions {
+  bool quiet = false;      // print only the files with findings
+  bool recursive = false;  // a folder's subfolders too
+};
+
+struct RenderOptions {
+  std::string text;    // UTF-8
+  std::string output;  // the SVG file to write, "-" for standard output
+  double scale = 1;
+};
+
 // A subcommand's arguments once parsed; only the running subcommand's part is used.
 struct CommandOptions {
   std::string file, secondFile;     // FileUse::One and Two
@@ -56,9 +73,16 @@ struct CommandOptions {
   ShowOptions show;
   SetOptions set;
   std::string exportFormat = "json";  // export: json or csv
-  std::string jsonInput;              // import: the JSON file, "-" for standard input
+  bool byteOrderMark = false;         // export --format csv: start with a UTF-8 BOM
+  std::string dataInput;              // import: the JSON or CSV file, "-" for standard input
+  std::string dataFormat;             // import: json or csv; empty: from the extension
   std::string output;                 // import, new: the metrics file to write
+  std::string onto;                   // import: the metrics file to apply the data onto
   bool force = false;                 // import, new: replace output when it exists
+  BackupOptions backup;               // set, import, new
+  CheckOptions check;
+  RenderOptions render;
+  std::string shell;                  // completion: bash or zsh
   // Set by resolve when the run writes the loaded files back: each is then held
   // open and locked from its load to its release, so that parallel runs queue.
   bool writesLoadedFiles = false;
@@ -81,10 +105,16 @@ int RunSet(const CommandOptions& options, LoadedFiles& loaded);
 void DeclareExport(CLI::App& app, CommandOptions& options);
 int RunExport(const CommandOptions& options, LoadedFiles& loaded);
 void DeclareImport(CLI::App& app, CommandOptions& options);
+bool ResolveImport(const CLI::App& app, CommandOptions& options);
 int RunImport(const CommandOptions& options, LoadedFiles& loaded);
 void DeclareDiff(CLI::App& app, CommandOptions& options);
 int RunDiff(const CommandOptions& options, LoadedFiles& loaded);
 void DeclareNew(CLI::App& app, CommandOptions& options);
 int RunNew(const CommandOptions& options, LoadedFiles& loaded);
 void DeclareCheck(CLI::App& app, CommandOptions& options);
+bool ResolveCheck(const CLI::App& app, CommandOptions& options);
 int RunCheck(const CommandOptions& options, LoadedFiles& loaded);
+void DeclareRender(CLI::App& app, CommandOptions& options);
+int RunRender(const CommandOptions& options, LoadedFiles& loaded);
+void DeclareCompletion(CLI::App& app, CommandOptions& options);
+int RunCompletion(const CommandOptions& options, LoadedFiles& loaded);

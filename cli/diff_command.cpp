@@ -9,13 +9,13 @@
 namespace {
 
 constexpr char kDiffHelp[] = R"(One line per difference, in file order:
-  line-spacing: 12 -> 14
+  line_spacing: 12 -> 14
   header byte 17: 0x00 -> 0x3F
   0x41 A width: 10 -> 12
   0x10 value 3: 0.1 -> 0.1 (0x3DCCCCCD -> 0x3DCCCCCE)
 Every byte of the file counts: the line spacing, the opaque header bytes
 (offsets 4-299) and all values of every record, named width, height,
-spacing-left, spacing-right, offset-y or "value N" for the opaque ones. Values
+spacing_left, spacing_right, offset_y or "value N" for the opaque ones. Values
 are compared bit for bit and shown as the editor shows them; where those texts
 are equal the bit patterns follow.
 

@@ -42,7 +42,7 @@ std::string ValueChange(const uint8_t* before, const uint8_t* after, uint32_t of
 
 std::string ValueLabel(uint32_t value) {
   if (value >= kFirstEditedValue && value < kFirstEditedValue + kEditedValueCount) {
-    return kValueNames[value - kFirstEditedValue].label;
+    return kValueNames[value - kFirstEditedValue].key;
   }
   return "value " + std::to_string(value);
 }
@@ -79,7 +79,7 @@ std::vector<Difference> CompareImages(const uint8_t* before, const uint8_t* afte
 std::string DescribeDifference(const uint8_t* before, const uint8_t* after, const Difference& difference) {
   switch (difference.kind) {
     case DifferenceKind::LineSpacing:
-      return std::string(kLineSpacingLabel) + ": " + ValueChange(before, after, difference.offset);
+      return std::string(kLineSpacingKey) + ": " + ValueChange(before, after, difference.offset);
     case DifferenceKind::HeaderByte:
       return "header byte " + std::to_string(difference.offset) + ": " +
              HexText(before[difference.offset], 2) + " -> " + HexText(after[difference.offset], 2);

@@ -24,7 +24,7 @@ struct Difference {
 std::vector<Difference> CompareImages(const uint8_t* before, const uint8_t* after);
 
 // One line per difference, after prefix:
-//   line-spacing: 12 -> 14
+//   line_spacing: 12 -> 14
 //   header byte 17: 0x00 -> 0x3F
 //   0x41 A width: 10 -> 12
 //   0x10 value 3: 0.1 -> 0.1 (0x3DCCCCCD -> 0x3DCCCCCE)

@@ -121,7 +121,7 @@ bool ReadImage(const std::string& input, uint8_t* image) {
 
 void DeclareImport(CLI::App& app, CommandOptions& options) {
   app.description("Rebuilds a metrics file from the JSON that export writes.");
-  app.add_option("FILE.json", options.jsonInput, "the JSON form (- for standard input)")->required();
+  app.add_option("FILE.json", options.dataInput, "the JSON form (- for standard input)")->required();
   app.add_option("OUT.fnt", options.output, "the metrics file to write")->required();
   app.add_flag("--force", options.force, "replace OUT.fnt when it exists");
   app.footer(kImportHelp);
@@ -135,11 +135,11 @@ int RunImport(const CommandOptions& options, LoadedFiles&) {
   }
   bool ok = false;
   try {
-    ok = ReadImage(options.jsonInput, doc.image);
+    ok = ReadImage(options.dataInput, doc.image);
   } catch (const std::bad_alloc&) {
     // The text, its parse and the messages are the only allocations whose size
     // the input decides.
-    ReportError(InputName(options.jsonInput), "out of memory");
+    ReportError(InputName(options.dataInput), "out of memory");
   }
   if (ok) {
     CreateStatus created = CreateMetricsFile(doc, options.output.c_str(), options.force);
@@ -149,3 +149,5 @@ int RunImport(const CommandOptions& options, LoadedFiles&) {
   ReleaseMetricsFile(doc);
   return ok ? kExitOk : kExitError;
 }
+
+bool ResolveImport(const CLI::App&, CommandOptions&) { return true; }

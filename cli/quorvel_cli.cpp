@@ -12,38 +12,9 @@
 #include "commands.h"
 #include "message_text.h"
 #include "report.h"
+#include "subcommands.h"
 
 namespace {
-
-struct Subcommand {
-  const char* name;
-  const char* description;
-  FileUse files;  // what is loaded before run, and how a failed load counts
-  // Declares the description, options and footer on app.
-  void (*declare)(CLI::App& app, CommandOptions& options);
-  // Checks and converts the options before any file is read; false after reporting
-  // the first bad one. nullptr: nothing to check.
-  bool (*resolve)(const CLI::App& app, CommandOptions& options);
-  // Does the work on the loaded files and returns the exit code.
-  int (*run)(const CommandOptions& options, LoadedFiles& loaded);
-};
-
-const Subcommand kSubcommands[] = {
-    {"show", "show the line spacing and the values of codes",
-     FileUse::One, DeclareShow, ResolveShowCodes, RunShow},
-    {"set", "set values of a code or a class, as the editor's change command",
-     FileUse::EachInTurn, DeclareSet, ResolveSetEdit, RunSet},
-    {"export", "write a file as JSON (every byte) or CSV",
-     FileUse::One, DeclareExport, nullptr, RunExport},
-    {"import", "rebuild a file from its JSON",
-     FileUse::None, DeclareImport, nullptr, RunImport},
-    {"diff", "list the values that differ between two files",
-     FileUse::Two, DeclareDiff, nullptr, RunDiff},
-    {"new", "create a file with every value zero",
-     FileUse::None, DeclareNew, nullptr, RunNew},
-    {"check", "check that files are metrics files",
-     FileUse::EachJudged, DeclareCheck, nullptr, RunCheck},
-};
 
 // Spelling hints for mistyped subcommands: within two edits of a name.
 constexpr size_t kMaxHintDistance = 2;
@@ -64,7 +35,8 @@ size_t EditDistance(const std::string& a, const std::string& b) {
 }
 
 const Subcommand* FindSubcommand(const std::string& name) {
-  for (const Subcommand& subcommand : kSubcommands) {
+  for (size_t i = 0; i < kSubcommandCount; ++i) {
+    const Subcommand& subcommand = kSubcommands[i];
     if (name == subcommand.name) return &subcommand;
   }
   return nullptr;
@@ -73,7 +45,8 @@ const Subcommand* FindSubcommand(const std::string& name) {
 std::string SpellingHint(const std::string& name) {
   const Subcommand* best = nullptr;
   size_t bestDistance = kMaxHintDistance + 1;
-  for (const Subcommand& subcommand : kSubcommands) {
+  for (size_t i = 0; i < kSubcommandCount; ++i) {
+    const Subcommand& subcommand = kSubcommands[i];
     size_t distance = EditDistance(name, subcommand.name);
     if (distance < bestDistance) best = &subcommand, bestDistance = distance;
   }
@@ -82,9 +55,10 @@ std::string SpellingHint(const std::string& name) {
 
 std::string SubcommandList() {
   std::string text = "Subcommands:\n";
-  for (const Subcommand& subcommand : kSubcommands) {
+  for (size_t i = 0; i < kSubcommandCount; ++i) {
+    const Subcommand& subcommand = kSubcommands[i];
     char line[128];
-    std::snprintf(line, sizeof line, "  %-8s %s\n", subcommand.name, subcommand.description);
+    std::snprintf(line, sizeof line, "  %-10s %s\n", subcommand.name, subcommand.description);
     text += line;
   }
   return text + "\nRun \"quorvel-cli SUBCOMMAND --help\" for its arguments.\n"

@@ -95,7 +95,7 @@ bool BuildEdit(const CLI::App& app, SetOptions& options) {
   RecordEdit* edit = &options.edit;
   edit->mode = options.relative ? ValueMode::Relative : ValueMode::Absolute;
   for (uint32_t i = 0; i < kEditedValueCount; ++i) {
-    std::string name = std::string("--") + kValueNames[i].label;
+    std::string name = kValueNames[i].option;
     if (!Given(app, name)) continue;
     if (!hasTarget) {
       ReportError("set", name + " needs a target: give --code, --char or --scope");
@@ -104,10 +104,10 @@ bool BuildEdit(const CLI::App& app, SetOptions& options) {
     if (!ReadOptionText(name, options.values[i], &edit->values[i])) return false;
     anyValue = true;
   }
-  if (Given(app, "--line-spacing") && !ReadOptionText("--line-spacing", options.lineSpacing, &edit->lineSpacing)) {
+  if (Given(app, kLineSpacingOption) && !ReadOptionText(kLineSpacingOption, options.lineSpacing, &edit->lineSpacing)) {
     return false;
   }
-  if (!anyValue && !Given(app, "--line-spacing")) {
+  if (!anyValue && !Given(app, kLineSpacingOption)) {
     ReportError("set", "nothing to set: give --width, --height, --spacing-left, "
                        "--spacing-right, --offset-y or --line-spacing");
     return false;
@@ -141,11 +141,11 @@ void DeclareSet(CLI::App& app, CommandOptions& all) {
   code->excludes(character)->excludes(scope);
   character->excludes(scope);
   for (uint32_t i = 0; i < kEditedValueCount; ++i) {
-    std::string name = std::string("--") + kValueNames[i].label;
-    app.add_option(name, options.values[i], std::string("text of the ") + kValueNames[i].label + " field")
+    std::string name = kValueNames[i].option;
+    app.add_option(name, options.values[i], std::string("text of the ") + kValueNames[i].key + " field")
         ->type_name("T");
   }
-  app.add_option("--line-spacing", options.lineSpacing, "text of the line-spacing field")->type_name("T");
+  app.add_option(kLineSpacingOption, options.lineSpacing, "text of the line_spacing field")->type_name("T");
   app.add_flag("--relative", options.relative, "add the numbers to the stored values");
   app.add_flag("--dry-run", options.dryRun, "print what would change, write nothing");
   app.add_flag("--verbose", options.verbose, "name each file written on standard output");

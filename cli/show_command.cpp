@@ -74,7 +74,7 @@ void PrintTable(const uint8_t* image, const std::vector<uint8_t>& codes) {
   std::vector<ShowRow> rows(1);
   const char* headings[] = {"code", "hex", "char"};
   for (int i = 0; i < 3; ++i) rows[0].cells[i] = headings[i];
-  for (uint32_t i = 0; i < kEditedValueCount; ++i) rows[0].cells[3 + i] = kValueNames[i].label;
+  for (uint32_t i = 0; i < kEditedValueCount; ++i) rows[0].cells[3 + i] = kValueNames[i].key;
   RecordTexts texts;
   for (uint8_t code : codes) {
     FormatRecordFields(image, code, &texts);
@@ -90,7 +90,7 @@ void PrintTable(const uint8_t* image, const std::vector<uint8_t>& codes) {
     for (size_t i = 0; i < std::size(widths); ++i) widths[i] = std::max(widths[i], Columns(row.cells[i]));
   }
   FormatRecordFields(image, 0, &texts);
-  std::printf("line spacing: %s\n", texts.field[kLineSpacingField]);
+  std::printf("%s: %s\n", kLineSpacingKey, texts.field[kLineSpacingField]);
   for (const ShowRow& row : rows) {
     std::string line;
     for (size_t i = 0; i < std::size(widths); ++i) {

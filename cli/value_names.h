@@ -1,21 +1,22 @@
-// The names of the five values the editor edits, in record order (values 8-12):
-// as options and labels ("spacing-left") and as JSON and CSV keys ("spacing_left").
+// The names of the five values the editor edits, in record order (values 8-12): one
+// name everywhere (JSON and CSV keys, diff, show, check and messages), written with
+// hyphens only as an option ("--spacing-left").
 #pragma once
 
 #include "metrics_format.h"
 
 struct ValueName {
-  const char* label;  // option name without "--", table and diff label
-  const char* key;    // JSON and CSV
+  const char* key;     // "spacing_left": data keys, labels and messages
+  const char* option;  // "--spacing-left"
 };
 
 constexpr ValueName kValueNames[kEditedValueCount] = {
-    {"width", "width"},
-    {"height", "height"},
-    {"spacing-left", "spacing_left"},
-    {"spacing-right", "spacing_right"},
-    {"offset-y", "offset_y"},
+    {"width", "--width"},
+    {"height", "--height"},
+    {"spacing_left", "--spacing-left"},
+    {"spacing_right", "--spacing-right"},
+    {"offset_y", "--offset-y"},
 };
 
-constexpr const char kLineSpacingLabel[] = "line-spacing";
 constexpr const char kLineSpacingKey[] = "line_spacing";
+constexpr const char kLineSpacingOption[] = "--line-spacing";

@@ -42,7 +42,7 @@ TEST_F(DiffCommandTest, EachKindOfDifferenceOnItsOwnLine) {
     std::function<void(Bytes&)> change;  // applied to B, a zero file like A
     const char* expected;
   } cases[] = {
-      {"line spacing", [](Bytes& b) { WriteSingle(b.data(), 0, 14.0f); }, "line-spacing: 0 -> 14\n"},
+      {"line spacing", [](Bytes& b) { WriteSingle(b.data(), 0, 14.0f); }, "line_spacing: 0 -> 14\n"},
       {"opaque header byte", [](Bytes& b) { b[17] = 0x3F; }, "header byte 17: 0x00 -> 0x3F\n"},
       {"last header byte", [](Bytes& b) { b[299] = 0xFF; }, "header byte 299: 0x00 -> 0xFF\n"},
       {"width of a character", [](Bytes& b) { WriteSingle(b.data(), ValueOffset(0x41, Width), 12.0f); },
@@ -50,15 +50,15 @@ TEST_F(DiffCommandTest, EachKindOfDifferenceOnItsOwnLine) {
       {"every named value", [](Bytes& b) {
          for (uint32_t v = Width; v <= OffsetY; ++v) WriteSingle(b.data(), ValueOffset(0xB1, v), 1.5f);
        },
-       "0xB1 ｱ width: 0 -> 1.5\n0xB1 ｱ height: 0 -> 1.5\n0xB1 ｱ spacing-left: 0 -> 1.5\n"
-       "0xB1 ｱ spacing-right: 0 -> 1.5\n0xB1 ｱ offset-y: 0 -> 1.5\n"},
+       "0xB1 ｱ width: 0 -> 1.5\n0xB1 ｱ height: 0 -> 1.5\n0xB1 ｱ spacing_left: 0 -> 1.5\n"
+       "0xB1 ｱ spacing_right: 0 -> 1.5\n0xB1 ｱ offset_y: 0 -> 1.5\n"},
       {"opaque values of a control code", [](Bytes& b) {
          WriteSingle(b.data(), ValueOffset(0x10, 0), -2.0f);
          WriteSingle(b.data(), ValueOffset(0x10, 13), 3.0f);
        },
        "0x10 value 0: 0 -> -2\n0x10 value 13: 0 -> 3\n"},
       {"last value of the file", [](Bytes& b) { WriteSingle(b.data(), ValueOffset(255, 12), 5.0f); },
-       "0xFF offset-y: 0 -> 5\n"},
+       "0xFF offset_y: 0 -> 5\n"},
       {"negative zero shows its bits", [](Bytes& b) { WriteBits(b, ValueOffset(0x20, Width), 0x80000000); },
        "0x20   width: 0 -> 0 (0x00000000 -> 0x80000000)\n"},
       {"changes in file order", [](Bytes& b) {

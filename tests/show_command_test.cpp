@@ -35,8 +35,8 @@ TEST_F(ShowCommandTest, TableOfTheNamedCodes) {
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(result.out,
-            "line spacing: 14\n"
-            "code   hex  char  width  height  spacing-left  spacing-right  offset-y\n"
+            "line_spacing: 14\n"
+            "code   hex  char  width  height  spacing_left  spacing_right  offset_y\n"
             "  65  0x41  A        12      24           0.5             -3         0\n"
             " 177  0xB1  ｱ         6       0             0              0         0\n"
             " 129  0x81            0       0             0              0         0\n");
