@@ -1,22 +1,179 @@
-// check FILE...: whether each file loads as a metrics file, one line per file.
+// check FILE|FOLDER...: whether each file loads as a metrics file and whether its
+// values hold together, one line per finding; folders give their .fnt files.
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <string>
+#include <system_error>
+#include <vector>
 
+#include "code_text.h"
 #include "commands.h"
+#include "input_stream.h"
+#include "message_text.h"
+#include "metrics_check.h"
+#include "number_format.h"
 #include "report.h"
+#include "value_names.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char kCheckHelp[] =
+    R"help(Checks each file named, in the order given. A folder named instead gives the
+.fnt files in it (the extension in any case), sorted by name, and with --recursive
+those of its subfolders too; symbolic links inside a folder are not followed.
+
+A file must be a regular file of exactly 14632 bytes, and its values must hold
+together:
+  - the line spacing and each code's width, height, spacing_left, spacing_right
+    and offset_y are numbers (not nan, inf or -inf);
+  - no width or height is negative;
+  - the full-width companion slots are as the full-width edit leaves them:
+    0x11 and 0x16 all zero, 0x13 and 0x18 zero but for their width, which is
+    half the width of slot 0x10, rounded half to even.
+
+Prints one line per finding on standard output ("FILE: code 0x41 width: nan",
+"FILE: code 0x13 width: 7, expected 6 (half the full width)"), or "FILE: ok".
+A folder without .fnt files is a warning; one that cannot be read is an error,
+and the other files are still checked.
+Exit status: 0 when every file is ok, 1 when one is not, 2 on an error.)help";
+
+bool IsMetricsFileName(const fs::path& name) {
+  std::string extension = name.extension().string();
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return extension == ".fnt";
+}
+
+void ReportUnreadableFolder(const fs::path& folder, const std::error_code& error,
+                            size_t* unreadable) {
+  ReportError(folder.string(), "cannot read the folder: " + error.message());
+  ++*unreadable;
+}
+
+// The entries of folder sorted by name; false after reporting a folder that
+// cannot be read.
+bool ListFolder(const fs::path& folder, std::vector<fs::directory_entry>* entries,
+                size_t* unreadable) {
+  std::error_code error;
+  fs::directory_iterator entry(folder, error), end;
+  for (; !error && entry != end; entry.increment(error)) entries->push_back(*entry);
+  if (error) ReportUnreadableFolder(folder, error, unreadable);
+  std::sort(entries->begin(), entries->end());
+  return !error;
+}
+
+// Appends folder's .fnt files, and with recursive those of its subfolders at the
+// place of their names. Links are looked at, never followed: no folder is entered
+// twice and no loop is possible.
+void AddMetricsFiles(const fs::path& folder, bool recursive, std::vector<std::string>* files,
+                     size_t* unreadable) {
+  std::vector<fs::directory_entry> entries;
+  if (!ListFolder(folder, &entries, unreadable)) return;
+  for (const fs::directory_entry& entry : entries) {
+    std::error_code error;
+    fs::file_type type = entry.symlink_status(error).type();
+    if (type == fs::file_type::regular && IsMetricsFileName(entry.path().filename())) {
+      files->push_back(entry.path().string());
+    } else if (type == fs::file_type::directory && recursive) {
+      AddMetricsFiles(entry.path(), recursive, files, unreadable);
+    }
+  }
+}
+
+// A folder named on the command line gives its .fnt files; anything else is
+// checked as named.
+std::vector<std::string> ExpandFolders(const std::vector<std::string>& arguments, bool recursive,
+                                       size_t* unreadable) {
+  std::vector<std::string> files;
+  for (const std::string& argument : arguments) {
+    std::error_code error;
+    if (!fs::is_directory(argument, error)) {
+      files.push_back(argument);
+      continue;
+    }
+    size_t filesBefore = files.size(), unreadableBefore = *unreadable;
+    AddMetricsFiles(argument, recursive, &files, unreadable);
+    if (files.size() == filesBefore && *unreadable == unreadableBefore) {
+      ReportWarning(argument,
+                    recursive ? "no .fnt files in it or its subfolders" : "no .fnt files in it");
+    }
+  }
+  return files;
+}
+
+std::string NumberText(float value) {
+  char text[kNumberTextSize];
+  FormatNumber(static_cast<double>(value), text);
+  return text;
+}
+
+// The value as the editor's field shows it, with its bits when the field would
+// show the same text for the value expected (0 and -0).
+std::string ShownValue(float value, float other) {
+  std::string text = NumberText(value);
+  if (text != NumberText(other)) return text;
+  uint32_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  char hex[16];
+  std::snprintf(hex, sizeof hex, " (0x%08X)", bits);
+  return text + hex;
+}
+
+// "code 0x41 width: nan", "code 0x13 width: 7, expected 6 (half the full width)".
+std::string DescribeFault(const ValueFault& fault) {
+  std::string place = fault.isLineSpacing
+                          ? std::string(kLineSpacingKey)
+                          : "code " + HexCode(fault.code) + " " + ValueLabel(fault.value);
+  switch (fault.kind) {
+    case ValueFaultKind::NotFinite:
+    case ValueFaultKind::Negative: return place + ": " + NumberText(fault.found);
+    case ValueFaultKind::NotZero:
+      return place + ": " + ShownValue(fault.found, fault.expected) + ", expected " +
+             ShownValue(fault.expected, fault.found);
+    case ValueFaultKind::NotHalfOfFullWidth:
+      return place + ": " + ShownValue(fault.found, fault.expected) + ", expected " +
+             ShownValue(fault.expected, fault.found) + " (half the full width)";
+  }
+  return place;
+}
+
+}  // namespace
 
 void DeclareCheck(CLI::App& app, CommandOptions& options) {
-  app.description("Checks that files are metrics files: regular files of exactly 14632 bytes.");
-  app.add_option("FILE", options.files, "the files to check")->required();
-  app.footer("Prints \"FILE: ok\" or \"FILE: the reason\" for each file, on standard output.\n"
-             "Exit status: 0 when every file is ok, 1 when one is not, 2 on an error.");
+  app.description("Checks metrics files, and folders of them, for faults in their values.");
+  app.add_option("FILE", options.files, "the files, and folders of .fnt files, to check")
+      ->required();
+  app.add_flag("-r,--recursive", options.check.recursive, "also check the subfolders of folders");
+  app.add_flag("-q,--quiet", options.check.quiet, "print only the files that are not ok");
+  app.footer(kCheckHelp);
 }
 
-// The verdict on one file, from its load: on stdout, since it is the answer asked for.
-int RunCheck(const CommandOptions&, LoadedFiles& loaded) {
-  bool ok = loaded.load.status == LoadStatus::Loaded;
-  std::printf("%s: %s\n", loaded.path, ok ? "ok" : LoadFailureReason(loaded.load).c_str());
-  return ok ? kExitOk : kExitNo;
+// Replaces the folders among the arguments by their .fnt files. With nothing left
+// to check after a folder failed, the run ends here with exit 2.
+bool ResolveCheck(const CLI::App&, CommandOptions& options) {
+  CheckOptions& check = options.check;
+  options.files = ExpandFolders(options.files, check.recursive, &check.unreadableFolders);
+  return check.unreadableFolders == 0 || !options.files.empty();
 }
 
-bool ResolveCheck(const CLI::App&, CommandOptions&) { return true; }
+// The verdict on one file, from its load and its values: on stdout, since it is the
+// answer asked for.
+int RunCheck(const CommandOptions& options, LoadedFiles& loaded) {
+  std::string name = EscapedText(InputName(loaded.path), 0);
+  int runEnd = options.check.unreadableFolders > 0 ? kExitError : kExitOk;
+  if (loaded.load.status != LoadStatus::Loaded) {
+    std::printf("%s: %s\n", name.c_str(), loaded.loadFailure.c_str());
+    return std::max(runEnd, kExitNo);
+  }
+  std::vector<ValueFault> faults = FindValueFaults(loaded.docs[0].image);
+  for (const ValueFault& fault : faults) {
+    std::printf("%s: %s\n", name.c_str(), DescribeFault(fault).c_str());
+  }
+  if (faults.empty() && !options.check.quiet) std::printf("%s: ok\n", name.c_str());
+  return std::max(runEnd, faults.empty() ? kExitOk : kExitNo);
+}

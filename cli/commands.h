@@ -23,7 +23,8 @@ constexpr int kExitError = 2;
 // to load is one line on stderr and exit 2, except for EachJudged.
 enum class FileUse {
   None,        // reads no metrics file (new, import)
-  One,         // CommandOptions::file (show, export)
+  One,         // CommandOptions::file (show, export, render)
+  NamedOne,    // CommandOptions::file when one is named (import --onto)
   Two,         // file, then secondFile only when file loaded (diff)
   EachInTurn,  // runs once per file, each file once however often it is named; a
                // failed one does not stop the rest (set)
@@ -58,6 +59,9 @@ struct BackupOptions {
 struct CheckOptions {
   bool quiet = false;      // print only the files with findings
   bool recursive = false;  // a folder's subfolders too
+  // Set by resolve: the folders that could not be read. The files found elsewhere
+  // are still checked, and the run then ends with exit 2.
+  size_t unreadableFolders = 0;
 };
 
 struct RenderOptions {
@@ -93,6 +97,7 @@ struct LoadedFiles {
   MetricsDocument docs[2];     // One, EachInTurn: docs[0]; Two: docs[0] and docs[1]
   const char* path = nullptr;  // EachInTurn, EachJudged: the file of this run (as named)
   LoadResult load;             // EachJudged: how its load went
+  std::string loadFailure;     // EachJudged: why it did not load, in words
 };
 
 // Each subcommand's steps, as the table in quorvel_cli.cpp names them.

@@ -19,14 +19,17 @@ spacing_left, spacing_right, offset_y or "value N" for the opaque ones. Values
 are compared bit for bit and shown as the editor shows them; where those texts
 are equal the bit patterns follow.
 
+Either file may be "-" for standard input or a pipe, so that version control can
+show a change: quorvel-cli diff <(git show HEAD:main.fnt) main.fnt
+
 Exit status: 0 when the files are equal, 1 when they differ, 2 on an error.)";
 
 }  // namespace
 
 void DeclareDiff(CLI::App& app, CommandOptions& options) {
   app.description("Lists the values that differ between two metrics files.");
-  app.add_option("A.fnt", options.file, "the old file")->required();
-  app.add_option("B.fnt", options.secondFile, "the new file")->required();
+  app.add_option("A.fnt", options.file, "the old file (- for standard input)")->required();
+  app.add_option("B.fnt", options.secondFile, "the new file (- for standard input)")->required();
   app.footer(kDiffHelp);
 }
 

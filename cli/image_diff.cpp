@@ -40,13 +40,6 @@ std::string ValueChange(const uint8_t* before, const uint8_t* after, uint32_t of
   return change;
 }
 
-std::string ValueLabel(uint32_t value) {
-  if (value >= kFirstEditedValue && value < kFirstEditedValue + kEditedValueCount) {
-    return kValueNames[value - kFirstEditedValue].key;
-  }
-  return "value " + std::to_string(value);
-}
-
 std::string RecordLabel(uint8_t code) {
   std::string character = DisplayedCharacter(code);
   return character.empty() ? HexCode(code) : HexCode(code) + " " + character;

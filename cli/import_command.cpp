@@ -1,146 +1,101 @@
-// import FILE.json OUT.fnt [--force]: rebuilds a metrics file from its JSON form.
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <cerrno>
-#include <cstring>
+// import DATA OUT.fnt [--force] | import DATA --onto FILE: builds a metrics file
+// from a whole JSON document, or applies any JSON document or CSV onto a file.
+#include <cctype>
 #include <new>
 #include <string>
+#include <vector>
 
+#include "backup.h"
 #include "commands.h"
+#include "input_stream.h"
+#include "metrics_csv.h"
 #include "metrics_json.h"
 #include "new_metrics_file.h"
 #include "report.h"
 
 namespace {
 
-constexpr char kImportHelp[] = R"(FILE.json is what export writes ("-" reads standard input; a FIFO is read
-like a pipe). It is checked whole before anything is written: at most 1 MiB,
-nested at most 64 levels, every key present, known and given once, the types,
-256 records in code order with 14 values each (13 for code 255), 296 header
-bytes, numbers within single precision. Numbers are rounded to the nearest
-single-precision value; bit patterns ("0x7FC00000") are taken as they are.
+constexpr char kImportHelp[] =
+    R"(DATA is what export or show --json writes, or a CSV such as export --format csv
+writes ("-" reads standard input; a FIFO is read like a pipe). Its format comes
+from its name (.csv is CSV, anything else JSON) unless --format says it. It is
+checked whole before anything is written: at most 1 MiB, JSON nested at most 64
+levels, every key or column known and given once, the types, codes 0-255 each
+once, numbers within single precision. Numbers are rounded to the nearest
+single-precision value; bit patterns ("0x7FC00000") are taken as they are. A key
+or column that the format does not define is an error (a misspelt "widht" is
+never ignored). JSON of version 1 is read too.
 
-OUT.fnt is written whole, exactly 14632 bytes. An existing OUT.fnt is refused
-unless --force is given; then it is replaced in one step, so that it holds either
-its old bytes or the new file, never a part of it, keeping its mode, owner, group
-and extended attributes. A file with other names (a hard link, a symbolic link to
-it), or one whose owner this user cannot keep, is written in place instead. A
-directory or device is never replaced.)";
+OUT.fnt is built from a whole document (export's, every byte) and written whole,
+exactly 14632 bytes. An existing OUT.fnt is refused unless --force is given; then
+it is replaced in one step, so that it holds either its old bytes or the new file,
+never a part of it, keeping its mode, owner, group and extended attributes. A file
+with other names (a hard link, a symbolic link to it), or one whose owner this
+user cannot keep, is written in place instead. A directory or device is never
+replaced.
 
-std::string InputName(const std::string& path) { return path == "-" ? "standard input" : path; }
+--onto FILE writes the values DATA holds (a whole or partial document, or a CSV
+with any rows and columns) into FILE, in place, and leaves every other byte as it
+was. FILE is locked from its read to its write and is written only if no other
+program changed it meanwhile.
 
-// Why a file of this kind is not read, or "" for the kinds import reads: regular
-// files and FIFOs.
-std::string UnreadableKindReason(mode_t mode) {
-  if (S_ISREG(mode) || S_ISFIFO(mode)) return "";
-  if (S_ISDIR(mode)) return "is a directory, not a JSON file";
-  if (S_ISSOCK(mode)) return "is a socket, not a JSON file";
-  return "is a device, not a JSON file";
+--backup keeps the file that is replaced as FILE~ (--suffix S for FILE + S).)";
+
+std::string Lowercase(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
 }
 
-std::string CannotOpenReason() { return std::string("cannot open: ") + std::strerror(errno); }
-
-// Opens path into *fd, or returns why it is not read. The kind is checked before
-// the open, as opening some devices has effects, and again on what was opened.
-// O_NONBLOCK lets the open of a FIFO with no writer return at once; it is cleared
-// afterwards, so that such a FIFO reads as empty and one with a writer as a pipe.
-std::string OpenForReading(const std::string& path, int* fd) {
-  struct stat info;
-  if (stat(path.c_str(), &info) != 0) return CannotOpenReason();
-  if (std::string refusal = UnreadableKindReason(info.st_mode); !refusal.empty()) return refusal;
-  *fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (*fd < 0 || fstat(*fd, &info) != 0) return CannotOpenReason();
-  if (std::string refusal = UnreadableKindReason(info.st_mode); !refusal.empty()) return refusal;
-  int flags = fcntl(*fd, F_GETFL);
-  if (flags < 0 || fcntl(*fd, F_SETFL, flags & ~O_NONBLOCK) != 0) return CannotOpenReason();
-  return "";
+bool EndsWith(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-// The open file at path, or -1 after reporting why not.
-int OpenJsonFile(const std::string& path) {
-  int fd = -1;
-  std::string refusal = OpenForReading(path, &fd);
-  if (refusal.empty()) return fd;
-  if (fd >= 0) close(fd);
-  ReportError(path, refusal);
-  return -1;
-}
-
-// Reads from fd until its end or until maxBytes came; false with errno set when a
-// read fails. Standard input may have been left non-blocking by whoever made it:
-// then it waits for data rather than failing.
-bool ReadAtMost(int fd, size_t maxBytes, std::string* text) {
-  char buffer[64 * 1024];
-  while (text->size() < maxBytes) {
-    ssize_t count = read(fd, buffer, std::min(sizeof buffer, maxBytes - text->size()));
-    if (count == 0) return true;
-    if (count > 0) {
-      text->append(buffer, static_cast<size_t>(count));
-    } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
-      pollfd wait = {fd, POLLIN, 0};
-      poll(&wait, 1, -1);
-    } else if (errno != EINTR) {
-      return false;
-    }
-  }
-  return true;
-}
-
-// Reads path ("-": standard input), one byte beyond the size ParseJsonText takes so
-// that it can tell a text over the limit, and never more: /dev/zero on standard
-// input ends there too. Reports a failure. The room is taken first, so that running
-// out of memory cannot happen while the file is open.
-bool ReadJsonText(const std::string& path, std::string* text) {
-  text->reserve(kMaxJsonTextSize + 1);
-  int fd = path == "-" ? STDIN_FILENO : OpenJsonFile(path);
-  if (fd < 0) return false;
-  bool read = ReadAtMost(fd, kMaxJsonTextSize + 1, text);
-  int readError = errno;
-  if (fd != STDIN_FILENO) close(fd);
-  if (!read) ReportError(InputName(path), std::string("read failed: ") + std::strerror(readError));
-  return read;
-}
-
-// Fills image from the JSON at input; reports the first problem.
-bool ReadImage(const std::string& input, uint8_t* image) {
+// Fills data from the JSON or CSV at input; reports the first problem.
+bool ReadData(const std::string& input, bool csv, MetricsData* data) {
   std::string text, error;
-  nlohmann::json json;
-  if (!ReadJsonText(input, &text)) return false;
-  if (!ParseJsonText(text, &json, &error) || !MetricsImageFromJson(json, image, &error)) {
+  if (!ReadInputText(input, kMaxJsonTextSize, csv ? "CSV file" : "JSON file", &text, &error)) {
     ReportError(InputName(input), error);
     return false;
   }
-  return true;
+  bool read = false;
+  if (csv) {
+    read = text.size() <= kMaxJsonTextSize
+               ? MetricsDataFromCsv(text, data, &error)
+               : Fail(&error, "", "larger than 1 MiB; an export is about 15 KB");
+  } else {
+    nlohmann::json json;
+    read = ParseJsonText(text, &json, &error) && MetricsDataFromJson(json, data, &error);
+  }
+  if (!read) ReportError(InputName(input), error);
+  return read;
 }
 
-}  // namespace
-
-void DeclareImport(CLI::App& app, CommandOptions& options) {
-  app.description("Rebuilds a metrics file from the JSON that export writes.");
-  app.add_option("FILE.json", options.dataInput, "the JSON form (- for standard input)")->required();
-  app.add_option("OUT.fnt", options.output, "the metrics file to write")->required();
-  app.add_flag("--force", options.force, "replace OUT.fnt when it exists");
-  app.footer(kImportHelp);
+// Reads the data; a shortage of memory is reported as such. The text, its parse and
+// the messages are the only allocations whose size the input decides.
+bool ReadDataReportingMemory(const CommandOptions& options, MetricsData* data) {
+  try {
+    return ReadData(options.dataInput, options.dataFormat == "csv", data);
+  } catch (const std::bad_alloc&) {
+    ReportError(InputName(options.dataInput), "out of memory");
+    return false;
+  }
 }
 
-int RunImport(const CommandOptions& options, LoadedFiles&) {
+// Builds OUT from a whole document.
+int BuildNewFile(const CommandOptions& options, const MetricsData& data) {
+  if (!IsWholeFile(data)) {
+    ReportError(InputName(options.dataInput),
+                "not a whole file (it lacks " + FirstMissingPart(data) +
+                    "): use --onto FILE to apply it to an existing file");
+    return kExitError;
+  }
   MetricsDocument doc;
   if (!StartEmptyMetricsDocument(doc)) {
     ReportError(options.output, "out of memory");
     return kExitError;
   }
-  bool ok = false;
-  try {
-    ok = ReadImage(options.dataInput, doc.image);
-  } catch (const std::bad_alloc&) {
-    // The text, its parse and the messages are the only allocations whose size
-    // the input decides.
-    ReportError(InputName(options.dataInput), "out of memory");
-  }
+  ApplyMetricsData(data, doc.image);
+  bool ok = (!options.force || BackUpBeforeReplacing(options.backup, options.output));
   if (ok) {
     CreateStatus created = CreateMetricsFile(doc, options.output.c_str(), options.force);
     ok = created == CreateStatus::Created;
@@ -150,4 +105,58 @@ int RunImport(const CommandOptions& options, LoadedFiles&) {
   return ok ? kExitOk : kExitError;
 }
 
-bool ResolveImport(const CLI::App&, CommandOptions&) { return true; }
+// Writes the data's values over the loaded file, in place.
+int ApplyOntoFile(const CommandOptions& options, MetricsDocument& doc, const MetricsData& data) {
+  std::vector<uint8_t> edited(doc.image, doc.image + kMetricsImageSize);
+  ApplyMetricsData(data, edited.data());
+  if (!BackUpBeforeReplacing(options.backup, options.file, doc)) return kExitError;
+  SaveResult saved = SaveEditedImage(doc, edited.data());
+  if (saved.status == SaveStatus::Saved) return kExitOk;
+  ReportError(options.file, SaveFailureReason(saved));
+  return kExitError;
+}
+
+}  // namespace
+
+void DeclareImport(CLI::App& app, CommandOptions& options) {
+  app.description(
+      "Builds a metrics file from the JSON that export writes, or applies JSON or CSV "
+      "onto an existing file.");
+  app.add_option("DATA", options.dataInput, "the JSON or CSV (- for standard input)")->required();
+  app.add_option("OUT.fnt", options.output, "the metrics file to build from a whole document");
+  app.add_option("--onto", options.onto, "apply the data onto this metrics file, in place")
+      ->type_name("FILE");
+  app.add_option("--format", options.dataFormat, "json or csv (default: from DATA's extension)")
+      ->check(CLI::IsMember({"json", "csv"}));
+  app.add_flag("--force", options.force, "replace OUT.fnt when it exists");
+  DeclareBackupOptions(app, options.backup);
+  app.footer(kImportHelp);
+}
+
+// Where the data goes and in which format it is, before anything is read.
+bool ResolveImport(const CLI::App&, CommandOptions& options) {
+  if (options.dataFormat.empty())
+    options.dataFormat = EndsWith(Lowercase(options.dataInput), ".csv") ? "csv" : "json";
+  std::string refusal;
+  if (options.output.empty() == options.onto.empty()) {
+    refusal = "give OUT.fnt to build a new file, or --onto FILE to apply the data to one";
+  } else if (!options.onto.empty() && options.force) {
+    refusal = "--force is for OUT.fnt: --onto writes FILE in place";
+  } else if (options.onto.empty() && options.dataFormat == "csv") {
+    refusal = "CSV holds only the five values and the line spacing: apply it with --onto FILE";
+  }
+  if (!refusal.empty()) {
+    ReportError("import", refusal);
+    return false;
+  }
+  options.file = options.onto;
+  options.writesLoadedFiles = !options.onto.empty();
+  return true;
+}
+
+int RunImport(const CommandOptions& options, LoadedFiles& loaded) {
+  MetricsData data;
+  if (!ReadDataReportingMemory(options, &data)) return kExitError;
+  return options.onto.empty() ? BuildNewFile(options, data)
+                              : ApplyOntoFile(options, loaded.docs[0], data);
+}

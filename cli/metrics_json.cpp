@@ -10,29 +10,29 @@
 
 #include "code_text.h"
 #include "message_text.h"
+#include "metrics_data.h"
 #include "metrics_format.h"
+#include "value_names.h"
 
 using nlohmann::json;
 
 namespace {
 
 constexpr char kFormatName[] = "quorvel-metrics";
-constexpr int kFormatVersion = 1;
+constexpr int kFormatVersion = 2;
+constexpr int kFirstFormatVersion = 1;  // still read: a "values" array per record, "header"
 constexpr size_t kHeaderHexDigits = 2 * (kHeaderSize - kFirstHeaderByte);
-constexpr size_t kBitPatternLength = 10;  // "0x" and eight hexadecimal digits
+constexpr char kHeaderKey[] = "header_bytes";
+constexpr char kFirstValuesKey[] = "values_0_to_7";
+constexpr char kLastValueKey[] = "value_13";
+constexpr uint32_t kLastValue = 13;
 
 // ---- Writing
 
 json SingleToJson(const uint8_t* image, uint32_t offset) {
   float value = ReadSingle(image, offset);
-  if (std::isfinite(value) && !(value == 0 && std::signbit(value))) {
-    return static_cast<double>(value);
-  }
-  uint32_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  char text[kBitPatternLength + 1];
-  std::snprintf(text, sizeof text, "0x%08X", bits);
-  return text;
+  if (HasNumberForm(value)) return static_cast<double>(value);
+  return ValueDataText(image, offset);
 }
 
 std::string HeaderHex(const uint8_t* image) {
@@ -45,26 +45,27 @@ std::string HeaderHex(const uint8_t* image) {
   return hex;
 }
 
-nlohmann::ordered_json RecordToJson(const uint8_t* image, int code) {
-  auto byte = static_cast<uint8_t>(code);
-  json values = json::array();
-  for (uint32_t value = 0; value < ValueCountInFile(code); ++value) {
-    values.push_back(SingleToJson(image, ValueOffset(byte, value)));
-  }
+// A record: its code, its character when it has a visible one, the five values by
+// name, then the values no tool names, so that every byte is there.
+nlohmann::ordered_json RecordToJson(const uint8_t* image, uint8_t code) {
   nlohmann::ordered_json record;
   record["code"] = code;
-  record["char"] = DisplayedCharacter(byte);
-  record["values"] = values;
+  std::string character = DisplayedCharacter(code);
+  if (!character.empty()) record["char"] = character;
+  for (uint32_t i = 0; i < kEditedValueCount; ++i) {
+    record[kValueNames[i].key] = SingleToJson(image, ValueOffset(code, kFirstEditedValue + i));
+  }
+  json first = json::array();
+  for (uint32_t value = 0; value < kFirstEditedValue; ++value) {
+    first.push_back(SingleToJson(image, ValueOffset(code, value)));
+  }
+  record[kFirstValuesKey] = first;
+  if (ValueCountInFile(code) > kLastValue)
+    record[kLastValueKey] = SingleToJson(image, ValueOffset(code, kLastValue));
   return record;
 }
 
 // ---- Reading: each check returns false with *error set to "where: what".
-
-
-bool Fail(std::string* error, const std::string& where, const std::string& what) {
-  *error = where.empty() ? what : where + ": " + what;
-  return false;
-}
 
 std::string Quoted(const std::string& text) { return "\"" + EscapedText(text, kQuotedTextCut) + "\""; }
 
@@ -182,57 +183,73 @@ bool CheckKeys(const json& object, const std::string& where, std::initializer_li
   return true;
 }
 
-bool ReadBitPattern(const std::string& text, uint32_t* bits) {
-  if (text.size() != kBitPatternLength || text[0] != '0' || (text[1] != 'x' && text[1] != 'X')) return false;
-  for (size_t i = 2; i < text.size(); ++i) {
-    if (!std::isxdigit(static_cast<unsigned char>(text[i]))) return false;
-  }
-  std::from_chars(text.data() + 2, text.data() + text.size(), *bits, 16);
-  return true;
-}
-
-bool SingleFromJson(const json& value, const std::string& where, uint8_t* image, uint32_t offset,
+// A value into data at offset: a number, rounded to single precision, or a bit
+// pattern string taken as it is.
+bool SingleFromJson(const json& value, const std::string& where, uint32_t offset, MetricsData* data,
                     std::string* error) {
   float single = 0;
   if (value.is_number()) {
-    double number = value.get<double>();
-    single = static_cast<float>(number);
-    if (!std::isfinite(single)) {
-      return Fail(error, where, Described(value) + " is out of range for a single-precision value");
-    }
+    if (!SingleFromNumber(value.get<double>(), &single))
+      return Fail(error, where, OutOfRangeMessage(Described(value)));
   } else if (value.is_string()) {
     uint32_t bits = 0;
-    if (!ReadBitPattern(value.get<std::string>(), &bits)) {
-      return Fail(error, where, Described(value) + " is not a bit pattern such as \"0x7FC00000\"");
-    }
+    if (!ReadBitPattern(value.get<std::string>(), &bits))
+      return Fail(error, where, NotABitPatternMessage(Described(value)));
     std::memcpy(&single, &bits, sizeof single);
   } else {
     return Fail(error, where, std::string("expected a number or a bit pattern string, found ") + value.type_name());
   }
-  WriteSingle(image, offset, single);
+  GiveValue(data, offset, single);
   return true;
 }
 
-bool HeaderFromJson(const json& value, uint8_t* image, std::string* error) {
-  if (!value.is_string()) return Fail(error, "header", std::string("expected a string, found ") + value.type_name());
+bool HeaderFromJson(const json& value, const char* key, MetricsData* data, std::string* error) {
+  if (!value.is_string())
+    return Fail(error, key, std::string("expected a string, found ") + value.type_name());
   const std::string& hex = value.get_ref<const std::string&>();
   if (hex.size() != kHeaderHexDigits) {
-    return Fail(error, "header", std::to_string(hex.size()) + " hexadecimal digits, expected " +
-                                     std::to_string(kHeaderHexDigits) + " (296 bytes)");
+    return Fail(error, key,
+                std::to_string(hex.size()) + " hexadecimal digits, expected " +
+                    std::to_string(kHeaderHexDigits) + " (296 bytes)");
   }
   for (size_t i = 0; i < hex.size(); i += 2) {
     uint32_t byte = 0;
     auto [end, failure] = std::from_chars(hex.data() + i, hex.data() + i + 2, byte, 16);
     if (failure != std::errc() || end != hex.data() + i + 2) {
-      return Fail(error, "header",
-                  Quoted(hex.substr(i, 2)) + " at digit " + std::to_string(i) + " is not a hexadecimal byte");
+      return Fail(error, key,
+                  Quoted(hex.substr(i, 2)) + " at digit " + std::to_string(i) +
+                      " is not a hexadecimal byte");
     }
-    image[kFirstHeaderByte + i / 2] = static_cast<uint8_t>(byte);
+    GiveByte(data, static_cast<uint32_t>(kFirstHeaderByte + i / 2), static_cast<uint8_t>(byte));
   }
   return true;
 }
 
-bool RecordFromJson(const json& record, int code, uint8_t* image, std::string* error) {
+// An array of exactly count values, into the record's values first, first + 1, ...
+bool ValueArrayFromJson(const json& values, const std::string& where, uint8_t code, uint32_t first,
+                        uint32_t count, MetricsData* data, std::string* error) {
+  if (!values.is_array())
+    return Fail(error, where, std::string("expected an array, found ") + values.type_name());
+  if (values.size() != count) {
+    return Fail(error, where,
+                std::to_string(values.size()) + " values, expected " + std::to_string(count));
+  }
+  for (uint32_t i = 0; i < count; ++i) {
+    std::string at = where + "[" + std::to_string(i) + "]";
+    if (!SingleFromJson(values[i], at, ValueOffset(code, first + i), data, error)) return false;
+  }
+  return true;
+}
+
+bool CharFromJson(const json& record, const std::string& where, std::string* error) {
+  if (!record.contains("char") || record["char"].is_string()) return true;
+  return Fail(error, where + ".char",
+              std::string("expected a string, found ") + record["char"].type_name());
+}
+
+// ---- Version 1: every record in code order, with all its values in one array.
+
+bool RecordFromFirstVersion(const json& record, int code, MetricsData* data, std::string* error) {
   std::string where = "records[" + std::to_string(code) + "]";
   if (!CheckKeys(record, where, {"code", "values"}, {"char"}, error)) return false;
   const json& number = record["code"];
@@ -240,54 +257,140 @@ bool RecordFromJson(const json& record, int code, uint8_t* image, std::string* e
     return Fail(error, where + ".code",
                 Described(number) + ", expected " + std::to_string(code) + " (records are in code order)");
   }
-  if (record.contains("char") && !record["char"].is_string()) {
-    return Fail(error, where + ".char", std::string("expected a string, found ") + record["char"].type_name());
+  auto byte = static_cast<uint8_t>(code);
+  return CharFromJson(record, where, error) &&
+         ValueArrayFromJson(record["values"], where + ".values", byte, 0, ValueCountInFile(byte),
+                            data, error);
+}
+
+bool FirstVersionFromJson(const json& object, MetricsData* data, std::string* error) {
+  if (!CheckKeys(object, "", {"format", "version", "line_spacing", "header", "records"}, {}, error))
+    return false;
+  if (!SingleFromJson(object["line_spacing"], kLineSpacingKey, kLineSpacingOffset, data, error))
+    return false;
+  if (!HeaderFromJson(object["header"], "header", data, error)) return false;
+  const json& records = object["records"];
+  if (!records.is_array())
+    return Fail(error, "records", std::string("expected an array, found ") + records.type_name());
+  if (records.size() != static_cast<size_t>(kCodeCount)) {
+    return Fail(error, "records", std::to_string(records.size()) + " records, expected 256");
   }
-  const json& values = record["values"];
-  if (!values.is_array()) {
-    return Fail(error, where + ".values", std::string("expected an array, found ") + values.type_name());
-  }
-  uint32_t expected = ValueCountInFile(code);
-  if (values.size() != expected) {
-    return Fail(error, where + ".values", std::to_string(values.size()) + " values, expected " +
-                                             std::to_string(expected));
-  }
-  for (uint32_t value = 0; value < expected; ++value) {
-    std::string at = where + ".values[" + std::to_string(value) + "]";
-    if (!SingleFromJson(values[value], at, image, ValueOffset(static_cast<uint8_t>(code), value), error)) {
+  for (int code = 0; code < kCodeCount; ++code) {
+    if (!RecordFromFirstVersion(records[static_cast<size_t>(code)], code, data, error))
       return false;
-    }
   }
   return true;
 }
 
-bool FormatFromJson(const json& object, std::string* error) {
+// ---- Version 2: any records, each with any of its values, by name.
+
+bool CodeFromJson(const json& number, const std::string& where, const std::vector<bool>& seen,
+                  uint8_t* code, std::string* error) {
+  if (!number.is_number_integer() || number.get<int64_t>() < 0 ||
+      number.get<int64_t>() >= kCodeCount) {
+    return Fail(error, where, Described(number) + ", expected a code 0-255");
+  }
+  *code = static_cast<uint8_t>(number.get<int64_t>());
+  if (seen[*code]) return Fail(error, where, std::to_string(*code) + " is given twice");
+  return true;
+}
+
+bool RecordFromJson(const json& record, const std::string& where, std::vector<bool>* seen,
+                    MetricsData* data, std::string* error) {
+  if (!CheckKeys(record, where, {"code"},
+                 {"char", kValueNames[0].key, kValueNames[1].key, kValueNames[2].key,
+                  kValueNames[3].key, kValueNames[4].key, kFirstValuesKey, kLastValueKey},
+                 error)) {
+    return false;
+  }
+  uint8_t code = 0;
+  if (!CodeFromJson(record["code"], where + ".code", *seen, &code, error)) return false;
+  (*seen)[code] = true;
+  if (!CharFromJson(record, where, error)) return false;
+  for (uint32_t i = 0; i < kEditedValueCount; ++i) {
+    const char* key = kValueNames[i].key;
+    if (record.contains(key) &&
+        !SingleFromJson(record[key], where + "." + key, ValueOffset(code, kFirstEditedValue + i),
+                        data, error)) {
+      return false;
+    }
+  }
+  if (record.contains(kFirstValuesKey) &&
+      !ValueArrayFromJson(record[kFirstValuesKey], where + "." + kFirstValuesKey, code, 0,
+                          kFirstEditedValue, data, error)) {
+    return false;
+  }
+  if (!record.contains(kLastValueKey)) return true;
+  std::string at = where + "." + kLastValueKey;
+  if (ValueCountInFile(code) <= kLastValue)
+    return Fail(error, at, "code 255 has no value 13: the file ends before it");
+  return SingleFromJson(record[kLastValueKey], at, ValueOffset(code, kLastValue), data, error);
+}
+
+bool SecondVersionFromJson(const json& object, MetricsData* data, std::string* error) {
+  if (!CheckKeys(object, "", {"format", "version"}, {kLineSpacingKey, kHeaderKey, "records"},
+                 error))
+    return false;
+  if (object.contains(kLineSpacingKey) &&
+      !SingleFromJson(object[kLineSpacingKey], kLineSpacingKey, kLineSpacingOffset, data, error)) {
+    return false;
+  }
+  if (object.contains(kHeaderKey) && !HeaderFromJson(object[kHeaderKey], kHeaderKey, data, error))
+    return false;
+  if (!object.contains("records")) return true;
+  const json& records = object["records"];
+  if (!records.is_array())
+    return Fail(error, "records", std::string("expected an array, found ") + records.type_name());
+  std::vector<bool> seen(kCodeCount, false);
+  for (size_t i = 0; i < records.size(); ++i) {
+    if (!RecordFromJson(records[i], "records[" + std::to_string(i) + "]", &seen, data, error))
+      return false;
+  }
+  return true;
+}
+
+// The format's name and a version this program reads, into *version. Unknown keys
+// are named before missing ones, as everywhere.
+bool VersionFromJson(const json& object, int64_t* version, std::string* error) {
+  if (!object.contains("format") || !object.contains("version")) {
+    return CheckKeys(object, "", {"format", "version"},
+                     {kLineSpacingKey, kHeaderKey, "records", "header"}, error);
+  }
   const json& format = object["format"];
   if (!format.is_string() || format.get<std::string>() != kFormatName) {
     return Fail(error, "format", Described(format) + ", expected \"" + std::string(kFormatName) + "\"");
   }
-  const json& version = object["version"];
-  if (!version.is_number_integer() || version.get<int64_t>() != kFormatVersion) {
-    return Fail(error, "version", Described(version) + ", expected " + std::to_string(kFormatVersion));
+  const json& number = object["version"];
+  *version = number.is_number_integer() ? number.get<int64_t>() : 0;
+  if (*version != kFirstFormatVersion && *version != kFormatVersion) {
+    return Fail(error, "version",
+                Described(number) + ", expected " + std::to_string(kFirstFormatVersion) + " or " +
+                    std::to_string(kFormatVersion));
   }
   return true;
 }
 
 }  // namespace
 
-std::string MetricsJsonText(const uint8_t* image) {
+std::string MetricsJsonText(const uint8_t* image, const std::vector<uint8_t>* codes) {
   // The top level is laid out here so that each record stays on one line; every
   // key and value is written by the JSON library.
+  std::vector<uint8_t> every;
+  for (int code = 0; code < kCodeCount && !codes; ++code)
+    every.push_back(static_cast<uint8_t>(code));
+  const std::vector<uint8_t>& shown = codes ? *codes : every;
   std::string text = "{\n";
   text += "  \"format\": " + json(kFormatName).dump() + ",\n";
   text += "  \"version\": " + json(kFormatVersion).dump() + ",\n";
-  text += "  \"line_spacing\": " + SingleToJson(image, kLineSpacingOffset).dump() + ",\n";
-  text += "  \"header\": " + json(HeaderHex(image)).dump() + ",\n";
-  text += "  \"records\": [\n";
-  for (int code = 0; code < kCodeCount; ++code) {
-    text += "    " + RecordToJson(image, code).dump() + (code + 1 < kCodeCount ? ",\n" : "\n");
+  text += std::string("  \"") + kLineSpacingKey +
+          "\": " + SingleToJson(image, kLineSpacingOffset).dump() + ",\n";
+  if (!codes)
+    text += std::string("  \"") + kHeaderKey + "\": " + json(HeaderHex(image)).dump() + ",\n";
+  text += "  \"records\": [";
+  for (size_t i = 0; i < shown.size(); ++i) {
+    text += (i == 0 ? "\n    " : ",\n    ") + RecordToJson(image, shown[i]).dump();
   }
-  text += "  ]\n}\n";
+  text += shown.empty() ? "]\n}\n" : "\n  ]\n}\n";
   return text;
 }
 
@@ -302,20 +405,11 @@ bool ParseJsonText(const std::string& text, json* out, std::string* error) {
   return !out->is_discarded() || Fail(error, "", "not valid JSON");
 }
 
-bool MetricsImageFromJson(const json& object, uint8_t* image, std::string* error) {
-  if (!CheckKeys(object, "", {"format", "version", "line_spacing", "header", "records"}, {}, error)) return false;
-  if (!FormatFromJson(object, error)) return false;
-  if (!SingleFromJson(object["line_spacing"], "line_spacing", image, kLineSpacingOffset, error)) return false;
-  if (!HeaderFromJson(object["header"], image, error)) return false;
-  const json& records = object["records"];
-  if (!records.is_array()) {
-    return Fail(error, "records", std::string("expected an array, found ") + records.type_name());
-  }
-  if (records.size() != static_cast<size_t>(kCodeCount)) {
-    return Fail(error, "records", std::to_string(records.size()) + " records, expected 256");
-  }
-  for (int code = 0; code < kCodeCount; ++code) {
-    if (!RecordFromJson(records[static_cast<size_t>(code)], code, image, error)) return false;
-  }
-  return true;
+bool MetricsDataFromJson(const json& object, MetricsData* data, std::string* error) {
+  if (!object.is_object())
+    return Fail(error, "", std::string("expected an object, found ") + object.type_name());
+  int64_t version = 0;
+  if (!VersionFromJson(object, &version, error)) return false;
+  if (version == kFirstFormatVersion) return FirstVersionFromJson(object, data, error);
+  return SecondVersionFromJson(object, data, error);
 }

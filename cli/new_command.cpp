@@ -1,6 +1,7 @@
 // new OUT.fnt [--force]: a valid metrics file with every byte zero.
 #include <string>
 
+#include "backup.h"
 #include "commands.h"
 #include "new_metrics_file.h"
 #include "report.h"
@@ -9,13 +10,17 @@ void DeclareNew(CLI::App& app, CommandOptions& options) {
   app.description("Creates a metrics file with every value zero.");
   app.add_option("OUT.fnt", options.output, "the file to create")->required();
   app.add_flag("--force", options.force, "replace OUT.fnt when it exists");
-  app.footer("An existing OUT.fnt is refused unless --force is given; then it is replaced in one\n"
-             "step, keeping its mode, owner, group and extended attributes. A file with other\n"
-             "names (a hard link, a symbolic link to it), or one whose owner this user cannot\n"
-             "keep, is written in place instead. A directory or device is never replaced.");
+  DeclareBackupOptions(app, options.backup);
+  app.footer(
+      "An existing OUT.fnt is refused unless --force is given; then it is replaced in one\n"
+      "step, keeping its mode, owner, group and extended attributes. A file with other\n"
+      "names (a hard link, a symbolic link to it), or one whose owner this user cannot\n"
+      "keep, is written in place instead. A directory or device is never replaced.\n"
+      "With --backup an OUT.fnt that is replaced is first copied to OUT.fnt~.");
 }
 
 int RunNew(const CommandOptions& options, LoadedFiles&) {
+  if (options.force && !BackUpBeforeReplacing(options.backup, options.output)) return kExitError;
   MetricsDocument doc;
   if (!StartEmptyMetricsDocument(doc)) {
     ReportError(options.output, "out of memory");

@@ -10,6 +10,7 @@
 
 #include "arguments.h"
 #include "commands.h"
+#include "input_stream.h"
 #include "message_text.h"
 #include "report.h"
 #include "subcommands.h"
@@ -66,13 +67,20 @@ std::string SubcommandList() {
                 "check: a file failed), 2 an error (one line on standard error).";
 }
 
-// Loads path into doc, the one place that loads. A failure is one line on
-// stderr, unless the command judges the load itself (check).
+// Loads path into doc, the one place that loads: a file, or when only read, also
+// standard input ("-") or a pipe. A failure is one line on stderr, unless the
+// command judges the load itself (check): then *failure holds the reason.
 bool LoadFile(FileUse use, const CommandOptions& options, MetricsDocument& doc, const char* path,
-              LoadResult* result) {
-  *result = LoadMetricsFile(doc, path, options.writesLoadedFiles ? LoadMode::Hold : LoadMode::Read);
+              LoadResult* result, std::string* failure) {
+  if (!options.writesLoadedFiles && IsStreamInput(path)) {
+    *result = LoadStreamedMetricsFile(doc, path, failure);
+  } else {
+    *result =
+        LoadMetricsFile(doc, path, options.writesLoadedFiles ? LoadMode::Hold : LoadMode::Read);
+    *failure = LoadFailureReason(*result);
+  }
   bool ok = result->status == LoadStatus::Loaded;
-  if (!ok && use != FileUse::EachJudged) ReportError(path, LoadFailureReason(*result));
+  if (!ok && use != FileUse::EachJudged) ReportError(InputName(path), *failure);
   return ok;
 }
 
@@ -107,7 +115,8 @@ int RunOnEachFile(const Subcommand& subcommand, const CommandOptions& options,
   bool judged = subcommand.files == FileUse::EachJudged;
   for (const std::string& file : options.files) {
     loaded.path = file.c_str();
-    bool ok = LoadFile(subcommand.files, options, loaded.docs[0], loaded.path, &loaded.load);
+    bool ok = LoadFile(subcommand.files, options, loaded.docs[0], loaded.path, &loaded.load,
+                       &loaded.loadFailure);
     bool repeat = ok && !judged && IsRepeat(seen, loaded.docs[0], loaded.path);
     if (!repeat)
       exitCode = std::max(exitCode, ok || judged ? subcommand.run(options, loaded) : kExitError);
@@ -122,12 +131,17 @@ int LoadAndRun(const Subcommand& subcommand, const CommandOptions& options, Load
   FileUse use = subcommand.files;
   if (use == FileUse::EachInTurn || use == FileUse::EachJudged)
     return RunOnEachFile(subcommand, options, loaded);
-  if (use != FileUse::None &&
-      !LoadFile(use, options, loaded.docs[0], options.file.c_str(), &loaded.load)) {
+  if (use == FileUse::Two && options.file == "-" && options.secondFile == "-") {
+    ReportError(subcommand.name, "standard input can be read only once: name one file \"-\"");
     return kExitError;
   }
-  if (use == FileUse::Two &&
-      !LoadFile(use, options, loaded.docs[1], options.secondFile.c_str(), &loaded.load)) {
+  bool named = use != FileUse::None && (use != FileUse::NamedOne || !options.file.empty());
+  if (named && !LoadFile(use, options, loaded.docs[0], options.file.c_str(), &loaded.load,
+                         &loaded.loadFailure)) {
+    return kExitError;
+  }
+  if (use == FileUse::Two && !LoadFile(use, options, loaded.docs[1], options.secondFile.c_str(),
+                                       &loaded.load, &loaded.loadFailure)) {
     return kExitError;
   }
   return subcommand.run(options, loaded);

@@ -1,13 +1,212 @@
-// render FILE TEXT -o OUT.svg: placeholder until the command is written.
-#include "commands.h"
-#include "report.h"
+// render FILE TEXT -o OUT.svg [--scale N]: the text laid out with the file's values,
+// drawn as the editor's preview draws it, as an SVG picture.
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 
-void DeclareRender(CLI::App& app, CommandOptions& options) {
-  app.add_option("FILE", options.file, "the metrics file")->required();
-  app.add_option("TEXT", options.render.text, "the text to lay out")->required();
+#include "commands.h"
+#include "metrics_format.h"
+#include "report.h"
+#include "text_layout.h"
+
+namespace {
+
+constexpr char kRenderHelp[] =
+    R"(TEXT is UTF-8; each character is laid out with its own record, a double-byte
+character with the full-width record (code 16), as the editor's preview does.
+Glyph boxes are outlined in blue with the character fitted into the box; a
+character without a usable record is a red square. A line break in TEXT starts
+a new line.
+
+Coordinates are the file's units times --scale: a box at x 12.5 is drawn at
+x="37.5" with --scale 3, numbers written so that they read back exactly. "-o -"
+writes the picture to standard output.)";
+
+// The preview's colours: outlines, placeholders (filled at 60/255 opacity), text.
+constexpr char kOutlineColor[] = "#4682b4";
+constexpr char kPlaceholderColor[] = "#dc0000";
+constexpr char kPlaceholderFill[] = "#ff0000";
+constexpr char kPlaceholderFillOpacity[] = "0.235";
+// One stroke width of room around the layout, so that outlines on its edge show
+// whole (the preview keeps a margin for the same reason).
+constexpr double kStrokeWidth = 1;
+
+// "--scale" must be a positive finite number; CLI11 reports the text returned.
+std::string CheckScale(const std::string& text) {
+  char* end = nullptr;
+  double value = std::strtod(text.c_str(), &end);
+  bool number = !text.empty() && !std::isspace(static_cast<unsigned char>(text[0])) &&
+                end == text.c_str() + text.size();
+  if (number && std::isfinite(value) && value > 0) return "";
+  return "\"" + text + "\" is not a positive finite number";
 }
 
-int RunRender(const CommandOptions&, LoadedFiles&) {
-  ReportError("render", "not built yet");
-  return kExitError;
+// The shortest text that reads back as value, so that coordinates compare exactly.
+std::string SvgNumber(double value) {
+  char text[32];
+  std::to_chars_result written = std::to_chars(text, text + sizeof text, value);
+  return std::string(text, written.ptr);
+}
+
+// The character as XML text, or "" for one XML cannot hold or that draws nothing
+// (control codes); the layout gives glyph boxes only to characters with a code.
+std::string XmlCharacter(const std::string& character) {
+  unsigned char first = character.empty() ? 0 : static_cast<unsigned char>(character[0]);
+  if (first < 0x20 || first == 0x7F) return "";
+  std::string text;
+  for (char c : character) {
+    switch (c) {
+      case '&': text += "&amp;"; break;
+      case '<': text += "&lt;"; break;
+      case '>': text += "&gt;"; break;
+      case '"': text += "&quot;"; break;
+      case '\'': text += "&apos;"; break;
+      default: text += c;
+    }
+  }
+  return text;
+}
+
+struct Rect {
+  double x, y, width, height;
+};
+
+// The box times scale, turned the right way round as the preview turns it (a
+// negative width or height is drawn from the other edge).
+Rect ScaledBox(const TextBox& box, double scale) {
+  Rect rect = {box.x * scale, box.y * scale, box.width * scale, box.height * scale};
+  if (rect.width < 0) rect.x += rect.width, rect.width = -rect.width;
+  if (rect.height < 0) rect.y += rect.height, rect.height = -rect.height;
+  return rect;
+}
+
+bool IsFinite(const Rect& rect) {
+  return std::isfinite(rect.x) && std::isfinite(rect.y) && std::isfinite(rect.width) &&
+         std::isfinite(rect.height);
+}
+
+std::string RectAttributes(const Rect& rect) {
+  return "x=\"" + SvgNumber(rect.x) + "\" y=\"" + SvgNumber(rect.y) + "\" width=\"" +
+         SvgNumber(rect.width) + "\" height=\"" + SvgNumber(rect.height) + "\"";
+}
+
+// How far a gothic Japanese font's baseline lies below the top of its line, and a
+// character's nominal advance, in ems: a whole em for a double-byte character, half
+// for a single-byte one.
+constexpr double kAscentEms = 0.88;
+constexpr double kFullWidthAdvanceEms = 1.0;
+constexpr double kHalfWidthAdvanceEms = 0.5;
+
+// The character fitted to its box. The preview scales the glyph's advance to the
+// box width and the font's line height to the box height; SVG knows no font
+// metrics, so the em takes the box height, the advance is pinned to its nominal
+// width (textLength, for renderers that honour it) and then stretched to the box
+// width by the transform, which every renderer applies.
+std::string GlyphText(const Rect& rect, const TextBox& box, const std::string& character) {
+  double em = rect.height;
+  bool doubleByte = box.code == kFullWidthSlot;
+  double advance = em * (doubleByte ? kFullWidthAdvanceEms : kHalfWidthAdvanceEms);
+  return "<text transform=\"translate(" + SvgNumber(rect.x) + " " + SvgNumber(rect.y) + ") scale(" +
+         SvgNumber(rect.width / advance) + " 1)\" y=\"" + SvgNumber(em * kAscentEms) +
+         "\" font-size=\"" + SvgNumber(em) + "\" textLength=\"" + SvgNumber(advance) +
+         "\" lengthAdjust=\"spacingAndGlyphs\">" + character + "</text>\n";
+}
+
+// One box: a placeholder as a red square, a glyph as its outline and its character.
+std::string BoxElements(const TextBox& box, const Rect& rect, const std::string& utf8) {
+  if (box.kind == BoxKind::Placeholder) {
+    return std::string("<rect class=\"placeholder\" ") + RectAttributes(rect) + " fill=\"" +
+           kPlaceholderFill + "\" fill-opacity=\"" + kPlaceholderFillOpacity + "\" stroke=\"" +
+           kPlaceholderColor + "\"/>\n";
+  }
+  std::string elements = std::string("<rect class=\"glyph\" ") + RectAttributes(rect) +
+                         " fill=\"none\" stroke=\"" + kOutlineColor + "\"/>\n";
+  std::string character = XmlCharacter(utf8.substr(box.textOffset, box.textLength));
+  if (!character.empty() && rect.width > 0 && rect.height > 0) {
+    elements += GlyphText(rect, box, character);
+  }
+  return elements;
+}
+
+// The whole picture, or "" when the layout at this scale is beyond a double.
+std::string SvgText(const TextLayout& layout, const std::string& utf8, double scale) {
+  Rect view = {layout.left * scale - kStrokeWidth, layout.top * scale - kStrokeWidth,
+               (layout.right - layout.left) * scale + 2 * kStrokeWidth,
+               (layout.bottom - layout.top) * scale + 2 * kStrokeWidth};
+  if (!IsFinite(view)) return "";
+  std::string size =
+      "width=\"" + SvgNumber(view.width) + "\" height=\"" + SvgNumber(view.height) + "\"";
+  std::string svg =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<svg xmlns=\"http://www.w3.org/2000/svg\" " +
+      size + " viewBox=\"" + SvgNumber(view.x) + " " + SvgNumber(view.y) + " " +
+      SvgNumber(view.width) + " " + SvgNumber(view.height) + "\">\n";
+  svg += "<rect class=\"background\" " + RectAttributes(view) + " fill=\"white\"/>\n";
+  svg += "<g stroke-width=\"" + SvgNumber(kStrokeWidth) + "\" font-family=\"sans-serif\">\n";
+  for (const TextBox& box : layout.boxes) {
+    Rect rect = ScaledBox(box, scale);
+    if (IsFinite(rect)) svg += BoxElements(box, rect, utf8);  // as the preview, which skips them
+  }
+  return svg + "</g>\n</svg>\n";
+}
+
+// Writes text to path; false after reporting why not. Standard output ("-") is
+// flushed and its errors reported when the program ends (FinishOutput).
+bool WriteOutput(const std::string& path, const std::string& text) {
+  if (path == "-") {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return true;
+  }
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) {
+    ReportError(path, std::string("cannot create: ") + std::strerror(errno));
+    return false;
+  }
+  bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+  written = std::fflush(file) == 0 && written;
+  int writeError = errno;
+  written = std::fclose(file) == 0 && written;
+  if (!written) {
+    ReportError(path, std::string("write failed, the file may be incomplete: ") +
+                          std::strerror(writeError ? writeError : errno));
+  }
+  return written;
+}
+
+}  // namespace
+
+void DeclareRender(CLI::App& app, CommandOptions& options) {
+  app.description("Draws text laid out with a metrics file's values as an SVG picture.");
+  app.add_option("FILE", options.file, "the metrics file")->required();
+  app.add_option("TEXT", options.render.text, "the text to lay out (UTF-8)")->required();
+  app.add_option("-o,--output", options.render.output,
+                 "the SVG file to write (- for standard output)")
+      ->type_name("OUT.svg")
+      ->required();
+  // Read with strtod: CLI11 reads a double through a long double, which can round twice.
+  app.add_option_function<std::string>(
+         "--scale",
+         [&options](const std::string& text) {
+           options.render.scale = std::strtod(text.c_str(), nullptr);
+         },
+         "multiply every coordinate by N (default 1)")
+      ->type_name("N")
+      ->check(CLI::Validator(CheckScale, "", "positive finite"));
+  app.footer(kRenderHelp);
+}
+
+int RunRender(const CommandOptions& options, LoadedFiles& loaded) {
+  const std::string& text = options.render.text;
+  TextLayout layout = LayOutUtf8Text(loaded.docs[0].image, text.data(), text.size());
+  std::string svg = SvgText(layout, text, options.render.scale);
+  if (svg.empty()) {
+    ReportError("render", "the layout times --scale " + SvgNumber(options.render.scale) +
+                              " is too large to draw");
+    return kExitError;
+  }
+  return WriteOutput(options.render.output, svg) ? kExitOk : kExitError;
 }

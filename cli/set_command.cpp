@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "backup.h"
 #include "code_text.h"
 #include "commands.h"
 #include "field_text.h"
@@ -18,7 +19,8 @@
 
 namespace {
 
-constexpr char kSetHelp[] = R"(Applies one edit to each FILE in turn, exactly as the editor's change command
+constexpr char kSetHelp[] =
+    R"(Applies one edit to each FILE in turn, exactly as the editor's change command
 applies its fields, and writes each file back in place.
 
 Target, at most one:
@@ -46,6 +48,10 @@ or anything but a regular file, is not written. A file named twice (also as
 ./name, through a link or a hard link) is set once, with a warning. With --verbose
 each file written is named on standard output ("FILE: written"), so that an
 interrupted batch can be resumed with the rest.
+
+With --backup each file's old contents are first kept as FILE~ (--suffix S for
+another ending), replacing what was there; a file whose copy cannot be made is
+not written.
 
 A file that cannot be read or written is reported and left alone; the others are
 still set. Exit status: 0 when every file was set, 2 otherwise.)";
@@ -149,6 +155,7 @@ void DeclareSet(CLI::App& app, CommandOptions& all) {
   app.add_flag("--relative", options.relative, "add the numbers to the stored values");
   app.add_flag("--dry-run", options.dryRun, "print what would change, write nothing");
   app.add_flag("--verbose", options.verbose, "name each file written on standard output");
+  DeclareBackupOptions(app, all.backup);
   app.footer(kSetHelp);
 }
 
@@ -169,6 +176,8 @@ int RunSet(const CommandOptions& all, LoadedFiles& loaded) {
     PrintChanges(loaded.path, doc.image, edited.data());
     return kExitOk;
   }
+  // From the loaded bytes: the file is held locked since its load, so they are its bytes.
+  if (!BackUpBeforeReplacing(all.backup, loaded.path, doc)) return kExitError;
   SaveResult saved = SaveEditedImage(doc, edited.data());
   if (saved.status != SaveStatus::Saved) {
     ReportError(loaded.path, SaveFailureReason(saved));

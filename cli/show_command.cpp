@@ -5,17 +5,17 @@
 #include <string>
 #include <vector>
 
-#include <nlohmann/json.hpp>
-
 #include "code_text.h"
 #include "commands.h"
+#include "metrics_json.h"
 #include "report.h"
 #include "value_edit.h"
 #include "value_names.h"
 
 namespace {
 
-constexpr char kShowHelp[] = R"(Codes are decimal (65) or hexadecimal (0x41). Any other argument must be one
+constexpr char kShowHelp[] =
+    R"(Codes are decimal (65) or hexadecimal (0x41). Any other argument must be one
 character, which names its single-byte Shift-JIS code (A, ｱ); to name a digit
 character, give its code (0x30-0x39). Without codes every code 0-255 is shown.
 
@@ -25,8 +25,10 @@ double-byte characters (0x81-0x9F, 0xE0-0xFC) and private-use codes (0xA0,
 0xFD-0xFF). Full-width characters have no code of their own: their metrics are in
 slots 16 and 21.
 
---json prints {"line_spacing": "...", "records": [{"code": 65, "char": "A",
-"width": "...", ...}]}, each value as the text the editor's field shows.)";
+--json prints the JSON document that export prints (see quorvel-cli export
+--help): the whole of it without codes; with codes a partial one, of the line
+spacing and those codes' records in code order, which import --onto applies to
+another file.)";
 
 struct ShowRow {
   std::string cells[3 + kEditedValueCount];  // code, hex, char, five values
@@ -104,28 +106,21 @@ void PrintTable(const uint8_t* image, const std::vector<uint8_t>& codes) {
   }
 }
 
-void PrintJson(const uint8_t* image, const std::vector<uint8_t>& codes) {
-  RecordTexts texts;
-  FormatRecordFields(image, 0, &texts);
-  nlohmann::ordered_json out;
-  out[kLineSpacingKey] = texts.field[kLineSpacingField];
-  out["records"] = nlohmann::ordered_json::array();
-  for (uint8_t code : codes) {
-    FormatRecordFields(image, code, &texts);
-    nlohmann::ordered_json record;
-    record["code"] = code;
-    record["char"] = DisplayedCharacter(code);
-    for (uint32_t i = 0; i < kEditedValueCount; ++i) record[kValueNames[i].key] = texts.field[i];
-    out["records"].push_back(record);
-  }
-  std::printf("%s\n", out.dump(2).c_str());
+// The JSON document: whole without codes, partial with them (each code once, in
+// code order, so that import --onto takes it back).
+void PrintJson(const uint8_t* image, const std::vector<std::string>& codeTexts,
+               std::vector<uint8_t> codes) {
+  std::sort(codes.begin(), codes.end());
+  codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
+  std::string text = MetricsJsonText(image, codeTexts.empty() ? nullptr : &codes);
+  std::fwrite(text.data(), 1, text.size(), stdout);
 }
 
 }  // namespace
 
 void DeclareShow(CLI::App& app, CommandOptions& options) {
   app.description("Shows the line spacing and the values of codes as the editor shows them.");
-  app.add_option("FILE", options.file, "the metrics file")->required();
+  app.add_option("FILE", options.file, "the metrics file (- for standard input)")->required();
   app.add_option("CODE", options.show.codeTexts, "codes or characters to show (default: all)");
   app.add_flag("--json", options.show.asJson, "print JSON instead of a table");
   app.footer(kShowHelp);
@@ -138,7 +133,7 @@ bool ResolveShowCodes(const CLI::App&, CommandOptions& options) {
 
 int RunShow(const CommandOptions& options, LoadedFiles& loaded) {
   if (options.show.asJson) {
-    PrintJson(loaded.docs[0].image, options.show.codes);
+    PrintJson(loaded.docs[0].image, options.show.codeTexts, options.show.codes);
   } else {
     PrintTable(loaded.docs[0].image, options.show.codes);
   }

@@ -3,6 +3,9 @@
 // hyphens only as an option ("--spacing-left").
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 #include "metrics_format.h"
 
 struct ValueName {
@@ -20,3 +23,12 @@ constexpr ValueName kValueNames[kEditedValueCount] = {
 
 constexpr const char kLineSpacingKey[] = "line_spacing";
 constexpr const char kLineSpacingOption[] = "--line-spacing";
+
+// How messages and diff name value index of a record: the five by their name, the
+// others as "value 3".
+inline std::string ValueLabel(uint32_t value) {
+  if (value >= kFirstEditedValue && value < kFirstEditedValue + kEditedValueCount) {
+    return kValueNames[value - kFirstEditedValue].key;
+  }
+  return "value " + std::to_string(value);
+}

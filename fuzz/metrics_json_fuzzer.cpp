@@ -1,6 +1,7 @@
-// Import's reading of outside JSON on arbitrary bytes: no crash, no exception, no
-// message that could break its line, and whatever it accepts as a whole file
-// exports to JSON that reads back to exactly the same bytes. What the parser
+// Import's reading of outside JSON and CSV on arbitrary bytes: no crash, no
+// exception, no message that could break its line, and whatever it accepts,
+// applied to an all-zero file, exports to JSON (and CSV) that reads back to
+// exactly the same bytes. What the parser
 // accepts nests at most kMaxJsonDepth deep and gives every key once. An input that
 // begins with a space is also tried padded with spaces to one byte over the size
 // limit, where it must be refused whatever it holds. (The text at exactly the limit
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "metrics_csv.h"
 #include "metrics_format.h"
 #include "metrics_json.h"
 
@@ -58,36 +60,62 @@ void RequireWithinLimits(const std::string& text, const json& parsed) {
   if (depth > kMaxJsonDepth || members != KeysInText(text)) std::abort();
 }
 
-// The file bytes that json describes, or an empty vector when import refuses it.
+// The bytes of an all-zero file with data applied.
+std::vector<uint8_t> AppliedToZeroFile(const MetricsData& data) {
+  std::vector<uint8_t> image(kMetricsImageSize, 0);
+  ApplyMetricsData(data, image.data());
+  image.resize(kMetricsFileSize);
+  return image;
+}
+
+// The bytes of an all-zero file with what text gives applied, or an empty vector
+// when import refuses it.
 std::vector<uint8_t> ImportedBytes(const std::string& text) {
   json parsed;
   std::string error;
-  std::vector<uint8_t> image(kMetricsImageSize, 0);
+  MetricsData data;
   if (!ParseJsonText(text, &parsed, &error)) {
     RequireOneLine(error);
     return {};
   }
   RequireWithinLimits(text, parsed);
-  if (!MetricsImageFromJson(parsed, image.data(), &error)) {
+  if (!MetricsDataFromJson(parsed, &data, &error)) {
     RequireOneLine(error);
     return {};
   }
-  image.resize(kMetricsFileSize);
-  return image;
+  return AppliedToZeroFile(data);
+}
+
+// The same for CSV.
+std::vector<uint8_t> ImportedCsvBytes(const std::string& text) {
+  std::string error;
+  MetricsData data;
+  if (!MetricsDataFromCsv(text, &data, &error)) {
+    RequireOneLine(error);
+    return {};
+  }
+  return AppliedToZeroFile(data);
+}
+
+std::vector<uint8_t> AsImage(std::vector<uint8_t> bytes) {
+  bytes.resize(kMetricsImageSize, 0);
+  return bytes;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string text(reinterpret_cast<const char*>(data), size);
-  std::vector<uint8_t> bytes = ImportedBytes(text);
   if (size > 0 && data[0] == ' ') {
     std::string overLimit = std::string(kMaxJsonTextSize + 1 - size, ' ') + text;
     if (!ImportedBytes(overLimit).empty()) std::abort();
   }
-  if (bytes.empty()) return 0;
-  std::vector<uint8_t> image(bytes);
-  image.resize(kMetricsImageSize, 0);
-  if (ImportedBytes(MetricsJsonText(image.data())) != bytes) std::abort();
+  std::vector<uint8_t> bytes = ImportedBytes(text);
+  if (!bytes.empty() && ImportedBytes(MetricsJsonText(AsImage(bytes).data())) != bytes)
+    std::abort();
+  std::vector<uint8_t> csvBytes = ImportedCsvBytes(text);
+  if (!csvBytes.empty() &&
+      ImportedCsvBytes(MetricsCsvText(AsImage(csvBytes).data(), true)) != csvBytes)
+    std::abort();
   return 0;
 }

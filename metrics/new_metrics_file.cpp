@@ -28,19 +28,6 @@ size_t FolderPartLength(const char* path) {
   return length;
 }
 
-// The pattern of a temporary sibling's name for path, in name. The base name is cut
-// so that the sibling's name fits the name limit (and size) however long it is.
-// False when even an empty cut does not fit.
-bool TemporaryNameFor(const char* path, char* name, size_t size) {
-  size_t folder = FolderPartLength(path);
-  if (folder + kTemporaryExtra >= size) return false;
-  size_t cut = std::min({std::strlen(path + folder), kMaxNameLength - kTemporaryExtra,
-                         size - 1 - folder - kTemporaryExtra});
-  std::snprintf(name, size, "%.*s.%.*s%s", static_cast<int>(folder), path, static_cast<int>(cut),
-                path + folder, kTemporaryEnd);
-  return true;
-}
-
 // Writes the image at the file position in one call. A short write has no error of
 // its own: the last error is cleared, so that the count in the document tells.
 bool WriteImage(MetricsDocument& doc) {
@@ -109,7 +96,7 @@ CreateStatus WriteInPlace(MetricsDocument& doc, const char* path) {
 CreateStatus ReplaceWholeFile(MetricsDocument& doc, const char* path) {
   char temporary[kPathBufferSize + kTemporaryExtra];
   // No sibling's name fits beside an overlong path: the file itself is written.
-  if (!TemporaryNameFor(path, temporary, sizeof temporary)) return WriteInPlace(doc, path);
+  if (!TemporarySiblingName(path, temporary, sizeof temporary)) return WriteInPlace(doc, path);
   if (CreateUniqueFile(temporary, &doc.file) != FileOpenStatus::Opened)
     return CreateStatus::CannotOpen;
   // Written before the owner and attributes are copied: a write clears file
@@ -140,6 +127,16 @@ CreateStatus CreateNewFile(MetricsDocument& doc, const char* path) {
 }
 
 }  // namespace
+
+bool TemporarySiblingName(const char* path, char* name, size_t size) {
+  size_t folder = FolderPartLength(path);
+  if (folder + kTemporaryExtra >= size) return false;
+  size_t cut = std::min({std::strlen(path + folder), kMaxNameLength - kTemporaryExtra,
+                         size - 1 - folder - kTemporaryExtra});
+  std::snprintf(name, size, "%.*s.%.*s%s", static_cast<int>(folder), path, static_cast<int>(cut),
+                path + folder, kTemporaryEnd);
+  return true;
+}
 
 bool StartEmptyMetricsDocument(MetricsDocument& doc) {
   ReleaseMetricsFile(doc);

@@ -35,3 +35,9 @@ bool StartEmptyMetricsDocument(MetricsDocument& doc);
 // file error is that of the failing call; a short write clears it, so that
 // doc.bytesTransferred tells what happened.
 CreateStatus CreateMetricsFile(MetricsDocument& doc, const char* path, bool replaceExisting);
+
+// The pattern of a temporary sibling's name for path, in name: ".name.XXXXXX" in the
+// same folder, for CreateUniqueFile. The base name is cut so that the sibling's name
+// fits the name limit (and size) however long it is. False when even an empty cut
+// does not fit.
+bool TemporarySiblingName(const char* path, char* name, size_t size);

@@ -42,10 +42,7 @@ void ApplyFullWidth(uint8_t* image, const RecordEdit& edit) {
   CopyRecordIn(image, kFullWidthClearedSlot, buffer);
   CopyRecordIn(image, kFullWidthClearedTwinSlot, buffer);
 
-  CopyRecordOut(image, kFullWidthSlot, buffer);
-  double half = static_cast<double>(ReadSingle(buffer, 4 * Width)) / 2.0;
-  std::memset(buffer, 0, sizeof buffer);
-  WriteSingle(buffer, 4 * Width, static_cast<float>(RoundHalfEven(half)));
+  WriteSingle(buffer, 4 * Width, HalfWidthOfFullWidth(image));
   CopyRecordIn(image, kHalfWidthSlot, buffer);
   CopyRecordIn(image, kHalfWidthTwinSlot, buffer);
 }
@@ -57,6 +54,11 @@ void ApplyToCodes(uint8_t* image, const RecordEdit& edit, int first, int last) {
 }
 
 }  // namespace
+
+float HalfWidthOfFullWidth(const uint8_t* image) {
+  double half = static_cast<double>(ReadRecordValue(image, kFullWidthSlot, Width)) / 2.0;
+  return static_cast<float>(RoundHalfEven(half));
+}
 
 void FormatRecordFields(const uint8_t* image, uint8_t code, RecordTexts* out) {
   FormatNumber(static_cast<double>(ReadLineSpacing(image)), out->field[kLineSpacingField]);

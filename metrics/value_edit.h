@@ -82,3 +82,8 @@ void CopyRecordIn(uint8_t* image, uint8_t code, const uint8_t* buffer);
 // Half-width katakana stores into 18, 23 and 0xA1-0xDF; half-width alphanumerics
 // into 0x20-0x7F; the current code into that one record.
 void ApplyRecordEdit(uint8_t* image, const RecordEdit& edit, EditScope scope, uint8_t currentCode);
+
+// The Width that the full-width edit gives slots 19 and 24: Width of slot 16 halved
+// in double precision and rounded half to even, then to single precision
+// (7 -> 4, 5 -> 2, -1 -> -0).
+float HalfWidthOfFullWidth(const uint8_t* image);

@@ -43,13 +43,13 @@ class ExportCommandTest : public ::testing::Test {
   std::string file;
 };
 
-TEST_F(ExportCommandTest, JsonHoldsEveryValueAndByte) {
+TEST_F(ExportCommandTest, JsonHoldsEveryValueAndByteByName) {
   CliResult result = RunCli({"export", file});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.err, "");
   nlohmann::json json = nlohmann::json::parse(result.out);
   EXPECT_EQ(json["format"], "quorvel-metrics");
-  EXPECT_EQ(json["version"], 1);
+  EXPECT_EQ(json["version"], 2);
   EXPECT_EQ(json["line_spacing"], 14.0);
   std::string header;
   for (uint32_t i = 4; i < kHeaderSize; ++i) {
@@ -57,45 +57,51 @@ TEST_F(ExportCommandTest, JsonHoldsEveryValueAndByte) {
     std::snprintf(hex, sizeof hex, "%02x", bytes[i]);
     header += hex;
   }
-  EXPECT_EQ(json["header"], header);
+  EXPECT_EQ(json["header_bytes"], header);
   ASSERT_EQ(json["records"].size(), 256u);
   const nlohmann::json& a = json["records"][0x41];
   EXPECT_EQ(a["code"], 0x41);
   EXPECT_EQ(a["char"], "A");
-  ASSERT_EQ(a["values"].size(), 14u);
-  EXPECT_EQ(a["values"][8].get<double>(), static_cast<double>(0.1f)) << "the single value exactly";
-  EXPECT_EQ(a["values"][9], 24.0);
-  EXPECT_EQ(a["values"][0].get<double>(), static_cast<double>(1e-45f));
-  EXPECT_EQ(a["values"][1], "0x7FC00001");
-  EXPECT_EQ(a["values"][2], "0x80000000");
-  EXPECT_EQ(a["values"][3], "0xFF800000");
-  EXPECT_EQ(a["values"][13], 0.0);
+  EXPECT_EQ(a["width"].get<double>(), static_cast<double>(0.1f)) << "the single value exactly";
+  EXPECT_EQ(a["height"], 24.0);
+  ASSERT_EQ(a["values_0_to_7"].size(), 8u);
+  EXPECT_EQ(a["values_0_to_7"][0].get<double>(), static_cast<double>(1e-45f));
+  EXPECT_EQ(a["values_0_to_7"][1], "0x7FC00001");
+  EXPECT_EQ(a["values_0_to_7"][2], "0x80000000");
+  EXPECT_EQ(a["values_0_to_7"][3], "0xFF800000");
+  EXPECT_EQ(a["value_13"], 0.0);
   const nlohmann::json& last = json["records"][255];
-  ASSERT_EQ(last["values"].size(), 13u) << "the file ends inside record 255";
-  EXPECT_EQ(last["values"][12], -3.0);
-  EXPECT_EQ(json["records"][0x81]["char"], "");
+  EXPECT_FALSE(last.contains("value_13")) << "the file ends inside record 255";
+  EXPECT_EQ(last["offset_y"], -3.0);
+  EXPECT_FALSE(json["records"][0x81].contains("char"));
 }
 
 TEST_F(ExportCommandTest, JsonHasOneLinePerRecord) {
   std::vector<std::string> lines = Lines(RunCli({"export", file}).out);
   ASSERT_EQ(lines.size(), 6u + 256u + 2u);
   EXPECT_EQ(lines[5], "  \"records\": [");
-  EXPECT_EQ(lines[6].substr(0, 24), "    {\"code\":0,\"char\":\"\",");
-  EXPECT_EQ(lines[6 + 255].substr(0, 18), "    {\"code\":255,\"c");
+  EXPECT_EQ(lines[6].substr(0, 26), "    {\"code\":0,\"width\":0.0,");
+  EXPECT_EQ(lines[6 + 255].substr(0, 18), "    {\"code\":255,\"w");
 }
 
-TEST_F(ExportCommandTest, CsvHasTheFieldTextsOfEveryCode) {
-  CliResult result = RunCli({"export", file, "--format", "csv"});
-  ASSERT_EQ(result.exitCode, 0) << result.err;
-  std::vector<std::string> lines = Lines(result.out);
-  ASSERT_EQ(lines.size(), 257u);
-  EXPECT_EQ(lines[0], "code,char,width,height,spacing_left,spacing_right,offset_y");
-  EXPECT_EQ(lines[1 + 0x00], "0,,0,0,0,0,0");
-  EXPECT_EQ(lines[1 + 0x22], "34,\"\"\"\",0,0,0,0,0");
-  EXPECT_EQ(lines[1 + 0x2C], "44,\",\",1.5,0,0,0,0");
-  EXPECT_EQ(lines[1 + 0x41], "65,A,0.1,24,0,0,0");
-  EXPECT_EQ(lines[1 + 0xB1], "177,ｱ,0,0,0,0,0");
-  EXPECT_EQ(lines[1 + 0xFF], "255,,0,0,0,0,-3");
+TEST_F(ExportCommandTest, CsvHasTheLineSpacingAndTheValuesOfEveryCode) {
+  for (bool bom : {false, true}) {
+    std::vector<std::string> arguments = {"export", file, "--format", "csv"};
+    if (bom) arguments.push_back("--bom");
+    CliResult result = RunCli(arguments);
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    std::vector<std::string> lines = Lines(result.out);
+    ASSERT_EQ(lines.size(), 258u);
+    EXPECT_EQ(lines[0], std::string(bom ? "\xEF\xBB\xBF" : "") +
+                            "code,char,width,height,spacing_left,spacing_right,offset_y");
+    EXPECT_EQ(lines[1], "line_spacing,,14.0");
+    EXPECT_EQ(lines[2 + 0x00], "0,,0.0,0.0,0.0,0.0,0.0");
+    EXPECT_EQ(lines[2 + 0x22], "34,\"\"\"\",0.0,0.0,0.0,0.0,0.0");
+    EXPECT_EQ(lines[2 + 0x2C], "44,\",\",1.5,0.0,0.0,0.0,0.0");
+    EXPECT_EQ(lines[2 + 0x41], "65,A,0.10000000149011612,24.0,0.0,0.0,0.0");
+    EXPECT_EQ(lines[2 + 0xB1], "177,ｱ,0.0,0.0,0.0,0.0,0.0");
+    EXPECT_EQ(lines[2 + 0xFF], "255,,0.0,0.0,0.0,0.0,-3.0");
+  }
 }
 
 TEST_F(ExportCommandTest, FailuresAreReported) {

@@ -87,13 +87,101 @@ TEST_F(ImportCommandTest, ExportThenImportReproducesRandomFilesExactly) {
   }
 }
 
+TEST_F(ImportCommandTest, CsvExportAppliedOntoAChangedCopyGivesTheSameBytes) {
+  for (uint32_t seed = 0; seed <= 20; ++seed) {
+    Bytes bytes =
+        seed == 0 ? ReadWholeFile(QUORVEL_SAMPLE_PATH) : RandomFileWithSpecialValues(seed);
+    std::string source = folder.Path("source.fnt"), copy = folder.Path("copy.fnt");
+    WriteWholeFile(source, bytes);
+    std::string csv = RunCli({"export", source, "--format", "csv", "--bom"}).out;
+    Bytes changed = bytes;
+    for (uint32_t i = 0; i < kEditedValueCount; ++i) {
+      WriteSingle(changed.data(), ValueOffset(static_cast<uint8_t>(seed * 11 + i), Width + i),
+                  1234.5f);
+    }
+    WriteSingle(changed.data(), kLineSpacingOffset, -1.0f);
+    WriteWholeFile(copy, changed);
+    CliRun fromPipe;
+    fromPipe.input = csv;
+    CliResult result = RunCli({"import", "-", "--format", "csv", "--onto", copy}, fromPipe);
+    ASSERT_EQ(result.exitCode, 0) << "seed " << seed << ": " << result.err;
+    ASSERT_EQ(ReadWholeFile(copy), bytes) << "seed " << seed;
+  }
+}
+
+// The first version's text, written here from the bytes: every value a bit pattern.
+std::string FirstVersionJson(const Bytes& bytes) {
+  auto bits = [&](uint32_t offset) {
+    float value = ReadSingle(bytes.data(), offset);
+    uint32_t pattern;
+    std::memcpy(&pattern, &value, sizeof pattern);
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08X", pattern);
+    return json(text);
+  };
+  json document = {{"format", "quorvel-metrics"}, {"version", 1}, {"line_spacing", bits(0)}};
+  std::string header;
+  for (uint32_t i = kFirstHeaderByte; i < kHeaderSize; ++i) {
+    char hex[3];
+    std::snprintf(hex, sizeof hex, "%02x", bytes[i]);
+    header += hex;
+  }
+  document["header"] = header;
+  document["records"] = json::array();
+  for (int code = 0; code < kCodeCount; ++code) {
+    json values = json::array();
+    for (uint32_t v = 0; v < ValueCountInFile(static_cast<uint8_t>(code)); ++v) {
+      values.push_back(bits(ValueOffset(static_cast<uint8_t>(code), v)));
+    }
+    document["records"].push_back({{"code", code}, {"values", values}});
+  }
+  return document.dump();
+}
+
+TEST_F(ImportCommandTest, FirstVersionStillImports) {
+  Bytes bytes = RandomFileWithSpecialValues(7);
+  std::string out = folder.Path("out.fnt");
+  CliResult result = RunCli({"import", JsonFile(FirstVersionJson(bytes)), out});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(ReadWholeFile(out), bytes);
+
+  // The first version describes whole files only, in code order.
+  json cut = json::parse(FirstVersionJson(bytes));
+  cut["records"].erase(200);
+  EXPECT_TRUE(IsOneLineError(RunCli({"import", JsonFile(cut.dump()), folder.Path("cut.fnt")}),
+                             {"records", "255 records, expected 256"}));
+  json swapped = json::parse(FirstVersionJson(bytes));
+  std::swap(swapped["records"][3], swapped["records"][4]);
+  EXPECT_TRUE(
+      IsOneLineError(RunCli({"import", JsonFile(swapped.dump()), folder.Path("swapped.fnt")}),
+                     {"records[3].code", "expected 3"}));
+}
+
+TEST_F(ImportCommandTest, ShownJsonOntoAnotherFileChangesExactlyTheValuesShown) {
+  Bytes from = PatternedFile(11), onto = PatternedFile(12);
+  std::string fromPath = folder.Path("from.fnt"), ontoPath = folder.Path("onto.fnt");
+  WriteWholeFile(fromPath, from);
+  WriteWholeFile(ontoPath, onto);
+  CliRun fromPipe;
+  fromPipe.input = RunCli({"show", fromPath, "A", "0xB1", "255", "--json"}).out;
+  CliResult result = RunCli({"import", "-", "--onto", ontoPath}, fromPipe);
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  Bytes expected = onto;
+  std::memcpy(expected.data(), from.data(), 4);  // the line spacing is shown too
+  for (uint8_t code : {0x41, 0xB1, 0xFF}) {
+    uint32_t size = 4 * ValueCountInFile(code);
+    std::memcpy(expected.data() + RecordOffset(code), from.data() + RecordOffset(code), size);
+  }
+  EXPECT_EQ(ReadWholeFile(ontoPath), expected);
+}
+
 TEST_F(ImportCommandTest, NumbersAreRoundedToSingleAndBitPatternsTakenAsTheyAre) {
   json document = json::parse(Exported(Bytes(kMetricsFileSize, 0)));
   document["line_spacing"] = 0.1;  // as a person would write it
-  document["records"][65]["values"][8] = 12;
-  document["records"][65]["values"][9] = "0x3f800000";
-  document["records"][65]["values"][10] = 3.4028235e38;  // rounds to the largest single
-  document["records"][65]["values"][11] = 1e-50;                  // below the smallest subnormal: 0
+  document["records"][65]["width"] = 12;
+  document["records"][65]["height"] = "0x3f800000";
+  document["records"][65]["spacing_left"] = 3.4028235e38;  // rounds to the largest single
+  document["records"][65]["spacing_right"] = 1e-50;        // below the smallest subnormal: 0
   std::string out = folder.Path("out.fnt");
   ASSERT_EQ(RunCli({"import", JsonFile(document.dump()), out}).exitCode, 0);
   Bytes bytes = ReadWholeFile(out);
@@ -104,56 +192,166 @@ TEST_F(ImportCommandTest, NumbersAreRoundedToSingleAndBitPatternsTakenAsTheyAre)
   EXPECT_EQ(ReadRecordValue(bytes.data(), 65, SpacingRight), 0.0f);
 }
 
-TEST_F(ImportCommandTest, JsonThatDoesNotDescribeAWholeFileIsRefused) {
+TEST_F(ImportCommandTest, DataThatCannotBeReadIsRefusedAndNothingIsWritten) {
   const json valid = json::parse(Exported(PatternedFile(3)));
+  const Bytes ontoBytes = PatternedFile(4);
   struct Case {
     const char* name;
-    std::function<void(json&)> change;
+    std::function<void(json&)> change;  // of the valid document; or, for CSV cases, nullptr
+    std::string csvText;
     std::vector<std::string> mentions;
+    bool onto = false;  // applied with --onto rather than built as OUT
   } cases[] = {
-      {"top level not an object", [](json& j) { j = json::array(); }, {"expected an object, found array"}},
-      {"missing records", [](json& j) { j.erase("records"); }, {"missing key \"records\""}},
-      {"missing header", [](json& j) { j.erase("header"); }, {"missing key \"header\""}},
-      {"unknown key", [](json& j) { j["comment"] = "hi"; }, {"unknown key \"comment\""}},
-      {"other format", [](json& j) { j["format"] = "other"; }, {"format", "\"other\""}},
-      {"later version", [](json& j) { j["version"] = 2; }, {"version", "2, expected 1"}},
-      {"line spacing of the wrong type", [](json& j) { j["line_spacing"] = true; },
-       {"line_spacing", "expected a number or a bit pattern string, found boolean"}},
-      {"line spacing beyond single", [](json& j) { j["line_spacing"] = 1e39; }, {"line_spacing", "out of range"}},
-      {"short bit pattern", [](json& j) { j["line_spacing"] = "0x7FC0000"; }, {"line_spacing", "not a bit pattern"}},
-      {"named NaN", [](json& j) { j["line_spacing"] = "NaN"; }, {"line_spacing", "not a bit pattern"}},
-      {"header one byte short", [](json& j) { j["header"] = j["header"].get<std::string>().substr(2); },
-       {"header", "590 hexadecimal digits, expected 592"}},
-      {"header not hexadecimal", [](json& j) { j["header"] = "zz" + j["header"].get<std::string>().substr(2); },
-       {"header", "\"zz\"", "not a hexadecimal byte"}},
-      {"header as a number", [](json& j) { j["header"] = 0; }, {"header", "expected a string"}},
-      {"records not an array", [](json& j) { j["records"] = json::object(); }, {"records", "expected an array"}},
-      {"a record missing", [](json& j) { j["records"].erase(200); }, {"records", "255 records, expected 256"}},
-      {"a record too many", [](json& j) { j["records"].push_back(j["records"][0]); }, {"257 records"}},
-      {"records out of order", [](json& j) { std::swap(j["records"][3], j["records"][4]); },
-       {"records[3].code", "expected 3"}},
-      {"record without values", [](json& j) { j["records"][7].erase("values"); },
-       {"records[7]", "missing key \"values\""}},
-      {"record with an unknown key", [](json& j) { j["records"][7]["width"] = 1; },
-       {"records[7]", "unknown key \"width\""}},
-      {"char of the wrong type", [](json& j) { j["records"][9]["char"] = 9; }, {"records[9].char", "expected a string"}},
-      {"thirteen values", [](json& j) { j["records"][0]["values"].erase(13); },
-       {"records[0].values", "13 values, expected 14"}},
-      {"fourteen values for code 255", [](json& j) { j["records"][255]["values"].push_back(0); },
-       {"records[255].values", "14 values, expected 13"}},
-      {"a null value", [](json& j) { j["records"][9]["values"][8] = nullptr; },
-       {"records[9].values[8]", "found null"}},
-      {"a value below single", [](json& j) { j["records"][9]["values"][2] = -1e39; },
-       {"records[9].values[2]", "out of range"}},
+      {"top level not an object",
+       [](json& j) { j = json::array(); },
+       "",
+       {"expected an object, found array"}},
+      {"unknown key", [](json& j) { j["comment"] = "hi"; }, "", {"unknown key \"comment\""}},
+      {"misspelt width",
+       [](json& j) { j["records"][7]["widht"] = 1; },
+       "",
+       {"records[7]: unknown key \"widht\""},
+       true},
+      {"first version's key in the second",
+       [](json& j) { j["header"] = j["header_bytes"]; },
+       "",
+       {"unknown key \"header\""}},
+      {"missing version",
+       [](json& j) { j.erase("version"); },
+       "",
+       {"missing key \"version\""},
+       true},
+      {"other format", [](json& j) { j["format"] = "other"; }, "", {"format", "\"other\""}},
+      {"later version", [](json& j) { j["version"] = 3; }, "", {"version", "3, expected 1 or 2"}},
+      {"partial document as a new file",
+       [](json& j) { j["records"].erase(200); },
+       "",
+       {"not a whole file", "the record of code 200", "--onto"}},
+      {"no header bytes for a new file",
+       [](json& j) { j.erase("header_bytes"); },
+       "",
+       {"lacks header_bytes"}},
+      {"value 13 missing",
+       [](json& j) { j["records"][3].erase("value_13"); },
+       "",
+       {"value_13 of code 3"}},
+      {"line spacing of the wrong type",
+       [](json& j) { j["line_spacing"] = true; },
+       "",
+       {"line_spacing", "expected a number or a bit pattern string, found boolean"},
+       true},
+      {"line spacing beyond single",
+       [](json& j) { j["line_spacing"] = 1e39; },
+       "",
+       {"line_spacing", "out of range"}},
+      {"named NaN",
+       [](json& j) { j["line_spacing"] = "NaN"; },
+       "",
+       {"line_spacing", "not a bit pattern"}},
+      {"header one byte short",
+       [](json& j) { j["header_bytes"] = j["header_bytes"].get<std::string>().substr(2); },
+       "",
+       {"header_bytes", "590 hexadecimal digits, expected 592"}},
+      {"header not hexadecimal",
+       [](json& j) { j["header_bytes"] = "zz" + j["header_bytes"].get<std::string>().substr(2); },
+       "",
+       {"header_bytes", "\"zz\"", "not a hexadecimal byte"}},
+      {"records not an array",
+       [](json& j) { j["records"] = json::object(); },
+       "",
+       {"records", "expected an array"}},
+      {"a code twice",
+       [](json& j) { j["records"].push_back(j["records"][9]); },
+       "",
+       {"records[256].code", "9 is given twice"},
+       true},
+      {"code beyond 255",
+       [](json& j) { j["records"][9]["code"] = 256; },
+       "",
+       {"records[9].code", "expected a code 0-255"}},
+      {"value 13 of code 255",
+       [](json& j) { j["records"][255]["value_13"] = 0; },
+       "",
+       {"records[255].value_13", "the file ends before it"},
+       true},
+      {"seven opaque values",
+       [](json& j) { j["records"][0]["values_0_to_7"].erase(7); },
+       "",
+       {"records[0].values_0_to_7", "7 values, expected 8"}},
+      {"char of the wrong type",
+       [](json& j) { j["records"][9]["char"] = 9; },
+       "",
+       {"records[9].char", "expected a string"}},
+      {"a null value",
+       [](json& j) { j["records"][9]["width"] = nullptr; },
+       "",
+       {"records[9].width", "found null"}},
+      {"CSV unknown column",
+       nullptr,
+       "code,widht\n65,1\n",
+       {"line 1", "unknown column \"widht\""},
+       true},
+      {"CSV column twice",
+       nullptr,
+       "code,width,width\n",
+       {"line 1", "\"width\" is given twice"},
+       true},
+      {"CSV without codes", nullptr, "char,width\nA,1\n", {"line 1", "no \"code\" column"}, true},
+      {"CSV not a number",
+       nullptr,
+       "code,width\n65,12abc\n",
+       {"line 2, width", "\"12abc\" is not a number"},
+       true},
+      {"CSV comma as decimal point",
+       nullptr,
+       "code,width\n65,\"1,5\"\n",
+       {"line 2, width", "\"1,5\""},
+       true},
+      {"CSV beyond single",
+       nullptr,
+       "code,height\n65,1e39\n",
+       {"line 2, height", "out of range"},
+       true},
+      {"CSV short bit pattern", nullptr, "code,width\n65,0x7FC0000\n", {"not a bit pattern"}, true},
+      {"CSV a code twice",
+       nullptr,
+       "code,width\n65,1\n0x41,2\n",
+       {"line 3, code", "given twice"},
+       true},
+      {"CSV code beyond 255",
+       nullptr,
+       "code,width\n256,1\n",
+       {"line 2, code", "out of range"},
+       true},
+      {"CSV too many fields", nullptr, "code,width\n65,1,2\n", {"line 2", "3 fields"}, true},
+      {"CSV line spacing in another column",
+       nullptr,
+       "code,width,height\nline_spacing,,3\n",
+       {"line 2, height", "the line_spacing row holds one value"},
+       true},
+      {"CSV quote not closed", nullptr, "code,width\n65,\"1\n", {"line 2", "not closed"}, true},
+      {"CSV for a new file", nullptr, "code,width\n65,1\n", {"import", "--onto"}},
   };
   for (const auto& c : cases) {
-    json changed = valid;
-    c.change(changed);
+    std::string data;
+    if (c.change) {
+      json changed = valid;
+      c.change(changed);
+      data = JsonFile(changed.dump());
+    } else {
+      data = folder.Path("in.csv");
+      WriteWholeFile(data, Bytes(c.csvText.begin(), c.csvText.end()));
+    }
     std::string out = folder.Path("out.fnt");
-    CliResult result = RunCli({"import", JsonFile(changed.dump()), out});
-    EXPECT_TRUE(IsOneLineError(result, c.mentions)) << c.name;
-    EXPECT_NE(result.err.find("in.json"), std::string::npos) << c.name << ": names the JSON file";
+    WriteWholeFile(folder.Path("onto.fnt"), ontoBytes);
+    std::vector<std::string> arguments = {"import", data};
+    if (c.onto) arguments.insert(arguments.end(), {"--onto", folder.Path("onto.fnt")});
+    if (!c.onto) arguments.push_back(out);
+    CliResult result = RunCli(arguments);
+    EXPECT_TRUE(IsOneLineError(result, c.mentions)) << c.name << ": " << result.err;
     EXPECT_FALSE(std::filesystem::exists(out)) << c.name << ": nothing is written";
+    EXPECT_EQ(ReadWholeFile(folder.Path("onto.fnt")), ontoBytes)
+        << c.name << ": nothing is written";
   }
 }
 
@@ -177,6 +375,24 @@ TEST_F(ImportCommandTest, MalformedJsonIsRefusedWithItsPlace) {
                              {"missing.json", "cannot open"}));
   EXPECT_TRUE(IsOneLineError(RunCli({"import", folder.Root().string(), folder.Path("out.fnt")}),
                              {"is a directory"}));
+}
+
+TEST_F(ImportCommandTest, WhereTheDataGoesMustBeClear) {
+  std::string json = JsonFile(Exported(PatternedFile(5)));
+  std::string out = folder.Path("out.fnt");
+  WriteWholeFile(out, PatternedFile(6));
+  struct Case {
+    std::vector<std::string> arguments;
+    std::vector<std::string> mentions;
+  } cases[] = {
+      {{"import", json}, {"give OUT.fnt", "--onto FILE"}},
+      {{"import", json, out, "--onto", out}, {"give OUT.fnt", "--onto FILE"}},
+      {{"import", json, "--onto", out, "--force"}, {"--force is for OUT.fnt"}},
+      {{"import", json, "--onto", folder.Path("missing.fnt")}, {"missing.fnt", "cannot open"}},
+  };
+  for (const auto& c : cases)
+    EXPECT_TRUE(IsOneLineError(RunCli(c.arguments), c.mentions)) << c.arguments.size();
+  EXPECT_EQ(ReadWholeFile(out), PatternedFile(6));
 }
 
 TEST_F(ImportCommandTest, ExistingOutputIsReplacedOnlyWithForce) {

@@ -60,21 +60,26 @@ TEST_F(ShowCommandTest, EveryCodeByDefault) {
   EXPECT_EQ(lines[2 + 255].substr(0, 10), " 255  0xFF");
 }
 
-TEST_F(ShowCommandTest, JsonHoldsTheFieldTexts) {
-  CliResult result = RunCli({"show", file, "A", "0x80", "--json"});
+TEST_F(ShowCommandTest, JsonIsExportsDocumentWholeOrPartial) {
+  CliResult result = RunCli({"show", file, "0x80", "A", "65", "--json"});
   ASSERT_EQ(result.exitCode, 0);
   nlohmann::json json = nlohmann::json::parse(result.out);
-  EXPECT_EQ(json["line_spacing"], "14");
-  ASSERT_EQ(json["records"].size(), 2u);
-  const nlohmann::json& a = json["records"][0];
-  EXPECT_EQ(a["code"], 65);
-  EXPECT_EQ(a["char"], "A");
-  EXPECT_EQ(a["width"], "12");
-  EXPECT_EQ(a["height"], "24");
-  EXPECT_EQ(a["spacing_left"], "0.5");
-  EXPECT_EQ(a["spacing_right"], "-3");
-  EXPECT_EQ(a["offset_y"], "0");
-  EXPECT_EQ(json["records"][1]["char"], "") << "0x80 is a control code";
+  EXPECT_EQ(json["version"], 2);
+  EXPECT_EQ(json["line_spacing"], 14.0);
+  EXPECT_FALSE(json.contains("header_bytes")) << "a partial document";
+  ASSERT_EQ(json["records"].size(), 2u) << "each code once";
+  const nlohmann::json& a = json["records"][1];
+  EXPECT_EQ(json["records"][0]["code"], 65) << "in code order";
+  EXPECT_EQ(a["code"], 0x80);
+  EXPECT_FALSE(a.contains("char")) << "0x80 is a control code";
+  const nlohmann::json& named = json["records"][0];
+  EXPECT_EQ(named["char"], "A");
+  EXPECT_EQ(named["width"], 12.0);
+  EXPECT_EQ(named["spacing_left"], 0.5);
+  EXPECT_EQ(named["spacing_right"], -3.0);
+  EXPECT_EQ(named["values_0_to_7"][7], 99.0);
+
+  EXPECT_EQ(RunCli({"show", file, "--json"}).out, RunCli({"export", file}).out);
 }
 
 TEST_F(ShowCommandTest, BadCodesAreRefused) {

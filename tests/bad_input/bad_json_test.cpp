@@ -53,30 +53,39 @@ TEST(BadJson, HostileInputsAreRefusedOnOneLineAndNothingIsWritten) {
   const std::string valid = ValidJson();
   const std::string record7 = "{\"code\":7,";
   const HostileCase cases[] = {
-      Text("80,000 levels in a value that a message names", Replaced(valid, "\"quorvel-metrics\"", Nested(80000)),
-           {"nested deeper than 64 levels"}),
+      Text("80,000 levels in a value that a message names",
+           Replaced(valid, "\"quorvel-metrics\"", Nested(80000)), {"nested deeper than 64 levels"}),
       Text("65 levels", Nested(65), {"nested deeper than 64 levels"}),
       Text("64 levels are read", Nested(64), {"expected an object, found array"}),
-      Text("duplicate key at the top", Replaced(valid, "{", "{\"version\": 1,"), {": duplicate key \"version\""}),
+      Text("duplicate key at the top", Replaced(valid, "{", "{\"version\": 1,"),
+           {": duplicate key \"version\""}),
       Text("duplicate key in a record", Replaced(valid, record7, record7 + "\"code\":7,"),
            {"records[7]: duplicate key \"code\""}),
-      Text("misspelt widht", Replaced(valid, record7, record7 + "\"widht\":1,"), {"records[7]: unknown key \"widht\""}),
-      Text("misspelt vlaues", Replaced(valid, "\"values\"", "\"vlaues\""), {"records[0]: unknown key \"vlaues\""}),
-      Text("1 MiB and 1 byte", valid + std::string(kMaxJsonTextSize + 1 - valid.size(), ' '), {"larger than 1 MiB"}),
+      Text("misspelt widht", Replaced(valid, record7, record7 + "\"widht\":1,"),
+           {"records[7]: unknown key \"widht\""}),
+      Text("misspelt vlaues", Replaced(valid, "\"values_0_to_7\"", "\"vlaues_0_to_7\""),
+           {"records[0]: unknown key \"vlaues_0_to_7\""}),
+      Text("1 MiB and 1 byte", valid + std::string(kMaxJsonTextSize + 1 - valid.size(), ' '),
+           {"larger than 1 MiB"}),
       Text("string of 500,000 bytes", Replaced(valid, "quorvel-metrics", std::string(500000, 'x')),
            {"format: \"" + std::string(40, 'x') + "...\", expected"}),
       Text("number token of 500,000 digits", "[1" + std::string(500000, '0') + "]",
            {"number overflow parsing '1" + std::string(39, '0') + "...'"}),
-      Text("key with ESC and a newline", Replaced(valid, "{", "{\"\\u001b[2J\\nquorvel-cli: all\": 1,"),
+      Text("key with ESC and a newline",
+           Replaced(valid, "{", "{\"\\u001b[2J\\nquorvel-cli: all\": 1,"),
            {"unknown key \"\\x1B[2J\\nquorvel-cli: all\""}),
-      {"device /dev/zero", [](const TempFolder&) { return std::string("/dev/zero"); }, {"/dev/zero: is a device"}},
+      {"device /dev/zero",
+       [](const TempFolder&) { return std::string("/dev/zero"); },
+       {"/dev/zero: is a device"}},
       {"FIFO without a writer",
        [](const TempFolder& folder) {
          mkfifo(folder.Path("p.json").c_str(), 0600);
          return folder.Path("p.json");
        },
        {"p.json: not valid JSON", "unexpected end of input"}},
-      {"directory", [](const TempFolder& folder) { return folder.Root().string(); }, {"is a directory"}},
+      {"directory",
+       [](const TempFolder& folder) { return folder.Root().string(); },
+       {"is a directory"}},
   };
   for (const HostileCase& c : cases) {
     TempFolder folder;

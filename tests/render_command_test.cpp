@@ -1,0 +1,134 @@
+// quorvel-cli render: the SVG draws the core's layout, every box at its own
+// coordinates times --scale, exactly.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "cli_process.h"
+#include "metrics_format.h"
+#include "test_files.h"
+#include "text_layout.h"
+
+namespace {
+
+const char kPreviewSampleText[] = "漢字かなｶﾅ Abc 123";  // the editor's preview starts with it
+
+struct SvgBox {
+  std::string kind;  // "glyph" or "placeholder"
+  double x, y, width, height;
+};
+
+std::vector<SvgBox> BoxesIn(const std::string& svg) {
+  static const std::regex rect(
+      R"re(<rect class="(glyph|placeholder)" x="([^"]*)" y="([^"]*)" width="([^"]*)" height="([^"]*)")re");
+  std::vector<SvgBox> boxes;
+  for (std::sregex_iterator it(svg.begin(), svg.end(), rect), end; it != end; ++it) {
+    const std::smatch& m = *it;
+    boxes.push_back(
+        {m[1], std::strtod(m[2].str().c_str(), nullptr), std::strtod(m[3].str().c_str(), nullptr),
+         std::strtod(m[4].str().c_str(), nullptr), std::strtod(m[5].str().c_str(), nullptr)});
+  }
+  return boxes;
+}
+
+// The characters of the <text> elements, one after another.
+std::string TextsIn(const std::string& svg) {
+  static const std::regex text(R"re(<text [^>]*>([^<]*)</text>)re");
+  std::string characters;
+  for (std::sregex_iterator it(svg.begin(), svg.end(), text), end; it != end; ++it) {
+    characters += (*it)[1];
+  }
+  return characters;
+}
+
+TextLayout SampleLayout(const std::string& text) {
+  Bytes image = ReadWholeFile(QUORVEL_SAMPLE_PATH);
+  image.resize(kMetricsImageSize);
+  return LayOutUtf8Text(image.data(), text.data(), text.size());
+}
+
+TEST(RenderCommand, RectsAreTheLayoutsBoxesTimesTheScale) {
+  TextLayout layout = SampleLayout(kPreviewSampleText);
+  ASSERT_EQ(layout.boxes.size(), 14u);
+  TempFolder folder;
+  for (double scale : {1.0, 3.0}) {
+    std::string out = folder.Path("out.svg");
+    std::vector<std::string> arguments = {"render", QUORVEL_SAMPLE_PATH, kPreviewSampleText, "-o",
+                                          out};
+    if (scale != 1) arguments.insert(arguments.end(), {"--scale", std::to_string(scale)});
+    CliResult result = RunCli(arguments);
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out + result.err, "");
+    Bytes bytes = ReadWholeFile(out);
+    std::string svg(bytes.begin(), bytes.end());
+    std::vector<SvgBox> boxes = BoxesIn(svg);
+    ASSERT_EQ(boxes.size(), layout.boxes.size()) << svg;
+    for (size_t i = 0; i < boxes.size(); ++i) {
+      const TextBox& box = layout.boxes[i];
+      EXPECT_EQ(boxes[i].kind, box.kind == BoxKind::Glyph ? "glyph" : "placeholder") << i;
+      EXPECT_EQ(boxes[i].x, box.x * scale) << i << " at scale " << scale;
+      EXPECT_EQ(boxes[i].y, box.y * scale) << i << " at scale " << scale;
+      EXPECT_EQ(boxes[i].width, box.width * scale) << i << " at scale " << scale;
+      EXPECT_EQ(boxes[i].height, box.height * scale) << i << " at scale " << scale;
+    }
+    EXPECT_EQ(TextsIn(svg), kPreviewSampleText) << "each glyph's character, in text order";
+    if (scale == 1) {
+      EXPECT_EQ(RunCli({"render", QUORVEL_SAMPLE_PATH, kPreviewSampleText, "-o", "-"}).out, svg);
+    }
+  }
+}
+
+// € has no Shift-JIS code: a red square of the full-width height. The characters
+// XML gives a meaning to are escaped.
+TEST(RenderCommand, PlaceholdersAndEscapedCharacters) {
+  TextLayout layout = SampleLayout("<€&");
+  CliResult result = RunCli({"render", QUORVEL_SAMPLE_PATH, "<€&", "-o", "-"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  std::vector<SvgBox> boxes = BoxesIn(result.out);
+  ASSERT_EQ(boxes.size(), 3u) << result.out;
+  EXPECT_EQ(boxes[1].kind, "placeholder");
+  EXPECT_EQ(boxes[1].x, layout.boxes[1].x);
+  EXPECT_EQ(boxes[1].width, layout.placeholderSide);
+  EXPECT_EQ(boxes[1].height, layout.placeholderSide);
+  EXPECT_NE(result.out.find("fill=\"#ff0000\""), std::string::npos);
+  EXPECT_EQ(TextsIn(result.out), "&lt;&amp;") << "no text for the placeholder";
+}
+
+TEST(RenderCommand, BadArgumentsAreOneLineErrorsAndWriteNothing) {
+  TempFolder folder;
+  std::string out = folder.Path("out.svg");
+  struct Case {
+    const char* name;
+    std::vector<std::string> arguments;
+    std::vector<std::string> mentions;
+  } cases[] = {
+      {"scale zero", {QUORVEL_SAMPLE_PATH, "A", "-o", out, "--scale", "0"}, {"--scale", "\"0\""}},
+      {"negative scale", {QUORVEL_SAMPLE_PATH, "A", "-o", out, "--scale", "-1"}, {"\"-1\""}},
+      {"scale not a number", {QUORVEL_SAMPLE_PATH, "A", "-o", out, "--scale", "nan"}, {"\"nan\""}},
+      {"scale beyond a double",
+       {QUORVEL_SAMPLE_PATH, "A", "-o", out, "--scale", "1e999"},
+       {"\"1e999\""}},
+      {"scale with a tail", {QUORVEL_SAMPLE_PATH, "A", "-o", out, "--scale", "2x"}, {"\"2x\""}},
+      {"no output named", {QUORVEL_SAMPLE_PATH, "A"}, {"--output"}},
+      {"missing file",
+       {folder.Path("missing.fnt"), "A", "-o", out},
+       {"missing.fnt", "cannot open"}},
+      {"output folder missing",
+       {QUORVEL_SAMPLE_PATH, "A", "-o", folder.Path("no/out.svg")},
+       {"no/out.svg", "cannot create"}},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> arguments = {"render"};
+    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+    EXPECT_TRUE(IsOneLineError(RunCli(arguments), c.mentions)) << c.name;
+    EXPECT_FALSE(std::filesystem::exists(out)) << c.name;
+  }
+  EXPECT_TRUE(IsOneLineError(RunCli({"render", QUORVEL_SAMPLE_PATH, "A", "-o", "/dev/full"}),
+                             {"/dev/full", "write failed"}));
+}
+
+}  // namespace
