@@ -5,11 +5,14 @@
 #include <QDateTime>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFontDatabase>
 #include <QFontInfo>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QRawFont>
 #include <QSettings>
 #include <QShortcut>
 #include <QSplitter>
@@ -79,6 +82,22 @@ void AddDialogColumn(QSplitter* splitter, QtDialog* dialog) {
   splitter->addWidget(column);
 }
 
+// What the program says when no installed font can draw its Japanese labels,
+// which then show as empty boxes.
+const char kNoJapaneseFontNote[] =
+    "no installed font has Japanese characters, so the labels show as empty boxes: "
+    "install fonts-vlgothic or fonts-ipafont-gothic";
+
+// Whether font, or a font Qt can fall back to, draws the dialog's katakana. The
+// font the dialog resolved to is asked first: that answer is at hand.
+bool CanDrawJapanese(const QFont& font) {
+  // With no font installed at all Qt draws boxes through a stand-in that has no
+  // family, yet claims every character.
+  if (QFontInfo(font).family().isEmpty()) return false;
+  if (QRawFont::fromFont(font).supportsCharacter(U'キ')) return true;
+  return !QFontDatabase::families(QFontDatabase::Japanese).isEmpty();
+}
+
 }  // namespace
 
 // Built from the top down, each widget with its parent and the window's font from
@@ -111,6 +130,7 @@ MainWindow::MainWindow(QtDialog* dialog) : dialog_(dialog) {
   table_->codeChosen = [this](uint8_t code) { SelectCode(code); };
   BuildMenus();
   statusBar();
+  NoteMissingJapaneseFont(font);
   setAcceptDrops(true);
   auto* escape =
       new QShortcut(QKeySequence(Qt::Key_Escape), workspace_, [this] { ReturnToDialog(); });
@@ -247,6 +267,13 @@ void MainWindow::BuildMenus() {
 void MainWindow::UpdateUndoActions() {
   undo_->setEnabled(CanUndo(g_history));
   redo_->setEnabled(CanRedo(g_history));
+}
+
+// Said once at start-up, on standard error and for good in the status bar.
+void MainWindow::NoteMissingJapaneseFont(const QFont& font) {
+  if (CanDrawJapanese(font)) return;
+  std::fprintf(stderr, "quorvel: %s\n", kNoJapaneseFontNote);
+  statusBar()->addPermanentWidget(new QLabel(QString::fromUtf8(kNoJapaneseFontNote), statusBar()));
 }
 
 void MainWindow::ShowAbout() {
