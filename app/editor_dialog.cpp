@@ -218,6 +218,19 @@ bool OpenDocument(const char* path) {
   return true;
 }
 
+bool WriteImageAsChange(const uint8_t* image) {
+  if (!IsDocumentLoaded(g_document)) {
+    ShowErrorMessage("No file is open");
+    return false;
+  }
+  std::memcpy(g_imageBeforeChange, g_document.image, kMetricsImageSize);
+  if (!WriteImageAsked(image)) return false;
+  RecordStep(g_history, g_imageBeforeChange, g_document.image);
+  UpdateScopeControls();
+  NotifyImageWritten();
+  return true;
+}
+
 void UndoChange() { WriteHistoryImage(ImageToUndo(g_history), UndoDone); }
 void RedoChange() { WriteHistoryImage(ImageToRedo(g_history), RedoDone); }
 

@@ -1,6 +1,8 @@
 // The editor dialog: its procedure and the handlers of its controls.
 #pragma once
 
+#include <cstdint>
+
 #include "window_api.h"
 
 // The procedure of the dialog "Main". Returns TRUE for the messages it handles
@@ -27,3 +29,10 @@ bool OpenDocument(const char* path);
 // redo; a failed write leaves the history as it was.
 void UndoChange();
 void RedoChange();
+
+// Writes image, a whole edited copy of the document's image (values measured from a
+// font, say), as one change: the same guarded write, question and undo step as the
+// change command; then shows the selected code's values again unless a scope box is
+// checked, so that the fields never hold values the file no longer has. Says "No file
+// is open" without a document. True when the file now holds image.
+bool WriteImageAsChange(const uint8_t* image);

@@ -53,3 +53,13 @@ bool BackUpBeforeReplacing(const BackupOptions& options, const std::string& path
   bool done = BackUpFileBytes(path.c_str(), loaded.image, loaded.fileSize, backupPath.c_str());
   return ReportBackupResult(done, path, backupPath);
 }
+
+bool SaveLoadedFile(const BackupOptions& options, const std::string& path, MetricsDocument& doc,
+                    const uint8_t* edited) {
+  // From the loaded bytes: the file is held locked since its load, so they are its bytes.
+  if (!BackUpBeforeReplacing(options, path, doc)) return false;
+  SaveResult saved = SaveEditedImage(doc, edited);
+  if (saved.status == SaveStatus::Saved) return true;
+  ReportError(path, SaveFailureReason(saved));
+  return false;
+}

@@ -22,3 +22,9 @@ bool BackUpBeforeReplacing(const BackupOptions& options, const std::string& path
 // which are exactly the file's.
 bool BackUpBeforeReplacing(const BackupOptions& options, const std::string& path,
                            const MetricsDocument& loaded);
+
+// Writes edited over the file loaded and held as doc, in one guarded save, after its
+// backup when one is wanted. False after reporting why nothing (or not all) was
+// written.
+bool SaveLoadedFile(const BackupOptions& options, const std::string& path, MetricsDocument& doc,
+                    const uint8_t* edited);

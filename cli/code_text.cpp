@@ -6,15 +6,6 @@
 #include "metrics_format.h"
 #include "shift_jis.h"
 
-namespace {
-
-bool IsVisible(int32_t unicode) {
-  if (unicode < 0x20 || (unicode >= 0x7F && unicode <= 0x9F)) return false;  // C0, DEL, C1
-  return !(unicode >= 0xE000 && unicode <= 0xF8FF);                          // private use
-}
-
-}  // namespace
-
 CodeTextStatus ParseCodeText(const std::string& text, uint8_t* code) {
   int base = 10;
   const char* first = text.data();
@@ -65,8 +56,8 @@ std::string CharacterError(const std::string& text, CharacterStatus status) {
 }
 
 std::string DisplayedCharacter(uint8_t code) {
-  int32_t unicode = ShiftJisByteToUnicode(code);
-  if (unicode < 0 || !IsVisible(unicode)) return std::string();
+  int32_t unicode = VisibleCharacterOfCode(code);
+  if (unicode < 0) return std::string();
   char utf8[4];
   size_t length = EncodeUtf8(static_cast<uint32_t>(unicode), utf8);
   return std::string(utf8, length);

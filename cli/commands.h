@@ -5,11 +5,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <CLI/CLI.hpp>
 
+#include "font_measure.h"
 #include "metrics_document.h"
 #include "value_edit.h"
 
@@ -64,6 +66,18 @@ struct CheckOptions {
   size_t unreadableFolders = 0;
 };
 
+// measure: the options as typed, then the request and the font that resolve made of
+// them; the font is opened once for all the files.
+struct MeasureOptions {
+  std::string font;
+  int pixelSize = 0;
+  std::vector<std::string> scopeNames, codeTexts, characters, samples;
+  bool roundEdges = false;
+  bool dryRun = false;
+  MeasureRequest request;
+  std::shared_ptr<FontFace> face;  // closed when the last copy goes
+};
+
 struct RenderOptions {
   std::string text;    // UTF-8
   std::string output;  // the SVG file to write, "-" for standard output
@@ -86,6 +100,7 @@ struct CommandOptions {
   BackupOptions backup;               // set, import, new
   CheckOptions check;
   RenderOptions render;
+  MeasureOptions measure;
   std::string shell;                  // completion: bash or zsh
   // Set by resolve when the run writes the loaded files back: each is then held
   // open and locked from its load to its release, so that parallel runs queue.
@@ -123,3 +138,6 @@ void DeclareRender(CLI::App& app, CommandOptions& options);
 int RunRender(const CommandOptions& options, LoadedFiles& loaded);
 void DeclareCompletion(CLI::App& app, CommandOptions& options);
 int RunCompletion(const CommandOptions& options, LoadedFiles& loaded);
+void DeclareMeasure(CLI::App& app, CommandOptions& options);
+bool ResolveMeasure(const CLI::App& app, CommandOptions& options);
+int RunMeasure(const CommandOptions& options, LoadedFiles& loaded);

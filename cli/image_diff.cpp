@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "code_text.h"
+#include "message_text.h"
 #include "metrics_format.h"
 #include "number_format.h"
 #include "value_names.h"
@@ -81,4 +82,13 @@ std::string DescribeDifference(const uint8_t* before, const uint8_t* after, cons
              ValueChange(before, after, difference.offset);
   }
   return std::string();
+}
+
+void PrintChanges(const char* path, const uint8_t* before, const uint8_t* after) {
+  std::string name = EscapedText(path, 0);
+  std::vector<Difference> differences = CompareImages(before, after);
+  if (differences.empty()) std::printf("%s: no change\n", name.c_str());
+  for (const Difference& difference : differences) {
+    std::printf("%s: %s\n", name.c_str(), DescribeDifference(before, after, difference).c_str());
+  }
 }

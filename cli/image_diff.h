@@ -31,3 +31,7 @@ std::vector<Difference> CompareImages(const uint8_t* before, const uint8_t* afte
 // Values show as the editor's fields show them; where those texts are equal, the
 // bit patterns follow.
 std::string DescribeDifference(const uint8_t* before, const uint8_t* after, const Difference& difference);
+
+// What a dry run prints on standard output: "PATH: " and each difference, one per
+// line, or "PATH: no change".
+void PrintChanges(const char* path, const uint8_t* before, const uint8_t* after);

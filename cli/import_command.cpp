@@ -109,11 +109,7 @@ int BuildNewFile(const CommandOptions& options, const MetricsData& data) {
 int ApplyOntoFile(const CommandOptions& options, MetricsDocument& doc, const MetricsData& data) {
   std::vector<uint8_t> edited(doc.image, doc.image + kMetricsImageSize);
   ApplyMetricsData(data, edited.data());
-  if (!BackUpBeforeReplacing(options.backup, options.file, doc)) return kExitError;
-  SaveResult saved = SaveEditedImage(doc, edited.data());
-  if (saved.status == SaveStatus::Saved) return kExitOk;
-  ReportError(options.file, SaveFailureReason(saved));
-  return kExitError;
+  return SaveLoadedFile(options.backup, options.file, doc, edited.data()) ? kExitOk : kExitError;
 }
 
 }  // namespace

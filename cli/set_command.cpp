@@ -121,15 +121,6 @@ bool BuildEdit(const CLI::App& app, SetOptions& options) {
   return true;
 }
 
-void PrintChanges(const char* path, const uint8_t* before, const uint8_t* after) {
-  std::string name = EscapedText(path, 0);
-  std::vector<Difference> differences = CompareImages(before, after);
-  if (differences.empty()) std::printf("%s: no change\n", name.c_str());
-  for (const Difference& difference : differences) {
-    std::printf("%s: %s\n", name.c_str(), DescribeDifference(before, after, difference).c_str());
-  }
-}
-
 }  // namespace
 
 void DeclareSet(CLI::App& app, CommandOptions& all) {
@@ -176,13 +167,7 @@ int RunSet(const CommandOptions& all, LoadedFiles& loaded) {
     PrintChanges(loaded.path, doc.image, edited.data());
     return kExitOk;
   }
-  // From the loaded bytes: the file is held locked since its load, so they are its bytes.
-  if (!BackUpBeforeReplacing(all.backup, loaded.path, doc)) return kExitError;
-  SaveResult saved = SaveEditedImage(doc, edited.data());
-  if (saved.status != SaveStatus::Saved) {
-    ReportError(loaded.path, SaveFailureReason(saved));
-    return kExitError;
-  }
+  if (!SaveLoadedFile(all.backup, loaded.path, doc, edited.data())) return kExitError;
   // Flushed at once: after a kill the lines out are exactly the files written.
   if (options.verbose) {
     std::printf("%s: written\n", EscapedText(loaded.path, 0).c_str());

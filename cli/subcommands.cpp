@@ -5,6 +5,8 @@ const Subcommand kSubcommands[] = {
      ResolveShowCodes, RunShow},
     {"set", "set values of a code or a class, as the editor's change command", FileUse::EachInTurn,
      DeclareSet, ResolveSetEdit, RunSet},
+    {"measure", "set values from a font's glyphs, measured with FreeType", FileUse::EachInTurn,
+     DeclareMeasure, ResolveMeasure, RunMeasure},
     {"export", "write a file as JSON (every byte) or CSV", FileUse::One, DeclareExport, nullptr,
      RunExport},
     {"import", "build a file from JSON, or apply JSON or CSV onto a file", FileUse::NamedOne,

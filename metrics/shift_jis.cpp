@@ -228,3 +228,10 @@ std::string NameBytesToUtf8(const char* bytes) {
   }
   return text;
 }
+
+int32_t VisibleCharacterOfCode(uint8_t code) {
+  int32_t unicode = ShiftJisByteToUnicode(code);
+  if (unicode < 0x20 || (unicode >= 0x7F && unicode <= 0x9F)) return -1;  // C0, DEL, C1, lead
+  if (unicode >= 0xE000 && unicode <= 0xF8FF) return -1;                  // private use
+  return unicode;
+}

@@ -29,6 +29,8 @@
 #include "editor_dialog.h"
 #include "editor_events.h"
 #include "editor_state.h"
+#include "error_report.h"
+#include "font_measure_dialog.h"
 #include "program_start.h"
 #include "resources/resource.h"
 #include "shift_jis.h"
@@ -252,6 +254,8 @@ void MainWindow::BuildMenus() {
       edit->addAction(QStringLiteral("変更(&C)"), this, [this] { ClickDialogButton(IDC_CHANGE); });
   change->setShortcuts(
       {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
+  edit->addAction(QStringLiteral("フォントから測定(&M)..."), QKeySequence(Qt::CTRL | Qt::Key_M),
+                  this, [this] { MeasureFromFont(); });
 
   QMenu* view = menuBar()->addMenu(QStringLiteral("表示(&V)"));
   view->addAction(QStringLiteral("一覧(&T)"), QKeySequence(Qt::CTRL | Qt::Key_1), this,
@@ -274,6 +278,22 @@ void MainWindow::NoteMissingJapaneseFont(const QFont& font) {
   if (CanDrawJapanese(font)) return;
   std::fprintf(stderr, "quorvel: %s\n", kNoJapaneseFontNote);
   statusBar()->addPermanentWidget(new QLabel(QString::fromUtf8(kNoJapaneseFontNote), statusBar()));
+}
+
+// 編集 → フォントから測定: the dialog measures into a copy of the image; 適用 writes
+// the copy as one change, undone as one.
+void MainWindow::MeasureFromFont() {
+  if (!IsDocumentLoaded(g_document)) {
+    ShowErrorMessage("No file is open");
+    return;
+  }
+  FontMeasureDialog dialog(g_document.image, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  std::vector<uint8_t> measured(dialog.measuredImage(), dialog.measuredImage() + kMetricsImageSize);
+  if (WriteImageAsChange(measured.data())) {
+    statusBar()->showMessage(FileNameText(g_document.path) + QStringLiteral(" measured from ") +
+                             QString::fromStdString(dialog.fontFile()));
+  }
 }
 
 void MainWindow::ShowAbout() {

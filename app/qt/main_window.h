@@ -63,6 +63,7 @@ class MainWindow : public QMainWindow {
   void RememberRecentFile();
   void FillRecentMenu();
   void ShowAbout();
+  void MeasureFromFont();
   void NoteMissingJapaneseFont(const QFont& font);
   void RestoreSettings();
   void SaveSettings();

@@ -5,21 +5,28 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSortFilterProxyModel>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 #include <limits>
 #include <string>
 
 #include "code_table.h"
 #include "editor_driver.h"
+#include "font_face.h"
+#include "font_measure.h"
+#include "font_measure_dialog.h"
 #include "metrics_format.h"
 #include "modal_script.h"
 #include "resources/resource.h"
@@ -181,6 +188,53 @@ TEST_F(MainWindowTest, UndoAndRedoWriteTheFileBackAndForth) {
   window_->undoAction()->trigger();
   EXPECT_EQ(ReadWholeFile(path_), original);
   EXPECT_FALSE(window_->undoAction()->isEnabled());
+}
+
+// 編集 → フォントから測定: the dialog's preview shows the measured values before
+// anything is written; 適用 writes them as one change, undone as one; キャンセル
+// writes nothing.
+TEST_F(MainWindowTest, MeasuringFromAFontIsShownFirstAndWrittenAsOneChange) {
+  const Bytes original = ReadWholeFile(path_);
+  FontFace face;
+  ASSERT_EQ(OpenFontFace("VL Gothic", &face).status, FontOpenStatus::Opened);
+  MeasureRequest request;
+  request.pixelSize = 20;
+  request.halfAlnum = true;
+  Bytes expected = original;
+  expected.resize(kMetricsImageSize, 0);
+  MeasureReport report;
+  ASSERT_TRUE(MeasureIntoImage(face, request, expected.data(), &report));
+  expected.resize(kMetricsFileSize);
+  CloseFontFace(&face);
+  QAction* measure = nullptr;
+  for (QAction* action : window_->findChildren<QAction*>()) {
+    if (action->text().startsWith(QStringLiteral("フォントから測定"))) measure = action;
+  }
+  ASSERT_NE(measure, nullptr);
+
+  for (bool apply : {false, true}) {
+    float shownWidthOfA = 0;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = dynamic_cast<FontMeasureDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      dialog->fontBox()->setCurrentIndex(dialog->fontBox()->findText("VL Gothic"));
+      dialog->sizeBox()->setValue(20);
+      dialog->fullWidthBox()->setChecked(false);
+      dialog->halfKanaBox()->setChecked(false);
+      for (const TextBox& box : dialog->preview()->canvas()->layout().boxes) {
+        if (box.code == 'A') shownWidthOfA = static_cast<float>(box.width);
+      }
+      if (apply) dialog->applyButton()->click();
+      if (!apply) QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    measure->trigger();
+    EXPECT_EQ(shownWidthOfA, ReadSingle(expected.data(), ValueOffset('A', Width)))
+        << "the preview shows the measured width";
+    EXPECT_EQ(ReadWholeFile(path_), apply ? expected : original) << "applied: " << apply;
+  }
+  EXPECT_EQ(ControlText(IDC_WIDTH), "0") << "code 0 shown again: it has no character to measure";
+  window_->undoAction()->trigger();
+  EXPECT_EQ(ReadWholeFile(path_), original) << "one undo step";
 }
 
 // The menu's keys run the dialog's own commands: Ctrl+O its open command (the

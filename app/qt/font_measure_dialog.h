@@ -1,0 +1,70 @@
+// フォントから測定: the five values of a class or of codes measured from a font
+// (see font_measure.h for the model) into a copy of the document's image, shown in
+// the text preview before anything is written. 適用 hands the copy back for the
+// editor to write as one change; キャンセル changes nothing.
+#pragma once
+
+#include <QDialog>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "font_face.h"
+
+class QCheckBox;
+class QComboBox;
+class QDialogButtonBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class TextPreview;
+
+class FontMeasureDialog : public QDialog {
+ public:
+  // image: the document's image (kMetricsImageSize bytes), copied.
+  FontMeasureDialog(const uint8_t* image, QWidget* parent);
+  ~FontMeasureDialog() override;
+
+  // The image with the measured values, as the preview shows it.
+  const uint8_t* measuredImage() const { return measured_.data(); }
+  // The font file measured last ("" when none could be opened).
+  const std::string& fontFile() const { return face_.file; }
+
+  QComboBox* fontBox() const { return font_; }
+  QSpinBox* sizeBox() const { return size_; }
+  QCheckBox* fullWidthBox() const { return fullWidth_; }
+  QCheckBox* halfKanaBox() const { return halfKana_; }
+  QCheckBox* halfAlnumBox() const { return halfAlnum_; }
+  QCheckBox* roundBox() const { return round_; }
+  QLineEdit* fullWidthSampleField() const { return fullWidthSample_; }
+  QLineEdit* halfKanaSampleField() const { return halfKanaSample_; }
+  QLabel* reportLabel() const { return report_; }
+  TextPreview* preview() const { return preview_; }
+  QPushButton* applyButton() const { return apply_; }
+
+ private:
+  QWidget* BuildForm();
+  void PickFontFile();
+  void Remeasure();
+  bool OpenChosenFont(std::string* failure);
+  void ShowFailure(const QString& text);
+
+  std::vector<uint8_t> original_;
+  std::vector<uint8_t> measured_;
+  FontFace face_;
+  std::string openedFont_;  // what face_ was opened from: a family name or a path
+  QComboBox* font_;
+  QSpinBox* size_;
+  QCheckBox* fullWidth_;
+  QCheckBox* halfKana_;
+  QCheckBox* halfAlnum_;
+  QCheckBox* round_;
+  QLineEdit* fullWidthSample_;
+  QLineEdit* halfKanaSample_;
+  QLabel* report_;
+  TextPreview* preview_;
+  QDialogButtonBox* buttons_;
+  QPushButton* apply_;
+};

@@ -1,0 +1,222 @@
+#include "font_face.h"
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+#include "file_io.h"
+
+namespace {
+
+// FreeType's message for error, from the table its header defines when asked to
+// (the library itself is built without its strings), or nullptr.
+const char* FreeTypeErrorMessage(int error) {
+// clang-format off
+#undef FTERRORS_H_
+#define FT_ERROR_START_LIST switch (error) {
+#define FT_ERRORDEF(e, v, s) case v: return s;
+#define FT_ERROR_END_LIST }
+#include FT_ERRORS_H
+  // clang-format on
+  return nullptr;
+}
+
+// The path with links and "." or ".." resolved; the path itself when that fails.
+std::string ResolvedPath(const std::string& path) {
+  char resolved[PATH_MAX];
+  if (realpath(path.c_str(), resolved) == nullptr) return path;
+  return resolved;
+}
+
+// Whether pattern lists name among its family names, case aside.
+bool HasFamily(FcPattern* pattern, const std::string& name) {
+  FcChar8* family = nullptr;
+  for (int i = 0; FcPatternGetString(pattern, FC_FAMILY, i, &family) == FcResultMatch; ++i) {
+    if (FcStrCmpIgnoreCase(family, reinterpret_cast<const FcChar8*>(name.c_str())) == 0)
+      return true;
+  }
+  return false;
+}
+
+// Each look-up loads a configuration of its own and destroys it after: the one
+// fontconfig makes implicitly is never freed and loses part of its parse (2.14),
+// and a program that uses fontconfig itself (Qt) keeps its current one untouched.
+// The load reads fontconfig's caches: a few milliseconds.
+FcConfig* LoadFontConfig() { return FcInitLoadConfigAndFonts(); }
+
+// The installed scalable fonts with the objects given (from FcObjectSetBuild),
+// or nullptr when fontconfig could not start.
+FcFontSet* ListScalableFonts(FcConfig* config, FcObjectSet* objects) {
+  FcPattern* scalable = FcPatternCreate();
+  FcPatternAddBool(scalable, FC_SCALABLE, FcTrue);
+  FcFontSet* fonts = config ? FcFontList(config, scalable, objects) : nullptr;
+  FcPatternDestroy(scalable);
+  FcObjectSetDestroy(objects);
+  return fonts;
+}
+
+// The file and face index fontconfig ranks best for the family among the fonts
+// that have it by name; false when no installed font has it. Only the fonts of the
+// family take part, so that fontconfig's fallback to another family never does.
+bool FindFamilyFile(FcConfig* config, const std::string& name, std::string* file, int* index) {
+  FcFontSet* fonts =
+      ListScalableFonts(config, FcObjectSetBuild(FC_FAMILY, FC_STYLE, FC_FILE, FC_INDEX, FC_WEIGHT,
+                                                 FC_SLANT, FC_WIDTH, nullptr));
+  if (fonts == nullptr) return false;
+  FcFontSet* named = FcFontSetCreate();
+  for (int i = 0; i < fonts->nfont; ++i) {
+    if (HasFamily(fonts->fonts[i], name)) FcFontSetAdd(named, FcPatternDuplicate(fonts->fonts[i]));
+  }
+  FcFontSetDestroy(fonts);
+
+  FcPattern* best = nullptr;
+  if (named->nfont > 0) {
+    FcPattern* wanted = FcPatternCreate();
+    FcPatternAddString(wanted, FC_FAMILY, reinterpret_cast<const FcChar8*>(name.c_str()));
+    FcConfigSubstitute(config, wanted, FcMatchPattern);
+    FcDefaultSubstitute(wanted);
+    FcResult result;
+    best = FcFontSetMatch(config, &named, 1, wanted, &result);
+    FcPatternDestroy(wanted);
+  }
+  FcFontSetDestroy(named);
+  if (best == nullptr) return false;
+
+  FcChar8* path = nullptr;
+  bool found = FcPatternGetString(best, FC_FILE, 0, &path) == FcResultMatch;
+  if (found) *file = reinterpret_cast<const char*>(path);
+  if (FcPatternGetInteger(best, FC_INDEX, 0, index) != FcResultMatch) *index = 0;
+  FcPatternDestroy(best);
+  return found;
+}
+
+// Checks that a path names a file before FreeType is asked to read it, so that a
+// missing file or a directory gets the system's reason rather than FreeType's.
+bool CheckFontPath(const std::string& path, FontOpenResult* result) {
+  struct stat status;
+  if (stat(path.c_str(), &status) != 0) {
+    result->status = FontOpenStatus::NoSuchFile;
+    result->systemError = errno;
+    return false;
+  }
+  if (!S_ISREG(status.st_mode)) {
+    result->status = FontOpenStatus::NotAFile;
+    result->systemError = S_ISDIR(status.st_mode) ? EISDIR : 0;
+    return false;
+  }
+  return true;
+}
+
+// Opens face faceIndex of file with a library of its own and selects its Unicode
+// map; on failure nothing stays open.
+void OpenWithFreeType(const std::string& file, int faceIndex, FontFace* face,
+                      FontOpenResult* result) {
+  FT_Library library = nullptr;
+  FT_Error error = FT_Init_FreeType(&library);
+  if (error != 0) {
+    result->status = FontOpenStatus::LibraryFailed;
+    result->freeTypeError = error;
+    return;
+  }
+  FT_Face opened = nullptr;
+  error = FT_New_Face(library, file.c_str(), faceIndex, &opened);
+  if (error == 0) {
+    error = FT_Select_Charmap(opened, FT_ENCODING_UNICODE);
+    result->status = error == 0 ? FontOpenStatus::Opened : FontOpenStatus::NoUnicodeMap;
+  } else {
+    result->status = FontOpenStatus::NotAFont;
+  }
+  result->freeTypeError = error;
+  if (result->status != FontOpenStatus::Opened) {
+    FT_Done_FreeType(library);  // also frees the face
+    return;
+  }
+  face->library = library;
+  face->face = opened;
+  face->file = file;
+  face->family = opened->family_name ? opened->family_name : "";
+}
+
+}  // namespace
+
+bool IsFontPath(const std::string& font) {
+  struct stat status;
+  return font.find('/') != std::string::npos || stat(font.c_str(), &status) == 0;
+}
+
+FontOpenResult OpenFontFace(const std::string& font, FontFace* face) {
+  FontOpenResult result;
+  std::string file = font;
+  int faceIndex = 0;
+  if (IsFontPath(font)) {
+    result.file = font;
+    if (!CheckFontPath(font, &result)) return result;
+  } else {
+    FcConfig* config = LoadFontConfig();
+    bool found = FindFamilyFile(config, font, &file, &faceIndex);
+    if (config) FcConfigDestroy(config);
+    if (!found) {
+      result.status = config ? FontOpenStatus::UnknownFamily : FontOpenStatus::LibraryFailed;
+      return result;
+    }
+  }
+  result.file = ResolvedPath(file);
+  OpenWithFreeType(result.file, faceIndex, face, &result);
+  return result;
+}
+
+void CloseFontFace(FontFace* face) {
+  if (face->library != nullptr) FT_Done_FreeType(face->library);  // frees its faces too
+  *face = FontFace();
+}
+
+std::string FreeTypeErrorText(int error) {
+  const char* message = FreeTypeErrorMessage(error);
+  if (message != nullptr) return message;
+  return "FreeType error " + std::to_string(error);
+}
+
+std::string FontOpenFailureReason(const FontOpenResult& result) {
+  switch (result.status) {
+    case FontOpenStatus::Opened: return "opened";
+    case FontOpenStatus::NoSuchFile:
+      return std::string("cannot open: ") + FileErrorText(result.systemError);
+    case FontOpenStatus::NotAFile:
+      if (result.systemError == EISDIR) return "is a directory, not a font file";
+      return "not a regular file (a device, FIFO or socket)";
+    case FontOpenStatus::UnknownFamily:
+      return "no installed font family has this name (fc-list : family lists them)";
+    case FontOpenStatus::NotAFont:
+      return "not a font FreeType can read: " + FreeTypeErrorText(result.freeTypeError);
+    case FontOpenStatus::NoUnicodeMap:
+      return "the font has no Unicode character map: " + FreeTypeErrorText(result.freeTypeError);
+    case FontOpenStatus::LibraryFailed:
+      if (result.freeTypeError == 0) return "fontconfig cannot start";
+      return "FreeType cannot start: " + FreeTypeErrorText(result.freeTypeError);
+  }
+  return "cannot open";
+}
+
+std::vector<std::string> InstalledFontFamilies() {
+  std::vector<std::string> families;
+  FcConfig* config = LoadFontConfig();
+  FcFontSet* fonts = ListScalableFonts(config, FcObjectSetBuild(FC_FAMILY, nullptr));
+  for (int i = 0; fonts != nullptr && i < fonts->nfont; ++i) {
+    FcChar8* family = nullptr;
+    for (int n = 0; FcPatternGetString(fonts->fonts[i], FC_FAMILY, n, &family) == FcResultMatch;
+         ++n) {
+      families.push_back(reinterpret_cast<const char*>(family));
+    }
+  }
+  if (fonts) FcFontSetDestroy(fonts);
+  if (config) FcConfigDestroy(config);
+  std::sort(families.begin(), families.end());
+  families.erase(std::unique(families.begin(), families.end()), families.end());
+  return families;
+}

@@ -1,0 +1,126 @@
+// Metrics from a font: each character's five values measured with FreeType and
+// stored into the metrics image through the change command's own store and class
+// edit, so that laying text out with the image (text_layout.h) places every glyph
+// where the font places it.
+//
+// The model. A glyph is loaded at pixel size S (FT_Set_Pixel_Sizes(face, 0, S))
+// through the font's Unicode map, unhinted (FT_LOAD_NO_HINTING), so that no hinter
+// moves it. Its metrics are 26.6 fixed point; divided by 64 they give pixels (y
+// grows downward):
+//   SpacingLeft  = horiBearingX
+//   Width        = width
+//   SpacingRight = horiAdvance - horiBearingX - width
+//   Height       = height
+//   OffsetY      = ascender of the size (size->metrics.ascender) - horiBearingY,
+//                  the glyph's top below the line top.
+// The layout puts the box at pen + SpacingLeft, line top + OffsetY, and advances
+// the pen by SpacingLeft + Width + SpacingRight = horiAdvance: the font's own box
+// and advance. Every value is a multiple of 1/64 and exact in single precision.
+// - A glyph without an outline (the space) gets Width, Height, SpacingLeft and
+//   OffsetY 0, and SpacingRight = its advance.
+// - Rounded (roundEdges), the edges are rounded, not the values: the left edge
+//   (horiBearingX), the right edge (horiBearingX + width) and the advance, and the
+//   top and bottom measured from the ascender, each to the nearest integer, ties
+//   to even. The values are the differences of the rounded edges, so that they
+//   still add up to the rounded advance.
+// - A code's character is the one the editor's character field shows for it
+//   (Shift-JIS: ASCII, half-width katakana). Control codes, lead bytes and the
+//   code page's private-use codes have no character and are skipped. A character
+//   the font lacks (glyph index 0) leaves its code as it was.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "font_face.h"
+
+// The pixel sizes measured at: FreeType's sizes go higher, but a metrics file for
+// text is never drawn larger than this.
+constexpr int kMinMeasureSize = 1;
+constexpr int kMaxMeasureSize = 1000;
+
+// The characters the classes are measured from by default: a full-width ideograph
+// for slot 16 and its companions, and half-width katakana A for slots 18 and 23.
+constexpr uint32_t kDefaultFullWidthSample = 0x56FD;  // 国
+constexpr uint32_t kDefaultHalfKanaSample = 0xFF71;   // ｱ
+
+// One glyph's values in pixels, as the model above gives them.
+struct GlyphValues {
+  float width = 0, height = 0, spacingLeft = 0, spacingRight = 0, offsetY = 0;
+};
+
+enum class GlyphStatus {
+  Measured,
+  NoGlyph,     // the font has no glyph for the character
+  LoadFailed,  // FreeType could not load the glyph
+};
+
+struct GlyphMeasure {
+  GlyphStatus status = GlyphStatus::NoGlyph;
+  int freeTypeError = 0;  // of LoadFailed
+  GlyphValues values;
+};
+
+// Sets the pixel size (kMinMeasureSize-kMaxMeasureSize) that MeasureCharacter
+// measures at. Returns FreeType's error code, 0 on success (a font of bitmaps only
+// has just the sizes it holds).
+int SetMeasureSize(const FontFace& face, int pixelSize);
+
+// Measures the Unicode character at the size last set with SetMeasureSize.
+GlyphMeasure MeasureCharacter(const FontFace& face, uint32_t character, bool roundEdges);
+
+// The character a code is measured as: the Unicode character the editor's
+// character field shows for it, or -1 when the code has none (0x00-0x1F, 0x7F,
+// 0x80, lead bytes 0x81-0x9F and 0xE0-0xFC, private-use 0xA0 and 0xFD-0xFF).
+int32_t MeasuredCharacterOfCode(uint8_t code);
+
+// What to measure into an image: any of the three classes and single codes, at
+// one pixel size. The full-width class is stored as the change command stores it
+// (slots 16 and 21; 17 and 22 cleared; 19 and 24 get half the width), from the
+// full-width sample; the half-width katakana class is the codes 0xA1-0xDF each
+// from its own character, and slots 18 and 23 from the katakana sample; the
+// half-width alphanumerics are the codes 0x20-0x7F each from its own character.
+// The line spacing is never touched.
+struct MeasureRequest {
+  int pixelSize = 16;
+  bool roundEdges = false;
+  bool fullWidth = false;
+  bool halfKana = false;
+  bool halfAlnum = false;
+  std::vector<uint8_t> codes;  // single codes, measured as their own characters
+  uint32_t fullWidthSample = kDefaultFullWidthSample;
+  uint32_t halfKanaSample = kDefaultHalfKanaSample;
+};
+
+// A character that was asked for and not stored: its code, or for a class's
+// sample the class's first slot (16 or 18) with fromSample set; what it stands
+// for; and why.
+struct LeftCode {
+  uint8_t code = 0;
+  bool fromSample = false;
+  uint32_t character = 0;
+  GlyphStatus reason = GlyphStatus::NoGlyph;
+  int freeTypeError = 0;
+};
+
+// What MeasureIntoImage did. Each code appears once however often it was asked
+// for, in code order.
+struct MeasureReport {
+  std::string fontFile;           // the font file measured (FontFace::file)
+  int sizeError = 0;              // FreeType's error when the size could not be set
+  std::vector<uint8_t> setCodes;  // records written, companion slots included
+  std::vector<LeftCode> left;     // asked for, left as they were
+  std::vector<uint8_t> skipped;   // asked for, without a character: not counted as left
+};
+
+// Measures what request asks for and stores it into image (kMetricsImageSize
+// bytes), a copy the caller may show before saving it. Returns false, with image
+// untouched, when the pixel size is out of range or FreeType refuses it; true
+// otherwise, also when codes were left (see report->left).
+bool MeasureIntoImage(const FontFace& face, const MeasureRequest& request, uint8_t* image,
+                      MeasureReport* report);
+
+// Why a code was left, in words: "the font has no glyph for U+56FD" or FreeType's
+// reason for not loading it.
+std::string LeftCodeReason(const LeftCode& left);
