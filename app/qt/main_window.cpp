@@ -90,13 +90,16 @@ const char kNoJapaneseFontNote[] =
     "no installed font has Japanese characters, so the labels show as empty boxes: "
     "install fonts-vlgothic or fonts-ipafont-gothic";
 
-// Whether font, or a font Qt can fall back to, draws the dialog's katakana. The
-// font the dialog resolved to is asked first: that answer is at hand.
-bool CanDrawJapanese(const QFont& font) {
+// Whether the dialog's font, or a font Qt can fall back to, draws its katakana. The
+// dialog asks for Japanese families by name: resolved to one of them, the answer is
+// at hand; only otherwise are the fonts asked.
+bool CanDrawJapanese(const QFont& dialogFont) {
+  QString resolved = QFontInfo(dialogFont).family();
   // With no font installed at all Qt draws boxes through a stand-in that has no
   // family, yet claims every character.
-  if (QFontInfo(font).family().isEmpty()) return false;
-  if (QRawFont::fromFont(font).supportsCharacter(U'キ')) return true;
+  if (resolved.isEmpty()) return false;
+  if (dialogFont.families().contains(resolved)) return true;
+  if (QRawFont::fromFont(dialogFont).supportsCharacter(U'キ')) return true;
   return !QFontDatabase::families(QFontDatabase::Japanese).isEmpty();
 }
 
@@ -132,7 +135,7 @@ MainWindow::MainWindow(QtDialog* dialog) : dialog_(dialog) {
   table_->codeChosen = [this](uint8_t code) { SelectCode(code); };
   BuildMenus();
   statusBar();
-  NoteMissingJapaneseFont(font);
+  NoteMissingJapaneseFont(dialog->font());
   setAcceptDrops(true);
   auto* escape =
       new QShortcut(QKeySequence(Qt::Key_Escape), workspace_, [this] { ReturnToDialog(); });
@@ -274,8 +277,8 @@ void MainWindow::UpdateUndoActions() {
 }
 
 // Said once at start-up, on standard error and for good in the status bar.
-void MainWindow::NoteMissingJapaneseFont(const QFont& font) {
-  if (CanDrawJapanese(font)) return;
+void MainWindow::NoteMissingJapaneseFont(const QFont& dialogFont) {
+  if (CanDrawJapanese(dialogFont)) return;
   std::fprintf(stderr, "quorvel: %s\n", kNoJapaneseFontNote);
   statusBar()->addPermanentWidget(new QLabel(QString::fromUtf8(kNoJapaneseFontNote), statusBar()));
 }

@@ -64,7 +64,7 @@ class MainWindow : public QMainWindow {
   void FillRecentMenu();
   void ShowAbout();
   void MeasureFromFont();
-  void NoteMissingJapaneseFont(const QFont& font);
+  void NoteMissingJapaneseFont(const QFont& dialogFont);
   void RestoreSettings();
   void SaveSettings();
 
