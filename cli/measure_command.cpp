@@ -17,6 +17,7 @@
 #include "message_text.h"
 #include "report.h"
 #include "shift_jis.h"
+#include "value_names.h"
 
 namespace {
 
@@ -58,8 +59,6 @@ font file, then per file how many codes were set and each code left, with why.
 Exit status: 0 when every character asked for was set, 1 when the font lacked
 some (the rest were written), 2 on an error: bad arguments, a font that cannot be
 opened or measured at PX, a file that cannot be read or written.)";
-
-constexpr const char* kScopeNames[] = {"fullwidth", "halfkana", "halfalnum"};
 
 // The same line form as an error's, for what was done: "quorvel-cli: subject: text".
 void ReportNote(const std::string& subject, const std::string& text) { ReportError(subject, text); }

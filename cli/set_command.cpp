@@ -56,7 +56,6 @@ not written.
 A file that cannot be read or written is reported and left alone; the others are
 still set. Exit status: 0 when every file was set, 2 otherwise.)";
 
-constexpr const char* kScopeNames[] = {"fullwidth", "halfkana", "halfalnum"};
 constexpr EditScope kScopes[] = {EditScope::FullWidth, EditScope::HalfKana, EditScope::HalfAlnum};
 
 // Whether an option was given, even with an empty text.

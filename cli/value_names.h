@@ -21,6 +21,9 @@ constexpr ValueName kValueNames[kEditedValueCount] = {
     {"offset_y", "--offset-y"},
 };
 
+// The class names of --scope, in the order the editor's scope boxes decide.
+constexpr const char* kScopeNames[] = {"fullwidth", "halfkana", "halfalnum"};
+
 constexpr const char kLineSpacingKey[] = "line_spacing";
 constexpr const char kLineSpacingOption[] = "--line-spacing";
 
