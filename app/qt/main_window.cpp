@@ -32,6 +32,7 @@
 #include "error_report.h"
 #include "font_measure_dialog.h"
 #include "program_start.h"
+#include "recent_files.h"
 #include "resources/resource.h"
 #include "shift_jis.h"
 #include "text_preview.h"
@@ -41,7 +42,6 @@ namespace {
 
 constexpr int kWorkspaceWidth = 600;
 constexpr int kWindowHeight = 480;
-constexpr int kRecentFileCount = 8;
 constexpr char kRecentFilesKey[] = "recentFiles";
 constexpr char kGeometryKey[] = "window/geometry";
 constexpr char kTabKey[] = "window/tab";
@@ -49,13 +49,6 @@ constexpr char kTabKey[] = "window/tab";
 // Settings belong to the program's run: the program names itself at start, tests
 // do not, so their windows neither read nor write the user's settings.
 bool UsesSettings() { return !QCoreApplication::organizationName().isEmpty(); }
-
-// A path's file name for the status bar and the menus, as the caption shows it.
-QString FileNameText(const char* path) {
-  std::vector<char> name(std::strlen(path) + 1, '\0');
-  FileNameFromPath(path, name.data());
-  return QString::fromStdString(NameBytesToUtf8(name.data()));
-}
 
 // The one window the editor's events go to.
 MainWindow* g_window = nullptr;
@@ -197,14 +190,16 @@ void MainWindow::DocumentLoaded() {
   UpdateUndoActions();
   if (!IsDocumentLoaded(g_document)) return;
   RememberRecentFile();
-  statusBar()->showMessage(FileNameText(g_document.path) + QStringLiteral(" opened"));
+  statusBar()->showMessage(QString::fromStdString(FileNameText(g_document.path)) +
+                           QStringLiteral(" opened"));
 }
 
 void MainWindow::ImageWritten(const uint8_t* before) {
   table_->ShowImage(g_document.image, before);
   if (preview_) preview_->ShowImage(g_document.image);
   UpdateUndoActions();
-  statusBar()->showMessage(FileNameText(g_document.path) + QStringLiteral(" written at ") +
+  statusBar()->showMessage(QString::fromStdString(FileNameText(g_document.path)) +
+                           QStringLiteral(" written at ") +
                            QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
 }
 
@@ -294,7 +289,8 @@ void MainWindow::MeasureFromFont() {
   if (dialog.exec() != QDialog::Accepted) return;
   std::vector<uint8_t> measured(dialog.measuredImage(), dialog.measuredImage() + kMetricsImageSize);
   if (WriteImageAsChange(measured.data())) {
-    statusBar()->showMessage(FileNameText(g_document.path) + QStringLiteral(" measured from ") +
+    statusBar()->showMessage(QString::fromStdString(FileNameText(g_document.path)) +
+                             QStringLiteral(" measured from ") +
                              QString::fromStdString(dialog.fontFile()));
   }
 }
@@ -315,21 +311,16 @@ void MainWindow::OpenPath(const std::string& path) {
 // The paths are kept as bytes: a name that is not UTF-8 opens as it is. The list
 // is written with the other settings when the window goes, so that no load waits
 // for the settings file.
-void MainWindow::RememberRecentFile() {
-  const QByteArray path(g_document.path);
-  recentFiles_.removeAll(path);
-  recentFiles_.prepend(path);
-  while (recentFiles_.size() > kRecentFileCount) recentFiles_.removeLast();
-}
+void MainWindow::RememberRecentFile() { ::RememberRecentFile(recentFiles_, g_document.path); }
 
 void MainWindow::FillRecentMenu() {
   recentMenu_->clear();
-  for (const QByteArray& entry : recentFiles_) {
-    const std::string path = entry.toStdString();
+  for (const std::string& path : recentFiles_.paths) {
     recentMenu_->addAction(QString::fromStdString(NameBytesToUtf8(path.c_str())), this,
                            [this, path] { OpenPath(path); });
   }
-  if (recentFiles_.isEmpty()) recentMenu_->addAction(QStringLiteral("(なし)"))->setEnabled(false);
+  if (recentFiles_.paths.empty())
+    recentMenu_->addAction(QStringLiteral("(なし)"))->setEnabled(false);
 }
 
 void MainWindow::RestoreSettings() {
@@ -339,9 +330,11 @@ void MainWindow::RestoreSettings() {
   if (settings.value(kTabKey).toInt() == workspace_->indexOf(previewPage_)) {
     workspace_->setCurrentWidget(previewPage_);
   }
+  std::vector<std::string> stored;
   for (const QVariant& entry : settings.value(kRecentFilesKey).toList()) {
-    if (recentFiles_.size() < kRecentFileCount) recentFiles_.append(entry.toByteArray());
+    stored.push_back(entry.toByteArray().toStdString());
   }
+  recentFiles_ = RecentFilesFromStored(stored);
 }
 
 void MainWindow::SaveSettings() {
@@ -350,7 +343,7 @@ void MainWindow::SaveSettings() {
   settings.setValue(kGeometryKey, saveGeometry());
   settings.setValue(kTabKey, workspace_->currentIndex());
   QVariantList recent;
-  for (const QByteArray& entry : recentFiles_) recent.append(entry);
+  for (const std::string& path : recentFiles_.paths) recent.append(QByteArray::fromStdString(path));
   settings.setValue(kRecentFilesKey, recent);
 }
 

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "qt_controls.h"
+#include "recent_files.h"
 
 class CodeTable;
 class QAction;
@@ -76,7 +77,7 @@ class MainWindow : public QMainWindow {
   QAction* undo_ = nullptr;
   QAction* redo_ = nullptr;
   QMenu* recentMenu_ = nullptr;
-  QList<QByteArray> recentFiles_;  // newest first, kept as the paths' bytes
+  RecentFiles recentFiles_;
 };
 
 // The program's g_dialogHost: puts each new dialog into a MainWindow.
