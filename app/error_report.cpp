@@ -19,7 +19,7 @@ constexpr char kOutsideChangeQuestion[] =
 #ifdef _WIN32
 constexpr UINT kOutsideChangeButtons = MB_YESNO;
 #else
-constexpr UINT kOutsideChangeButtons = MB_YESNOCANCEL | MB_OVERWRITERELOAD;
+constexpr UINT kOutsideChangeButtons = MB_YESNOCANCEL | kOverwriteReloadButtons;
 #endif
 
 // The texts of the boxes; null where nothing is reported.
@@ -67,7 +67,7 @@ std::string Details(const char* path, const std::string& reason) {
 
 void ShowErrorMessage(const char* text, const char* details) {
   if (g_editorEvents.errorShown) g_editorEvents.errorShown(text, details);
-  g_messageBox(g_editor.dialog, text, kProgramTitle, MB_ICONERROR | MB_OK);
+  g_errorBox(g_editor.dialog, text, kProgramTitle, MB_ICONERROR | MB_OK, details);
 }
 
 void ReportLoadResult(const LoadResult& result, const char* path) {

@@ -12,6 +12,7 @@
 
 #include "editor_driver.h"
 #include "metrics_format.h"
+#include "modal_calls.h"
 #include "modal_script.h"
 #include "resources/resource.h"
 #include "test_files.h"
@@ -469,7 +470,7 @@ constexpr unsigned kQuestionBox = MB_ICONWARNING | MB_YESNO;
 const QuestionCase kQuestionCases[] = {{IDYES, AfterQuestion::Overwritten},
                                        {IDNO, AfterQuestion::KeptTheirs}};
 #else
-constexpr unsigned kQuestionBox = MB_ICONWARNING | MB_YESNOCANCEL | MB_OVERWRITERELOAD;
+constexpr unsigned kQuestionBox = MB_ICONWARNING | MB_YESNOCANCEL | kOverwriteReloadButtons;
 const QuestionCase kQuestionCases[] = {{IDYES, AfterQuestion::Overwritten},
                                        {IDNO, AfterQuestion::Reloaded},
                                        {IDCANCEL, AfterQuestion::KeptTheirs}};

@@ -56,8 +56,10 @@ BOOL WINAPI ScriptedOpenDialog(LPOPENFILENAMEA dialog) {
   return TRUE;
 }
 
-int WINAPI ScriptedMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
-  g_messages.push_back(MessageShown{owner, text ? text : "", caption ? caption : "", type});
+int ScriptedDetailedMessageBox(HWND owner, const char* text, const char* caption, UINT type,
+                               const char* details) {
+  g_messages.push_back(
+      MessageShown{owner, text ? text : "", caption ? caption : "", type, details ? details : ""});
   if (!g_messageAnswers.empty()) {
     int answer = g_messageAnswers.front();
     g_messageAnswers.pop_front();
@@ -66,6 +68,10 @@ int WINAPI ScriptedMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type
   if ((type & MB_TYPEMASK) == MB_OK) return IDOK;
   ADD_FAILURE() << "the editor asked a question that the scenario did not expect: " << text;
   return IDCANCEL;
+}
+
+int WINAPI ScriptedMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+  return ScriptedDetailedMessageBox(owner, text, caption, type, "");
 }
 
 }  // namespace
@@ -77,6 +83,7 @@ void InstallModalScript() {
   g_messageAnswers.clear();
   g_openFileDialog = ScriptedOpenDialog;
   g_messageBox = ScriptedMessageBox;
+  g_errorBox = ScriptedDetailedMessageBox;
 }
 
 void AnswerNextOpenDialog(const std::string& path, uint32_t filterIndex) {

@@ -28,6 +28,7 @@ struct MessageShown {
   std::string text;
   std::string caption;
   unsigned type;
+  std::string details;  // of an error box: the file and the reason
 };
 
 // Forgets earlier answers and records, and routes the editor's modal calls here.

@@ -10,6 +10,7 @@
 #include "controls/edit_control.h"
 #include "controls/up_down.h"
 #include "dialog_layout.h"
+#include "modal_calls.h"
 #include "shift_jis.h"
 
 // One window of the model: the dialog or one of its controls.
@@ -103,8 +104,7 @@ void StepPosition(HWND upDown, bool up) {
 HWND UpDownOf(HWND buddy) {
   if (!buddy || !buddy->parent) return nullptr;
   for (auto& control : buddy->parent->controls) {
-    if (IsUpDown(control.get()) && control->buddy == buddy &&
-        (control->style & UDS_ARROWKEYS)) {
+    if (IsUpDown(control.get()) && control->buddy == buddy && (control->style & UDS_ARROWKEYS)) {
       return control.get();
     }
   }
@@ -163,9 +163,7 @@ LRESULT SendToDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
 // Enter and Esc, as the dialog manager handles them.
 void PressDialogKey(HWND dialog, DialogKey key) {
   switch (DialogKeyActionFor(key, KindOf(dialog->focus))) {
-    case DialogKeyAction::ClickFocusedButton:
-      MemoryClick(dialog->focus);
-      return;
+    case DialogKeyAction::ClickFocusedButton: MemoryClick(dialog->focus); return;
     case DialogKeyAction::Ok:
       SendToDialog(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
       return;
@@ -197,15 +195,9 @@ void SelectRange(HWND edit, WPARAM start, LPARAM end) {
 
 LRESULT SendToEdit(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case EM_SETSEL:
-      SelectRange(edit, wParam, lParam);
-      return 0;
-    case EM_LIMITTEXT:
-      edit->edit.limit = EditLimitFor(wParam);
-      return 0;
-    case WM_CHAR:
-      TypeCharacter(edit, std::string(1, static_cast<char>(wParam)));
-      return 0;
+    case EM_SETSEL: SelectRange(edit, wParam, lParam); return 0;
+    case EM_LIMITTEXT: edit->edit.limit = EditLimitFor(wParam); return 0;
+    case WM_CHAR: TypeCharacter(edit, std::string(1, static_cast<char>(wParam))); return 0;
   }
   return 0;
 }
@@ -227,8 +219,7 @@ LRESULT SendToUpDown(HWND upDown, UINT message, WPARAM wParam, LPARAM lParam) {
       WriteBuddyText(upDown, text);
       return previous;
     }
-    case UDM_GETPOS:
-      return GetUpDownPosition(upDown->upDown, BuddyText(upDown));
+    case UDM_GETPOS: return GetUpDownPosition(upDown->upDown, BuddyText(upDown));
   }
   return 0;
 }
@@ -340,12 +331,11 @@ BOOL WINAPI IsWindowEnabled(HWND window) { return window && window->enabled; }
 // with their own answers (modal_calls.h). Left in place, these are an immediate OK
 // and an immediate cancel.
 int WINAPI MessageBoxA(HWND, LPCSTR, LPCSTR, UINT) { return IDOK; }
+int MessageBoxWithDetails(HWND, const char*, const char*, UINT, const char*) { return IDOK; }
 BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA) { return FALSE; }
 
 // Code page 932: Shift-JIS lead bytes.
-BOOL WINAPI IsDBCSLeadByte(BYTE byte) {
-  return IsShiftJisLeadByte(byte);
-}
+BOOL WINAPI IsDBCSLeadByte(BYTE byte) { return IsShiftJisLeadByte(byte); }
 
 HINSTANCE WINAPI GetModuleHandleA(LPCSTR) { return nullptr; }
 
@@ -388,12 +378,8 @@ void MemoryPressKey(HWND dialog, MemoryKey key) {
     case MemoryKey::Tab:
       if (focus) MemorySetFocus(MemoryNextTabItem(dialog, focus));
       return;
-    case MemoryKey::Escape:
-      PressDialogKey(dialog, DialogKey::Escape);
-      return;
-    case MemoryKey::Enter:
-      PressDialogKey(dialog, DialogKey::Enter);
-      return;
+    case MemoryKey::Escape: PressDialogKey(dialog, DialogKey::Escape); return;
+    case MemoryKey::Enter: PressDialogKey(dialog, DialogKey::Enter); return;
   }
 }
 

@@ -107,9 +107,6 @@ typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define MB_ICONWARNING 0x00000030L
 #define MB_TYPEMASK 0x0000000FL
 #define MB_ICONMASK 0x000000F0L
-// This layer's own: MB_YESNOCANCEL's buttons read 上書き (IDYES), 再読み込み (IDNO)
-// and キャンセル (IDCANCEL), for the question about a file changed by another program.
-#define MB_OVERWRITERELOAD 0x10000000L
 
 // The file-open dialog, laid out as Windows lays it out.
 typedef UINT_PTR(CALLBACK* LPOFNHOOKPROC)(HWND, UINT, WPARAM, LPARAM);

@@ -10,18 +10,43 @@
 #include "editor_state.h"
 #include "main_window.h"
 #include "program_start.h"
+#include "qt_controls.h"
 #include "window_api.h"
 
-void PrepareQtEditorStart(int argc, char** argv) {
+namespace {
+
+MainWindow* g_mainWindow = nullptr;
+
+}  // namespace
+
+QtDialog* StartQtEditor(int argc, char** argv) {
   g_moduleHandle = GetModuleHandleA(nullptr);
-  g_dialogHost = HostDialogInMainWindow;
   TakeFirstArgument(argc > 1 ? argv[1] : nullptr, g_document.path, sizeof g_document.path);
+  StopQtEditor();
+  g_mainWindow = new MainWindow;
+  auto* dialog = dynamic_cast<QtDialog*>(
+      WidgetOf(CreateDialogParamA(g_moduleHandle, kEditorDialogTemplate,
+                                  HandleOf(g_mainWindow->dialogColumn()), EditorDialogProc, 0)));
+  if (!dialog) {
+    StopQtEditor();
+    return nullptr;
+  }
+  g_mainWindow->HostDialog(dialog);
+  if (!dialog->ending) g_mainWindow->show();
+  return dialog;
+}
+
+void StopQtEditor() {
+  delete g_mainWindow;
+  g_mainWindow = nullptr;
 }
 
 int RunEditorProgram(int argc, char** argv) {
-  PrepareQtEditorStart(argc, argv);
-  return static_cast<int>(
-      DialogBoxParamA(g_moduleHandle, kEditorDialogTemplate, nullptr, EditorDialogProc, 0));
+  QtDialog* dialog = StartQtEditor(argc, argv);
+  if (!dialog) return -1;
+  const INT_PTR result = RunUntilEnded(dialog);
+  StopQtEditor();
+  return static_cast<int>(result);
 }
 
 void SetUpQtProgram(QApplication& application, QTranslator& translator) {

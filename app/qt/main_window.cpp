@@ -32,6 +32,7 @@
 #include "error_report.h"
 #include "font_measure_dialog.h"
 #include "program_start.h"
+#include "qt_dialog.h"
 #include "recent_files.h"
 #include "resources/resource.h"
 #include "shift_jis.h"
@@ -63,20 +64,6 @@ class Workspace : public QTabWidget {
   bool focusNextPrevChild(bool next) override { return MoveFocusWithin(this, next); }
 };
 
-// The dialog's column: the dialog at its own size at the top.
-void AddDialogColumn(QSplitter* splitter, QtDialog* dialog) {
-  auto* column = new QWidget(splitter);
-  auto* layout = new QVBoxLayout(column);
-  layout->setContentsMargins(0, 0, 0, 0);
-  dialog->setParent(column, Qt::Widget);
-  layout->addWidget(dialog, 0, Qt::AlignTop | Qt::AlignLeft);
-  layout->addStretch();
-  column->setFixedWidth(dialog->width());
-  column->setMinimumHeight(dialog->height());
-  dialog->show();
-  splitter->addWidget(column);
-}
-
 // What the program says when no installed font can draw its Japanese labels,
 // which then show as empty boxes.
 const char kNoJapaneseFontNote[] =
@@ -100,16 +87,19 @@ bool CanDrawJapanese(const QFont& dialogFont) {
 
 // Built from the top down, each widget with its parent and the window's font from
 // the start, so that nothing is measured twice.
-MainWindow::MainWindow(QtDialog* dialog) : dialog_(dialog) {
-  setWindowTitle(dialog->windowTitle());
+MainWindow::MainWindow() {
   // The dialog's font by the family it resolved to: every other widget then finds
   // its font at once instead of searching the dialog's list of families again.
-  QFont font = dialog->font();
+  const QFont dialogFont = DialogFont(kMainDialogFrame);
+  QFont font = dialogFont;
   font.setFamilies({QFontInfo(font).family()});
   setFont(font);
   auto* splitter = new QSplitter(Qt::Horizontal, this);
   setCentralWidget(splitter);
-  AddDialogColumn(splitter, dialog);
+  dialogColumn_ = new QWidget(splitter);
+  auto* column = new QVBoxLayout(dialogColumn_);
+  column->setContentsMargins(0, 0, 0, 0);
+  splitter->addWidget(dialogColumn_);
   workspace_ = new Workspace(splitter);
   table_ = new CodeTable(workspace_);
   previewPage_ = new QWidget(workspace_);
@@ -123,12 +113,11 @@ MainWindow::MainWindow(QtDialog* dialog) : dialog_(dialog) {
   splitter->addWidget(workspace_);
   splitter->setCollapsible(0, false);
   splitter->setStretchFactor(1, 1);
-  resize(dialog->width() + kWorkspaceWidth, std::max(dialog->height(), kWindowHeight));
 
   table_->codeChosen = [this](uint8_t code) { SelectCode(code); };
   BuildMenus();
   statusBar();
-  NoteMissingJapaneseFont(dialog->font());
+  NoteMissingJapaneseFont(dialogFont);
   setAcceptDrops(true);
   auto* escape =
       new QShortcut(QKeySequence(Qt::Key_Escape), workspace_, [this] { ReturnToDialog(); });
@@ -142,6 +131,21 @@ MainWindow::MainWindow(QtDialog* dialog) : dialog_(dialog) {
     g_window->ErrorShown(text, details);
   };
   RestoreSettings();
+}
+
+// The dialog at its own size at the top of its column; the window as wide as the
+// dialog and the workspace together.
+void MainWindow::HostDialog(QtDialog* dialog) {
+  dialog_ = dialog;
+  auto* column = static_cast<QVBoxLayout*>(dialogColumn_->layout());
+  column->addWidget(dialog, 0, Qt::AlignTop | Qt::AlignLeft);
+  column->addStretch();
+  dialogColumn_->setFixedWidth(dialog->width());
+  dialogColumn_->setMinimumHeight(dialog->height());
+  resize(dialog->width() + kWorkspaceWidth, std::max(dialog->height(), kWindowHeight));
+  setWindowTitle(dialog->windowTitle());
+  connect(dialog, &QWidget::windowTitleChanged, this, &QWidget::setWindowTitle);
+  connect(dialog, &QDialog::finished, this, &QWidget::hide);
 }
 
 MainWindow::~MainWindow() {
@@ -207,7 +211,6 @@ void MainWindow::ImageWritten(const uint8_t* before) {
 // box is gone.
 void MainWindow::ErrorShown(const char* text, const char* details) {
   const QString detailText = QString::fromStdString(NameBytesToUtf8(details));
-  SetNextMessageBoxDetails(detailText);
   QString line = QString::fromUtf8(text).replace('\n', ' ');
   if (!detailText.isEmpty()) line += QStringLiteral(": ") + detailText;
   statusBar()->showMessage(line);
@@ -362,12 +365,10 @@ void MainWindow::dropEvent(QDropEvent* event) {
 
 // The window's close button is the dialog's: it decides, through WM_CLOSE.
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (dialog_->ending) {
+  if (!dialog_ || dialog_->ending) {
     event->accept();
     return;
   }
   event->ignore();
   dialog_->close();
 }
-
-void HostDialogInMainWindow(QtDialog* dialog) { new MainWindow(dialog); }

@@ -1,8 +1,10 @@
 // The Qt program's window: the editor dialog at the left, unchanged and at its own
 // size, and at its right, in a splitter, the workspace: 一覧 (every code's values)
-// and プレビュー (a sample text laid out with them). The workspace only shows the
-// document and selects codes through the dialog's own number field; every edit is
-// the dialog's.
+// and プレビュー (a sample text laid out with them). The window is built first and
+// listens to the editor's events; the dialog is then made inside it. The workspace
+// shows the document and selects codes through the dialog's own number field; it
+// writes only through the editor's own commands (change, undo, redo, and a
+// measured image written as one change).
 #pragma once
 
 #include <QByteArray>
@@ -23,8 +25,13 @@ class TextPreview;
 
 class MainWindow : public QMainWindow {
  public:
-  explicit MainWindow(QtDialog* dialog);
+  MainWindow();
   ~MainWindow() override;
+
+  // The widget the dialog is made in (CreateDialogParamA's parent), then the dialog
+  // made there: the window takes its size and follows its caption and its end.
+  QWidget* dialogColumn() const { return dialogColumn_; }
+  void HostDialog(QtDialog* dialog);
 
   QtDialog* dialog() const { return dialog_; }
   QTabWidget* workspace() const { return workspace_; }
@@ -69,7 +76,8 @@ class MainWindow : public QMainWindow {
   void RestoreSettings();
   void SaveSettings();
 
-  QtDialog* dialog_;
+  QtDialog* dialog_ = nullptr;
+  QWidget* dialogColumn_ = nullptr;
   QTabWidget* workspace_ = nullptr;
   CodeTable* table_ = nullptr;
   QWidget* previewPage_ = nullptr;
@@ -79,6 +87,3 @@ class MainWindow : public QMainWindow {
   QMenu* recentMenu_ = nullptr;
   RecentFiles recentFiles_;
 };
-
-// The program's g_dialogHost: puts each new dialog into a MainWindow.
-void HostDialogInMainWindow(QtDialog* dialog);

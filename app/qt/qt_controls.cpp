@@ -116,16 +116,16 @@ QtEdit::QtEdit(QWidget* parent) : QLineEdit(parent) {
 
 void QtEdit::TypeText(const QString& typed) {
   for (char32_t character : typed.toUcs4()) {
-    const Keystroke keystroke = TypeIntoEdit(Rules(), static_cast<size_t>(text().toUcs4().size()),
-                                             static_cast<size_t>(selectedText().toUcs4().size()),
-                                             character);
+    const Keystroke keystroke =
+        TypeIntoEdit(Rules(), static_cast<size_t>(text().toUcs4().size()),
+                     static_cast<size_t>(selectedText().toUcs4().size()), character);
     if (keystroke == Keystroke::Refused) continue;
     const QString before = text();
     {
       QSignalBlocker quiet(this);
       // insert() replaces the selection; an empty text only deletes it.
       insert(keystroke == Keystroke::ReplacesSelection ? QString::fromUcs4(&character, 1)
-                                                        : QString());
+                                                       : QString());
     }
     if (text() != before) RaiseCommand(this, EN_CHANGE);
   }

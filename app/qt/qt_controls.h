@@ -53,8 +53,8 @@ class QtUpDown : public QWidget {
   QtEdit* buddy = nullptr;
   void Step(bool up);
   void AlignToBuddy();
-  QtEdit* SetBuddy(QtEdit* edit);        // UDM_SETBUDDY; returns the previous one
-  uint32_t Position();                   // UDM_GETPOS
+  QtEdit* SetBuddy(QtEdit* edit);         // UDM_SETBUDDY; returns the previous one
+  uint32_t Position();                    // UDM_GETPOS
   int32_t SetPosition(int32_t position);  // UDM_SETPOS; returns the previous one
 
  private:
@@ -110,16 +110,10 @@ class QtDialog : public QDialog {
 // reach inside container, wrapping around; false when the focus is not inside it.
 bool MoveFocusWithin(QWidget* container, bool next);
 
-// The window a dialog is shown in. By default the dialog is its own window; a
-// program may set a function that puts each new dialog, before it is initialised,
-// into a window of its own making (the Qt program's workspace). The dialog then
-// names that window, and ending or destroying the dialog hides or deletes it.
-using DialogHostFunction = void (*)(QtDialog* dialog);
-extern DialogHostFunction g_dialogHost;
-
-// Details for the next message box only, shown below its text (Qt's informative
-// text): what a Windows message box has no room for.
-void SetNextMessageBoxDetails(const QString& details);
+// Runs Qt's event loop until EndDialog ends dialog (at once when it has ended
+// already) and returns the result EndDialog gave: the modal loop of a dialog that
+// CreateDialogParamA placed inside a window of the program's.
+INT_PTR RunUntilEnded(QtDialog* dialog);
 
 // Handle conversions.
 inline HWND HandleOf(QWidget* widget) { return reinterpret_cast<HWND>(widget); }

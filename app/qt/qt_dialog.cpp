@@ -42,8 +42,7 @@ QAbstractButton* RaisingClicks(QAbstractButton* button) {
 QWidget* CreateButton(QtDialog* dialog, const DialogControl& layout) {
   const QString text = QString::fromUtf8(layout.text);
   switch (ButtonKindOf(layout.style)) {
-    case ButtonKind::AutoCheckBox:
-      return RaisingClicks(new QtCheckBox(text, dialog));
+    case ButtonKind::AutoCheckBox: return RaisingClicks(new QtCheckBox(text, dialog));
     case ButtonKind::AutoRadioButton: {
       // The dialog's rules group the radio buttons, not Qt's.
       auto* radio = new QtRadioButton(text, dialog);
@@ -147,11 +146,15 @@ QRect DialogUnitsToPixels(const DialogBaseUnits& units, int x, int y, int width,
 }
 
 QtDialog* BuildQtDialog(const DialogFrame& frame, const DialogControl* controls, size_t count,
-                        DLGPROC procedure) {
-  auto* dialog = new QtDialog(procedure, nullptr);
-  dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                         Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+                        DLGPROC procedure, QWidget* host) {
+  auto* dialog = new QtDialog(procedure, host);
+  if (host) {
+    dialog->setWindowFlags(Qt::Widget);
+  } else {
+    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+  }
   dialog->setWindowTitle(QString::fromUtf8(frame.caption));
   const QFont font = DialogFont(frame);
   dialog->setFont(font);

@@ -28,6 +28,7 @@ DialogBaseUnits MeasureDialogBaseUnits(const QFont& font);
 QRect DialogUnitsToPixels(const DialogBaseUnits& units, int x, int y, int width, int height);
 
 // Creates the dialog with all its controls in template order (the tab order), not
-// yet shown and not yet initialised.
+// yet shown and not yet initialised: a window of its own, or with host a child
+// widget of host (a dialog inside the program's window).
 QtDialog* BuildQtDialog(const DialogFrame& frame, const DialogControl* controls, size_t count,
-                        DLGPROC procedure);
+                        DLGPROC procedure, QWidget* host);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "dialog_layout.h"
+#include "modal_calls.h"
 #include "qt_controls.h"
 #include "qt_dialog.h"
 #include "shift_jis.h"
@@ -51,13 +52,13 @@ QWidget* FirstTabStopOf(QtDialog* dialog) {
   return first < entries.size() ? controls[static_cast<int>(first)] : nullptr;
 }
 
-// Builds the dialog "Main" and sends WM_INITDIALOG; TRUE from it gives the first tab
-// stop the focus. Null for any other template name.
-QtDialog* CreateEditorDialog(LPCSTR templateName, DLGPROC dialogProc, LPARAM initParam) {
+// Builds the dialog "Main" (inside host, when given) and sends WM_INITDIALOG; TRUE
+// from it gives the first tab stop the focus. Null for any other template name.
+QtDialog* CreateEditorDialog(LPCSTR templateName, QWidget* host, DLGPROC dialogProc,
+                             LPARAM initParam) {
   if (!templateName || strcasecmp(templateName, "Main") != 0) return nullptr;
-  QtDialog* dialog =
-      BuildQtDialog(kMainDialogFrame, kMainDialogControls, kMainDialogControlCount, dialogProc);
-  if (g_dialogHost) g_dialogHost(dialog);
+  QtDialog* dialog = BuildQtDialog(kMainDialogFrame, kMainDialogControls, kMainDialogControlCount,
+                                   dialogProc, host);
   // wParam is the control that gets the focus when the procedure returns TRUE.
   QWidget* first = FirstTabStopOf(dialog);
   if (dialogProc(HandleOf(dialog), WM_INITDIALOG, reinterpret_cast<WPARAM>(first), initParam)) {
@@ -69,8 +70,8 @@ QtDialog* CreateEditorDialog(LPCSTR templateName, DLGPROC dialogProc, LPARAM ini
 // EM_SETSEL in the widget's positions (UTF-16 units).
 void SelectRange(QtEdit* edit, WPARAM start, LPARAM end) {
   const size_t caret = static_cast<size_t>(edit->cursorPosition());
-  const EditSelection selection = SelectEditRange(
-      {caret, caret}, static_cast<intptr_t>(start), end, static_cast<size_t>(edit->text().size()));
+  const EditSelection selection = SelectEditRange({caret, caret}, static_cast<intptr_t>(start), end,
+                                                  static_cast<size_t>(edit->text().size()));
   if (selection.anchor == selection.caret) {
     edit->deselect();
     edit->setCursorPosition(static_cast<int>(selection.caret));
@@ -82,12 +83,8 @@ void SelectRange(QtEdit* edit, WPARAM start, LPARAM end) {
 
 LRESULT SendToEdit(QtEdit* edit, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case EM_LIMITTEXT:
-      edit->textLimit = EditLimitFor(wParam);
-      return 0;
-    case EM_SETSEL:
-      SelectRange(edit, wParam, lParam);
-      return 0;
+    case EM_LIMITTEXT: edit->textLimit = EditLimitFor(wParam); return 0;
+    case EM_SETSEL: SelectRange(edit, wParam, lParam); return 0;
     case WM_CHAR:  // one character of the field's text, as its ...A encoding has it
       edit->TypeText(EditTextFromBytes(edit, std::string(1, static_cast<char>(wParam)).c_str()));
       return 0;
@@ -102,10 +99,8 @@ LRESULT SendToUpDown(QtUpDown* upDown, UINT message, WPARAM wParam, LPARAM lPara
     case UDM_SETRANGE32:
       SetUpDownRange(upDown->state, static_cast<intptr_t>(wParam), lParam);
       return 0;
-    case UDM_SETPOS:
-      return upDown->SetPosition(static_cast<short>(LOWORD(lParam)));
-    case UDM_GETPOS:
-      return upDown->Position();
+    case UDM_SETPOS: return upDown->SetPosition(static_cast<short>(LOWORD(lParam)));
+    case UDM_GETPOS: return upDown->Position();
   }
   return 0;
 }
@@ -128,59 +123,52 @@ QStringList NameFilters(const char* filter) {
   return filters;
 }
 
-// Runs until EndDialog; returns its result.
+}  // namespace
+
 INT_PTR RunUntilEnded(QtDialog* dialog) {
   if (dialog->ending) return dialog->result();
   if (dialog->isWindow()) return dialog->exec();
   QEventLoop loop;
   QObject::connect(dialog, &QDialog::finished, &loop, &QEventLoop::quit);
-  dialog->window()->show();
   loop.exec();
   return dialog->result();
 }
 
-}  // namespace
-
-DialogHostFunction g_dialogHost = nullptr;
-
-namespace {
-QString g_nextMessageBoxDetails;
-}  // namespace
-
-void SetNextMessageBoxDetails(const QString& details) { g_nextMessageBoxDetails = details; }
-
-HWND WINAPI CreateDialogParamA(HINSTANCE, LPCSTR templateName, HWND, DLGPROC dialogProc,
+// With a parent the dialog is made inside it, as a child, and shown there; the
+// parent's window is the caller's to show.
+HWND WINAPI CreateDialogParamA(HINSTANCE, LPCSTR templateName, HWND parent, DLGPROC dialogProc,
                                LPARAM initParam) {
-  QtDialog* dialog = CreateEditorDialog(templateName, dialogProc, initParam);
+  QtDialog* dialog = CreateEditorDialog(templateName, WidgetOf(parent), dialogProc, initParam);
   if (!dialog) return nullptr;
-  if (!dialog->ending) dialog->window()->show();
+  if (!dialog->ending) dialog->show();
   return HandleOf(dialog);
 }
 
-// Runs the dialog modally until EndDialog; returns its result, or -1 when the
-// dialog cannot be created.
+// Runs the dialog modally, as a window of its own, until EndDialog; returns its
+// result, or -1 when the dialog cannot be created.
 INT_PTR WINAPI DialogBoxParamA(HINSTANCE, LPCSTR templateName, HWND, DLGPROC dialogProc,
                                LPARAM initParam) {
-  QtDialog* dialog = CreateEditorDialog(templateName, dialogProc, initParam);
+  QtDialog* dialog = CreateEditorDialog(templateName, nullptr, dialogProc, initParam);
   if (!dialog) return -1;
   INT_PTR result = RunUntilEnded(dialog);
-  delete dialog->window();
+  delete dialog;
   return result;
 }
 
+// Hides the dialog and ends its loop; a window around it learns of it through the
+// dialog's finished signal.
 BOOL WINAPI EndDialog(HWND window, INT_PTR result) {
   QtDialog* dialog = DialogOf(window);
   if (!dialog) return FALSE;
   dialog->ending = true;
   dialog->done(static_cast<int>(result));
-  if (!dialog->isWindow()) dialog->window()->hide();
   return TRUE;
 }
 
 BOOL WINAPI DestroyWindow(HWND window) {
   QtDialog* dialog = DialogOf(window);
   if (!dialog) return FALSE;
-  delete dialog->window();
+  delete dialog;
   return TRUE;
 }
 
@@ -218,11 +206,9 @@ BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text) {
   } else if (auto* label = qobject_cast<QLabel*>(widget)) {
     label->setText(QString::fromUtf8(bytes));
   } else {
-    // A caption names a file, whose name may be Shift-JIS rather than UTF-8.
-    const QString title = QString::fromStdString(NameBytesToUtf8(bytes));
-    widget->setWindowTitle(title);
-    // A dialog inside another window names that window.
-    if (!widget->isWindow()) widget->window()->setWindowTitle(title);
+    // A caption names a file, whose name may be Shift-JIS rather than UTF-8. A
+    // window around a dialog follows its title through windowTitleChanged.
+    widget->setWindowTitle(QString::fromStdString(NameBytesToUtf8(bytes)));
   }
   return TRUE;
 }
@@ -268,21 +254,26 @@ BOOL WINAPI EnableWindow(HWND window, BOOL enable) {
 
 BOOL WINAPI IsWindowEnabled(HWND window) { return window && WidgetOf(window)->isEnabled(); }
 
-// A message box owned by the dialog, with the icon and buttons type asks for
-// (the editor uses the error box with OK and the warning box with a question).
-// A box at start comes before the dialog is shown; it then centres on the
-// screen rather than on a window that has no place yet. Esc or the close button
-// answer as Windows does: IDCANCEL where there is a cancel button, IDNO on
-// Yes/No.
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+  return MessageBoxWithDetails(owner, text, caption, type, "");
+}
+
+// A message box owned by the dialog, with the icon and buttons type asks for
+// (the editor uses the error box with OK and the warning box with a question),
+// and details below the text (Qt's informative text). A box at start comes before
+// the dialog is shown; it then centres on the screen rather than on a window that
+// has no place yet. Esc or the close button answer as Windows does: IDCANCEL
+// where there is a cancel button, IDNO on Yes/No.
+int MessageBoxWithDetails(HWND owner, const char* text, const char* caption, UINT type,
+                          const char* details) {
   QWidget* parent = WidgetOf(owner);
   if (parent && !parent->isVisible()) parent = nullptr;
   QMessageBox::Icon icon =
       (type & MB_ICONMASK) == MB_ICONWARNING ? QMessageBox::Warning : QMessageBox::Critical;
   QMessageBox box(icon, QString::fromUtf8(caption), QString::fromUtf8(text), QMessageBox::NoButton,
                   parent);
-  box.setInformativeText(g_nextMessageBoxDetails);
-  g_nextMessageBoxDetails.clear();
+  // A file's name may be Shift-JIS rather than UTF-8.
+  box.setInformativeText(QString::fromStdString(NameBytesToUtf8(details ? details : "")));
   switch (type & MB_TYPEMASK) {
     case MB_YESNO:
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
@@ -292,11 +283,9 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
       box.setEscapeButton(QMessageBox::Cancel);
       break;
-    default:
-      box.setStandardButtons(QMessageBox::Ok);
-      break;
+    default: box.setStandardButtons(QMessageBox::Ok); break;
   }
-  if ((type & MB_OVERWRITERELOAD) && (type & MB_TYPEMASK) == MB_YESNOCANCEL) {
+  if ((type & kOverwriteReloadButtons) && (type & MB_TYPEMASK) == MB_YESNOCANCEL) {
     box.button(QMessageBox::Yes)->setText(QStringLiteral("上書き"));
     box.button(QMessageBox::No)->setText(QStringLiteral("再読み込み"));
     box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));

@@ -46,9 +46,7 @@ void StartEditor(const std::string& commandLine) {
   bool given = GetFirstArgument(commandLine.c_str(), &argument[0], argument.size()) != 0;
   char program[] = "quorvel";
   char* argv[] = {program, &argument[0], nullptr};
-  PrepareQtEditorStart(given ? 2 : 1, argv);
-  g_dialog = dynamic_cast<QtDialog*>(WidgetOf(
-      CreateDialogParamA(g_moduleHandle, kEditorDialogTemplate, nullptr, EditorDialogProc, 0)));
+  g_dialog = StartQtEditor(given ? 2 : 1, argv);
   if (!g_dialog) return;
   QWidget* window = g_dialog->window();
   window->activateWindow();
@@ -57,7 +55,7 @@ void StartEditor(const std::string& commandLine) {
 }
 
 void StopEditor() {
-  if (g_dialog) DestroyWindow(HandleOf(g_dialog));
+  StopQtEditor();
   g_dialog = nullptr;
   ResetEditorState();
 }

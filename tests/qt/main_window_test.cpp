@@ -279,6 +279,9 @@ TEST_F(MainWindowTest, AFailedOpenSaysWhichFileAndWhy) {
   window_->OpenPath(small);
   ASSERT_EQ(MessagesShown().size(), 1u);
   EXPECT_EQ(MessagesShown()[0].text, "Error");
+  EXPECT_EQ(MessagesShown()[0].details,
+            "small.fnt: wrong size: 100 bytes, a metrics file has exactly 14632 bytes")
+      << "the box's details come with its call";
   EXPECT_EQ(window_->statusBar()->currentMessage().toStdString(),
             "Error: small.fnt: wrong size: 100 bytes, a metrics file has exactly 14632 bytes");
 }

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "modal_calls.h"
 #include "qt_controls.h"
 #include "qt_dialog.h"
 #include "qt_test_input.h"
@@ -337,7 +338,7 @@ TEST_F(QtWindowTest, OverwriteQuestionLabelsItsButtonsAndAnswersByThem) {
       }
     });
     EXPECT_EQ(MessageBoxA(dialog_, "changed", "QUORVEL",
-                          MB_ICONWARNING | MB_YESNOCANCEL | MB_OVERWRITERELOAD),
+                          MB_ICONWARNING | MB_YESNOCANCEL | kOverwriteReloadButtons),
               c.answer)
         << c.label;
     labels.sort();
