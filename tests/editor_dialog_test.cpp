@@ -10,7 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "editor_dialog.h"
 #include "editor_driver.h"
+#include "editor_events.h"
+#include "editor_state.h"
 #include "metrics_format.h"
 #include "modal_calls.h"
 #include "modal_script.h"
@@ -19,7 +22,7 @@
 
 namespace {
 
-constexpr int kValueFields[] = {IDC_WIDTH,        IDC_HEIGHT,   IDC_SPACING_LEFT,
+constexpr int kValueFields[] = {IDC_WIDTH,         IDC_HEIGHT,   IDC_SPACING_LEFT,
                                 IDC_SPACING_RIGHT, IDC_OFFSET_Y, IDC_LINE_SPACING};
 
 // The values of a test file: every code c has Width c, Height c + 0.5,
@@ -302,8 +305,7 @@ Bytes ExpectedAfterChange(const ChangeCase& c, int currentCode, const float type
     case IDC_SCOPE_HALFALNUM:
       for (int code = 0x20; code <= 0x7F; ++code) store(code);
       break;
-    default:
-      store(currentCode);
+    default: store(currentCode);
   }
   return expected;
 }
@@ -400,10 +402,14 @@ TEST_F(EditorTest, ChangeChecksEveryFieldFirst) {
   const Case cases[] = {
       {"letters", {"abc", "", "", "", "", ""}, "幅: \"abc\" is not a number", 0},
       {"a comma", {"5", "1,5", "", "", "", ""}, "高さ: \"1,5\" is not a number", 0},
-      {"two points, first refused field named", {"5", "", "1.5.", "", "", "x"},
-       "字間(左): \"1.5.\" is not a number", 0},
+      {"two points, first refused field named",
+       {"5", "", "1.5.", "", "", "x"},
+       "字間(左): \"1.5.\" is not a number",
+       0},
       {"hexadecimal", {"", "", "", "0x10", "", ""}, "字間(右): \"0x10\" is not a number", 0},
-      {"beyond single precision", {"", "", "", "", "1e39", ""}, "Y座標: \"1e39\" is not a number",
+      {"beyond single precision",
+       {"", "", "", "", "1e39", ""},
+       "Y座標: \"1e39\" is not a number",
        0},
       {"the line spacing too", {"", "", "", "", "", "nan"}, "行間: \"nan\" is not a number", 0},
       {"spaces around a number", {" 1.5\t", "", "", "", "", ""}, nullptr, 1.5f},
@@ -570,6 +576,180 @@ TEST_F(EditorTest, ChangeToAFileThatCannotBeWrittenReportsIt) {
     StopEditor();
     std::filesystem::remove(path_);
   }
+}
+
+// ---- Undo, redo and a whole image written as one change. Undo and redo are
+// driven by the editor's own commands, which every front end's keys and menus call.
+
+// The test file with code A's width set to width.
+Bytes FileWithWidthOfA(float width) {
+  Bytes bytes = MetricsFile();
+  WriteSingle(bytes.data(), ValueOffset('A', Width), width);
+  return bytes;
+}
+
+class UndoTest : public EditorTest {
+ protected:
+  // Code A's width changed to 40 through the dialog and written.
+  void ChangeWidthOfA() {
+    StartOnFile();
+    TypeInto(IDC_CHARACTER, "A");
+    TypeInto(IDC_WIDTH, "40");
+    Click(IDC_CHANGE);
+    ASSERT_TRUE(OnDisk() == FileWithWidthOfA(40));
+  }
+};
+
+TEST_F(UndoTest, UndoRestoresTheFileAndTheFields) {
+  ChangeWidthOfA();
+  UndoChange();
+  EXPECT_TRUE(OnDisk() == MetricsFile());
+  EXPECT_EQ(FieldTexts(), ShownValues(65));
+  EXPECT_FALSE(CanUndo(g_history));
+  UndoChange();  // nothing left to undo: nothing written, nothing said
+  EXPECT_TRUE(OnDisk() == MetricsFile());
+  EXPECT_TRUE(MessagesShown().empty());
+}
+
+TEST_F(UndoTest, RedoWritesTheUndoneChangeAgain) {
+  ChangeWidthOfA();
+  UndoChange();
+  RedoChange();
+  EXPECT_TRUE(OnDisk() == FileWithWidthOfA(40));
+  EXPECT_EQ(ControlText(IDC_WIDTH), "40");
+  EXPECT_FALSE(CanRedo(g_history));
+  UndoChange();
+  TypeInto(IDC_WIDTH, "7");
+  Click(IDC_CHANGE);
+  EXPECT_FALSE(CanRedo(g_history)) << "a new change drops what was undone";
+}
+
+// Undo writes the file as the change command does: over another program's change
+// only when the user says so.
+TEST_F(UndoTest, UndoOverAnOutsideChangeAsksAsTheChangeDoes) {
+  for (const QuestionCase& c : kQuestionCases) {
+    SCOPED_TRACE(c.answer);
+    InstallModalScript();
+    WriteWholeFile(path_, MetricsFile());
+    ChangeWidthOfA();
+    const Bytes theirs = FileWithWidthOfA(99);
+    WriteWholeFile(path_, theirs);
+    AnswerNextMessageBox(c.answer);
+    UndoChange();
+    ASSERT_EQ(MessagesShown().size(), 1u);
+    EXPECT_EQ(MessagesShown()[0].type, kQuestionBox);
+    EXPECT_TRUE(OnDisk() == (c.outcome == AfterQuestion::Overwritten ? MetricsFile() : theirs));
+    EXPECT_EQ(CanUndo(g_history), c.outcome == AfterQuestion::KeptTheirs)
+        << "undone, or forgotten with the reload";
+    StopEditor();
+  }
+}
+
+TEST_F(UndoTest, AFailedUndoWriteKeepsTheHistory) {
+  ChangeWidthOfA();
+  std::filesystem::remove(path_);
+  std::filesystem::create_directory(path_);
+  UndoChange();
+  ASSERT_EQ(MessagesShown().size(), 1u);
+  EXPECT_EQ(MessagesShown()[0].text, "File Handle Error");
+  EXPECT_TRUE(CanUndo(g_history));
+  // The file back as the change left it, though not the same file: asked, then undone.
+  std::filesystem::remove(path_);
+  WriteWholeFile(path_, FileWithWidthOfA(40));
+  AnswerNextMessageBox(IDYES);
+  UndoChange();
+  EXPECT_TRUE(OnDisk() == MetricsFile());
+}
+
+TEST_F(UndoTest, ALoadForgetsTheHistory) {
+  ChangeWidthOfA();
+  const std::string other = folder_.Path("other.fnt");
+  WriteWholeFile(other, MetricsFile());
+  AnswerNextOpenDialog(other);
+  Click(IDC_OPEN);
+  EXPECT_FALSE(CanUndo(g_history));
+  UndoChange();
+  EXPECT_TRUE(ReadWholeFile(other) == MetricsFile());
+  EXPECT_TRUE(OnDisk() == FileWithWidthOfA(40));
+}
+
+// A whole image (values measured from a font, say) is written as one change: one
+// undo step, the fields showing the file's values at once.
+TEST_F(UndoTest, AWholeImageIsWrittenAsOneChange) {
+  StartOnFile();
+  TypeInto(IDC_CHARACTER, "A");
+  std::vector<uint8_t> image(g_document.image, g_document.image + kMetricsImageSize);
+  WriteSingle(image.data(), ValueOffset('A', Width), 40);
+  WriteSingle(image.data(), ValueOffset('B', Height), 3);
+  EXPECT_TRUE(WriteImageAsChange(image.data()));
+  Bytes expected = FileWithWidthOfA(40);
+  WriteSingle(expected.data(), ValueOffset('B', Height), 3);
+  EXPECT_TRUE(OnDisk() == expected);
+  EXPECT_EQ(ControlText(IDC_WIDTH), "40");
+  UndoChange();
+  EXPECT_TRUE(OnDisk() == MetricsFile()) << "one step";
+  EXPECT_FALSE(CanUndo(g_history));
+
+  StopEditor();
+  StartEditor("QUORVEL.exe");
+  EXPECT_FALSE(WriteImageAsChange(image.data()));
+  ASSERT_EQ(MessagesShown().size(), 1u);
+  EXPECT_EQ(MessagesShown()[0].text, "No file is open");
+}
+
+// What the program around the dialog hears: each event recorded here, then passed
+// on to whatever listened before (the Qt window does).
+std::vector<std::string> g_eventsHeard;
+EditorEvents g_eventsBefore;
+
+void HearLoad() {
+  g_eventsHeard.push_back(g_document.image ? "loaded" : "load failed");
+  if (g_eventsBefore.documentLoaded) g_eventsBefore.documentLoaded();
+}
+void HearWrite(const uint8_t* before) {
+  const float widthBefore = ReadSingle(before, ValueOffset('A', Width));
+  const float widthNow = ReadSingle(g_document.image, ValueOffset('A', Width));
+  g_eventsHeard.push_back("written " + std::to_string(static_cast<int>(widthBefore)) + "->" +
+                          std::to_string(static_cast<int>(widthNow)));
+  if (g_eventsBefore.imageWritten) g_eventsBefore.imageWritten(before);
+}
+void HearCommand() {
+  if (g_eventsHeard.empty() || g_eventsHeard.back() != "command")
+    g_eventsHeard.push_back("command");
+  if (g_eventsBefore.commandHandled) g_eventsBefore.commandHandled();
+}
+void HearError(const char* text, const char* details) {
+  g_eventsHeard.push_back(std::string("error ") + text + " / " + details);
+  if (g_eventsBefore.errorShown) g_eventsBefore.errorShown(text, details);
+}
+
+TEST_F(UndoTest, TheProgramAroundHearsLoadsWritesAndErrors) {
+  StartOnFile();
+  g_eventsHeard.clear();
+  g_eventsBefore = g_editorEvents;
+  g_editorEvents = EditorEvents{HearLoad, HearWrite, HearCommand, HearError};
+  TypeInto(IDC_CHARACTER, "A");
+  TypeInto(IDC_WIDTH, "40");
+  Click(IDC_CHANGE);
+  UndoChange();
+  RedoChange();
+  const std::string wrong = folder_.Path("wrong.fnt");
+  WriteWholeFile(wrong, Bytes(10, 0));
+  AnswerNextOpenDialog(wrong);
+  Click(IDC_OPEN);
+  g_editorEvents = g_eventsBefore;
+  const std::vector<std::string> expected = {
+      "command",
+      "written 65->40",
+      "command",
+      "written 40->65",
+      "command",
+      "written 65->40",
+      "load failed",
+      "error Error / wrong.fnt: wrong size: 10 bytes, a metrics file has exactly "
+      "14632 bytes",
+      "command"};
+  EXPECT_EQ(g_eventsHeard, expected);
 }
 
 // ---- Scope boxes, clear
@@ -759,12 +939,11 @@ TEST_F(EditorTest, TemplateHasEveryControl) {
 }
 
 TEST_F(EditorTest, TabRunsThroughTheTemplateOrder) {
-  const int order[] = {IDC_CHARACTER,       IDC_NUMBER,         IDC_WIDTH,
-                       IDC_HEIGHT,          IDC_SPACING_LEFT,   IDC_SPACING_RIGHT,
-                       IDC_OFFSET_Y,        IDC_LINE_SPACING,   IDC_OPEN,
-                       IDC_CHANGE,          IDC_CLEAR,          IDC_SCOPE_FULLWIDTH,
-                       IDC_SCOPE_HALFKANA,  IDC_SCOPE_HALFALNUM, IDC_ABSOLUTE,
-                       IDC_RELATIVE,        IDC_CHARACTER};
+  const int order[] = {IDC_CHARACTER,      IDC_NUMBER,          IDC_WIDTH,    IDC_HEIGHT,
+                       IDC_SPACING_LEFT,   IDC_SPACING_RIGHT,   IDC_OFFSET_Y, IDC_LINE_SPACING,
+                       IDC_OPEN,           IDC_CHANGE,          IDC_CLEAR,    IDC_SCOPE_FULLWIDTH,
+                       IDC_SCOPE_HALFKANA, IDC_SCOPE_HALFALNUM, IDC_ABSOLUTE, IDC_RELATIVE,
+                       IDC_CHARACTER};
   StartEditor("QUORVEL.exe");
   for (size_t i = 0; i + 1 < std::size(order); ++i) {
     EXPECT_EQ(NextTabItem(order[i]), order[i + 1]) << "after " << order[i];
