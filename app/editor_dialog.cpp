@@ -104,7 +104,7 @@ void OnOpenClicked() {
 // meanwhile is written over only when the user says so; the answer may also be to
 // load it as it is now, dropping image. Reports a failure; true when image is now
 // the file's content.
-bool WriteImageAsked(const uint8_t* image) {
+bool WriteImageToFile(const uint8_t* image) {
   SaveResult saved = SaveEditedImage(g_document, image);
   if (saved.status == SaveStatus::ChangedOutside) {
     switch (AskAboutOutsideChange()) {
@@ -137,7 +137,7 @@ void OnChangeClicked() {
   std::memcpy(g_imageBeforeChange, g_document.image, kMetricsImageSize);
   std::memcpy(g_editedImage, g_document.image, kMetricsImageSize);
   ApplyRecordEdit(g_editedImage, edit, scope, g_editor.currentCode[0]);
-  if (!WriteImageAsked(g_editedImage)) return;
+  if (!WriteImageToFile(g_editedImage)) return;
   RecordStep(g_history, g_imageBeforeChange, g_document.image);
   NotifyImageWritten();
 }
@@ -147,7 +147,7 @@ void OnChangeClicked() {
 void WriteHistoryImage(const uint8_t* image, void (*done)(EditHistory&)) {
   if (!image || !IsDocumentLoaded(g_document)) return;
   std::memcpy(g_imageBeforeChange, g_document.image, kMetricsImageSize);
-  if (!WriteImageAsked(image)) return;
+  if (!WriteImageToFile(image)) return;
   done(g_history);
   UpdateScopeControls();
   NotifyImageWritten();
@@ -224,7 +224,7 @@ bool WriteImageAsChange(const uint8_t* image) {
     return false;
   }
   std::memcpy(g_imageBeforeChange, g_document.image, kMetricsImageSize);
-  if (!WriteImageAsked(image)) return false;
+  if (!WriteImageToFile(image)) return false;
   RecordStep(g_history, g_imageBeforeChange, g_document.image);
   UpdateScopeControls();
   NotifyImageWritten();

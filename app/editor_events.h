@@ -9,8 +9,10 @@ struct EditorEvents {
   // After every load from the open command, the start or a reload: g_document is
   // the new file, or nothing when the load failed.
   void (*documentLoaded)() = nullptr;
-  // After the change command wrote the file: g_document.image holds what was
-  // written; before is the image it replaced (kMetricsImageSize bytes).
+  // After the editor wrote the file: by the change command, undo, redo or a whole
+  // image written as one change (values measured from a font). g_document.image
+  // holds what was written; before is the image it replaced (kMetricsImageSize
+  // bytes).
   void (*imageWritten)(const uint8_t* before) = nullptr;
   // After the dialog handled a control's notification (possibly nested in another):
   // the selected code or the scope boxes may have changed.

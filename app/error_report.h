@@ -1,5 +1,7 @@
-// Every error the user sees goes through here: a message box owned by the dialog,
-// titled "QUORVEL", with the error icon and an OK button. There is no log.
+// The editor's error boxes: a message box owned by the dialog, titled "QUORVEL",
+// with the error icon and an OK button, and the question about a file another
+// program changed. The front ends' own notes (a status line, a report in a
+// dialog) are theirs.
 #pragma once
 
 #include "metrics_document.h"
