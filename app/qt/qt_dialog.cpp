@@ -102,22 +102,24 @@ constexpr LabelledControl kFieldLabels[] = {
     {IDC_LABEL_LINE_SPACING, IDC_LINE_SPACING},
 };
 
-QWidget* CreatedControl(const std::vector<QWidget*>& created, int id) {
-  for (QWidget* control : created) {
-    if (ControlId(control) == id) return control;
+// The dialog's control with id, from its list of items: asking each widget for its
+// id property would cost a property lookup per widget.
+QWidget* ItemControl(const QtDialog* dialog, int id) {
+  for (const QtDialog::Item& item : dialog->items) {
+    if (item.id == id) return item.control;
   }
   return nullptr;
 }
 
-void NameFieldsByLabels(const std::vector<QWidget*>& created) {
+void NameFieldsByLabels(const QtDialog* dialog) {
   for (const LabelledControl& pair : kFieldLabels) {
-    auto* label = qobject_cast<QLabel*>(CreatedControl(created, pair.label));
-    QWidget* field = CreatedControl(created, pair.control);
+    auto* label = qobject_cast<QLabel*>(ItemControl(dialog, pair.label));
+    QWidget* field = ItemControl(dialog, pair.control);
     if (!label || !field) continue;
     label->setBuddy(field);
     field->setAccessibleName(label->text());
   }
-  if (QWidget* upDown = CreatedControl(created, IDC_UPDOWN)) {
+  if (QWidget* upDown = ItemControl(dialog, IDC_UPDOWN)) {
     upDown->setAccessibleName(QStringLiteral("番号の増減"));
   }
 }
@@ -188,6 +190,6 @@ QtDialog* BuildQtDialog(const DialogFrame& frame, const DialogControl* controls,
     created.push_back(control);
     dialog->items.push_back({layout.id, control});
   }
-  NameFieldsByLabels(created);
+  NameFieldsByLabels(dialog);
   return dialog;
 }
