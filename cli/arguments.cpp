@@ -17,7 +17,8 @@ std::vector<std::string> ArgumentsWithEmptyValuesSplit(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     std::string argument = argv[i];
     size_t equals = argument.find('=');
-    bool emptyValue = argument.size() > 3 && argument.compare(0, 2, "--") == 0 && equals == argument.size() - 1;
+    bool emptyValue =
+        argument.size() > 3 && argument.compare(0, 2, "--") == 0 && equals == argument.size() - 1;
     if (emptyValue) {
       arguments.push_back(argument.substr(0, equals));
       arguments.push_back(std::string());

@@ -19,7 +19,8 @@ CodeTextStatus ParseCodeText(const std::string& text, uint8_t* code) {
   unsigned long value = 0;
   auto [end, error] = std::from_chars(first, last, value, base);
   if (end != last) return CodeTextStatus::NotANumber;
-  if (error == std::errc::result_out_of_range || value > kLastCode) return CodeTextStatus::OutOfRange;
+  if (error == std::errc::result_out_of_range || value > kLastCode)
+    return CodeTextStatus::OutOfRange;
   if (error != std::errc()) return CodeTextStatus::NotANumber;
   *code = static_cast<uint8_t>(value);
   return CodeTextStatus::Ok;
@@ -45,7 +46,8 @@ std::string CodeTextError(const std::string& text, CodeTextStatus status) {
 
 std::string CharacterError(const std::string& text, CharacterStatus status) {
   if (status == CharacterStatus::NoSingleByteCode) {
-    return "\"" + text + "\" has no single-byte Shift-JIS code; full-width characters share "
+    return "\"" + text +
+           "\" has no single-byte Shift-JIS code; full-width characters share "
            "one set of metrics in slots 16 and 21: use --scope fullwidth to set them, or "
            "code 16 to show them";
   }

@@ -1,7 +1,9 @@
 // The subcommands of quorvel-cli, in up to three steps each: declare the options
 // on a CLI::App, resolve them before any file is read, run on the loaded files.
-// The dispatcher in quorvel_cli.cpp loads, reports a failed load and releases, as
-// the subcommand's FileUse says, so that no command does it itself.
+// Their table is kSubcommands (subcommands.cpp); the dispatcher in quorvel_cli.cpp
+// loads, reports a failed load and releases as each one's FileUse says, so that no
+// command does it itself. Each subcommand keeps its own options in its own struct;
+// CommandOptions holds them with the files the dispatcher loads.
 #pragma once
 
 #include <cstdint>
@@ -78,33 +80,52 @@ struct MeasureOptions {
   std::shared_ptr<FontFace> face;  // closed when the last copy goes
 };
 
+struct ExportOptions {
+  std::string format = "json";  // json or csv
+  bool byteOrderMark = false;   // csv: start with a UTF-8 BOM
+};
+
+struct ImportOptions {
+  std::string dataInput;   // the JSON or CSV file, "-" for standard input
+  std::string dataFormat;  // json or csv; empty: from the extension
+  std::string output;      // the metrics file to build
+  std::string onto;        // the metrics file to apply the data onto
+  bool force = false;      // replace output when it exists
+};
+
+struct NewOptions {
+  std::string output;  // the metrics file to create
+  bool force = false;  // replace it when it exists
+};
+
+struct CompletionOptions {
+  std::string shell;  // bash or zsh
+};
+
 struct RenderOptions {
   std::string text;    // UTF-8
   std::string output;  // the SVG file to write, "-" for standard output
   double scale = 1;
 };
 
-// A subcommand's arguments once parsed; only the running subcommand's part is used.
+// A subcommand's arguments once parsed: the files the dispatcher loads for it, and
+// each subcommand's own options, of which only the running one's are used.
 struct CommandOptions {
-  std::string file, secondFile;     // FileUse::One and Two
-  std::vector<std::string> files;   // FileUse::EachInTurn and EachJudged
-  ShowOptions show;
-  SetOptions set;
-  std::string exportFormat = "json";  // export: json or csv
-  bool byteOrderMark = false;         // export --format csv: start with a UTF-8 BOM
-  std::string dataInput;              // import: the JSON or CSV file, "-" for standard input
-  std::string dataFormat;             // import: json or csv; empty: from the extension
-  std::string output;                 // import, new: the metrics file to write
-  std::string onto;                   // import: the metrics file to apply the data onto
-  bool force = false;                 // import, new: replace output when it exists
-  BackupOptions backup;               // set, import, new
-  CheckOptions check;
-  RenderOptions render;
-  MeasureOptions measure;
-  std::string shell;                  // completion: bash or zsh
+  std::string file, secondFile;    // FileUse::One, NamedOne and Two
+  std::vector<std::string> files;  // FileUse::EachInTurn and EachJudged
   // Set by resolve when the run writes the loaded files back: each is then held
   // open and locked from its load to its release, so that parallel runs queue.
   bool writesLoadedFiles = false;
+  BackupOptions backup;  // set, measure, import, new
+  ShowOptions show;
+  SetOptions set;
+  MeasureOptions measure;
+  ExportOptions exportAs;
+  ImportOptions import;
+  NewOptions newFile;
+  CheckOptions check;
+  RenderOptions render;
+  CompletionOptions completion;
 };
 
 // What the dispatcher loaded for one run of a subcommand.

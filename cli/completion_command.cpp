@@ -381,7 +381,9 @@ void DeclareCompletion(CLI::App& app, CommandOptions& options) {
   app.description("Prints a completion script for bash or zsh on standard output.");
   std::vector<std::string> names;
   for (const Shell& shell : kShells) names.push_back(shell.name);
-  app.add_option("SHELL", options.shell, "the shell")->required()->check(CLI::IsMember(names));
+  app.add_option("SHELL", options.completion.shell, "the shell")
+      ->required()
+      ->check(CLI::IsMember(names));
   app.footer(R"(bash:  source <(quorvel-cli completion bash), or save it as
        ~/.local/share/bash-completion/completions/quorvel-cli
 zsh:   save it as _quorvel-cli in a folder of $fpath, before compinit runs)");
@@ -389,7 +391,7 @@ zsh:   save it as _quorvel-cli in a folder of $fpath, before compinit runs)");
 
 int RunCompletion(const CommandOptions& options, LoadedFiles&) {
   for (const Shell& shell : kShells) {
-    if (options.shell == shell.name) std::fputs(shell.script().c_str(), stdout);
+    if (options.completion.shell == shell.name) std::fputs(shell.script().c_str(), stdout);
   }
   return kExitOk;
 }

@@ -34,17 +34,20 @@ and apply it back with "quorvel-cli import FILE.csv --onto FILE.fnt".)";
 }  // namespace
 
 void DeclareExport(CLI::App& app, CommandOptions& options) {
-  app.description("Writes a metrics file as JSON (every byte, for import) or CSV to standard output.");
+  app.description(
+      "Writes a metrics file as JSON (every byte, for import) or CSV to standard output.");
   app.add_option("FILE", options.file, "the metrics file (- for standard input)")->required();
-  app.add_option("--format", options.exportFormat, "json or csv")->check(CLI::IsMember({"json", "csv"}));
-  app.add_flag("--bom", options.byteOrderMark, "CSV: start with a UTF-8 byte-order mark");
+  app.add_option("--format", options.exportAs.format, "json or csv")
+      ->check(CLI::IsMember({"json", "csv"}));
+  app.add_flag("--bom", options.exportAs.byteOrderMark, "CSV: start with a UTF-8 byte-order mark");
   app.footer(kExportHelp);
 }
 
 int RunExport(const CommandOptions& options, LoadedFiles& loaded) {
   const uint8_t* image = loaded.docs[0].image;
-  bool csv = options.exportFormat == "csv";
-  std::string text = csv ? MetricsCsvText(image, options.byteOrderMark) : MetricsJsonText(image);
+  bool csv = options.exportAs.format == "csv";
+  std::string text =
+      csv ? MetricsCsvText(image, options.exportAs.byteOrderMark) : MetricsJsonText(image);
   std::fwrite(text.data(), 1, text.size(), stdout);
   return kExitOk;
 }

@@ -70,7 +70,8 @@ std::vector<Difference> CompareImages(const uint8_t* before, const uint8_t* afte
   return differences;
 }
 
-std::string DescribeDifference(const uint8_t* before, const uint8_t* after, const Difference& difference) {
+std::string DescribeDifference(const uint8_t* before, const uint8_t* after,
+                               const Difference& difference) {
   switch (difference.kind) {
     case DifferenceKind::LineSpacing:
       return std::string(kLineSpacingKey) + ": " + ValueChange(before, after, difference.offset);

@@ -74,9 +74,9 @@ bool ReadData(const std::string& input, bool csv, MetricsData* data) {
 // the messages are the only allocations whose size the input decides.
 bool ReadDataReportingMemory(const CommandOptions& options, MetricsData* data) {
   try {
-    return ReadData(options.dataInput, options.dataFormat == "csv", data);
+    return ReadData(options.import.dataInput, options.import.dataFormat == "csv", data);
   } catch (const std::bad_alloc&) {
-    ReportError(InputName(options.dataInput), "out of memory");
+    ReportError(InputName(options.import.dataInput), "out of memory");
     return false;
   }
 }
@@ -84,22 +84,23 @@ bool ReadDataReportingMemory(const CommandOptions& options, MetricsData* data) {
 // Builds OUT from a whole document.
 int BuildNewFile(const CommandOptions& options, const MetricsData& data) {
   if (!IsWholeFile(data)) {
-    ReportError(InputName(options.dataInput),
+    ReportError(InputName(options.import.dataInput),
                 "not a whole file (it lacks " + FirstMissingPart(data) +
                     "): use --onto FILE to apply it to an existing file");
     return kExitError;
   }
   MetricsDocument doc;
   if (!StartEmptyMetricsDocument(doc)) {
-    ReportError(options.output, "out of memory");
+    ReportError(options.import.output, "out of memory");
     return kExitError;
   }
   ApplyMetricsData(data, doc.image);
-  bool ok = (!options.force || BackUpBeforeReplacing(options.backup, options.output));
+  bool ok = (!options.import.force || BackUpBeforeReplacing(options.backup, options.import.output));
   if (ok) {
-    CreateStatus created = CreateMetricsFile(doc, options.output.c_str(), options.force);
+    CreateStatus created =
+        CreateMetricsFile(doc, options.import.output.c_str(), options.import.force);
     ok = created == CreateStatus::Created;
-    if (!ok) ReportError(options.output, CreateFailureReason(created, doc.bytesTransferred));
+    if (!ok) ReportError(options.import.output, CreateFailureReason(created, doc.bytesTransferred));
   }
   ReleaseMetricsFile(doc);
   return ok ? kExitOk : kExitError;
@@ -118,41 +119,45 @@ void DeclareImport(CLI::App& app, CommandOptions& options) {
   app.description(
       "Builds a metrics file from the JSON that export writes, or applies JSON or CSV "
       "onto an existing file.");
-  app.add_option("DATA", options.dataInput, "the JSON or CSV (- for standard input)")->required();
-  app.add_option("OUT.fnt", options.output, "the metrics file to build from a whole document");
-  app.add_option("--onto", options.onto, "apply the data onto this metrics file, in place")
+  app.add_option("DATA", options.import.dataInput, "the JSON or CSV (- for standard input)")
+      ->required();
+  app.add_option("OUT.fnt", options.import.output,
+                 "the metrics file to build from a whole document");
+  app.add_option("--onto", options.import.onto, "apply the data onto this metrics file, in place")
       ->type_name("FILE");
-  app.add_option("--format", options.dataFormat, "json or csv (default: from DATA's extension)")
+  app.add_option("--format", options.import.dataFormat,
+                 "json or csv (default: from DATA's extension)")
       ->check(CLI::IsMember({"json", "csv"}));
-  app.add_flag("--force", options.force, "replace OUT.fnt when it exists");
+  app.add_flag("--force", options.import.force, "replace OUT.fnt when it exists");
   DeclareBackupOptions(app, options.backup);
   app.footer(kImportHelp);
 }
 
 // Where the data goes and in which format it is, before anything is read.
 bool ResolveImport(const CLI::App&, CommandOptions& options) {
-  if (options.dataFormat.empty())
-    options.dataFormat = EndsWith(Lowercase(options.dataInput), ".csv") ? "csv" : "json";
+  if (options.import.dataFormat.empty())
+    options.import.dataFormat =
+        EndsWith(Lowercase(options.import.dataInput), ".csv") ? "csv" : "json";
   std::string refusal;
-  if (options.output.empty() == options.onto.empty()) {
+  if (options.import.output.empty() == options.import.onto.empty()) {
     refusal = "give OUT.fnt to build a new file, or --onto FILE to apply the data to one";
-  } else if (!options.onto.empty() && options.force) {
+  } else if (!options.import.onto.empty() && options.import.force) {
     refusal = "--force is for OUT.fnt: --onto writes FILE in place";
-  } else if (options.onto.empty() && options.dataFormat == "csv") {
+  } else if (options.import.onto.empty() && options.import.dataFormat == "csv") {
     refusal = "CSV holds only the five values and the line spacing: apply it with --onto FILE";
   }
   if (!refusal.empty()) {
     ReportError("import", refusal);
     return false;
   }
-  options.file = options.onto;
-  options.writesLoadedFiles = !options.onto.empty();
+  options.file = options.import.onto;
+  options.writesLoadedFiles = !options.import.onto.empty();
   return true;
 }
 
 int RunImport(const CommandOptions& options, LoadedFiles& loaded) {
   MetricsData data;
   if (!ReadDataReportingMemory(options, &data)) return kExitError;
-  return options.onto.empty() ? BuildNewFile(options, data)
-                              : ApplyOntoFile(options, loaded.docs[0], data);
+  return options.import.onto.empty() ? BuildNewFile(options, data)
+                                     : ApplyOntoFile(options, loaded.docs[0], data);
 }

@@ -8,8 +8,8 @@
 
 void DeclareNew(CLI::App& app, CommandOptions& options) {
   app.description("Creates a metrics file with every value zero.");
-  app.add_option("OUT.fnt", options.output, "the file to create")->required();
-  app.add_flag("--force", options.force, "replace OUT.fnt when it exists");
+  app.add_option("OUT.fnt", options.newFile.output, "the file to create")->required();
+  app.add_flag("--force", options.newFile.force, "replace OUT.fnt when it exists");
   DeclareBackupOptions(app, options.backup);
   app.footer(
       "An existing OUT.fnt is refused unless --force is given; then it is replaced in one\n"
@@ -20,14 +20,17 @@ void DeclareNew(CLI::App& app, CommandOptions& options) {
 }
 
 int RunNew(const CommandOptions& options, LoadedFiles&) {
-  if (options.force && !BackUpBeforeReplacing(options.backup, options.output)) return kExitError;
+  if (options.newFile.force && !BackUpBeforeReplacing(options.backup, options.newFile.output))
+    return kExitError;
   MetricsDocument doc;
   if (!StartEmptyMetricsDocument(doc)) {
-    ReportError(options.output, "out of memory");
+    ReportError(options.newFile.output, "out of memory");
     return kExitError;
   }
-  CreateStatus created = CreateMetricsFile(doc, options.output.c_str(), options.force);
-  if (created != CreateStatus::Created) ReportError(options.output, CreateFailureReason(created, doc.bytesTransferred));
+  CreateStatus created =
+      CreateMetricsFile(doc, options.newFile.output.c_str(), options.newFile.force);
+  if (created != CreateStatus::Created)
+    ReportError(options.newFile.output, CreateFailureReason(created, doc.bytesTransferred));
   ReleaseMetricsFile(doc);
   return created == CreateStatus::Created ? kExitOk : kExitError;
 }
