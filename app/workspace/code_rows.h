@@ -65,9 +65,9 @@ struct CodeRows {
   bool lineSpacingChanged = false;
 };
 
-// Fills rows from image. before is the image before the last change, or null
-// (nothing is highlighted, as after a load); a value is changed when its bits
-// differ, so 0 -> -0 and a new NaN payload count.
+// Fills rows from image (not null: with no file there are no rows). before is the
+// image before the last change, or null (nothing is highlighted, as after a load);
+// a value is changed when its bits differ, so 0 -> -0 and a new NaN payload count.
 void FillCodeRows(const uint8_t* image, const uint8_t* before, CodeRows* rows);
 
 // True when code a's row sorts before code b's in column (ascending): values as
