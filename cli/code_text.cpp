@@ -1,7 +1,6 @@
 #include "code_text.h"
 
 #include <charconv>
-#include <cstdio>
 
 #include "metrics_format.h"
 #include "shift_jis.h"
@@ -55,18 +54,4 @@ std::string CharacterError(const std::string& text, CharacterStatus status) {
     return "\"" + text + "\" is not a Shift-JIS character: it has no code";
   }
   return "\"" + text + "\" is not one character";
-}
-
-std::string DisplayedCharacter(uint8_t code) {
-  int32_t unicode = VisibleCharacterOfCode(code);
-  if (unicode < 0) return std::string();
-  char utf8[4];
-  size_t length = EncodeUtf8(static_cast<uint32_t>(unicode), utf8);
-  return std::string(utf8, length);
-}
-
-std::string HexCode(uint8_t code) {
-  char text[8];
-  std::snprintf(text, sizeof text, "0x%02X", code);
-  return text;
 }

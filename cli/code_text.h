@@ -1,10 +1,14 @@
-// Codes and characters as the command line writes them: codes as decimal (65) or
+// Codes and characters as the command line reads them: codes as decimal (65) or
 // hexadecimal with 0x (0x41), characters in UTF-8 mapped to their single-byte
-// Shift-JIS code, and each code's character as the editor shows it.
+// Shift-JIS code. Writing them is the core's: HexCode (metrics_format.h) and
+// DisplayedCharacter (shift_jis.h), included here for every command.
 #pragma once
 
 #include <cstdint>
 #include <string>
+
+#include "metrics_format.h"
+#include "shift_jis.h"
 
 enum class CodeTextStatus {
   Ok,
@@ -33,12 +37,3 @@ CharacterStatus CodeFromCharacter(const std::string& text, uint8_t* code);
 // characters share the full-width slots).
 std::string CodeTextError(const std::string& text, CodeTextStatus status);
 std::string CharacterError(const std::string& text, CharacterStatus status);
-
-// The character the editor shows for code, in UTF-8: ASCII and the half-width
-// katakana. Codes whose character has no visible form are empty: control codes
-// (0x00-0x1F, 0x7F, 0x80), lead bytes of double-byte characters (0x81-0x9F,
-// 0xE0-0xFC) and the code page's private-use characters (0xA0, 0xFD-0xFF).
-std::string DisplayedCharacter(uint8_t code);
-
-// "0x41".
-std::string HexCode(uint8_t code);

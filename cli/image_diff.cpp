@@ -1,7 +1,6 @@
 #include "image_diff.h"
 
 #include <cstdio>
-#include <cstring>
 
 #include "code_text.h"
 #include "message_text.h"
@@ -10,13 +9,6 @@
 #include "value_names.h"
 
 namespace {
-
-uint32_t SingleBits(const uint8_t* image, uint32_t offset) {
-  float value = ReadSingle(image, offset);
-  uint32_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  return bits;
-}
 
 std::string HexText(uint32_t value, int digits) {
   char text[16];
@@ -47,28 +39,6 @@ std::string RecordLabel(uint8_t code) {
 }
 
 }  // namespace
-
-std::vector<Difference> CompareImages(const uint8_t* before, const uint8_t* after) {
-  std::vector<Difference> differences;
-  if (SingleBits(before, kLineSpacingOffset) != SingleBits(after, kLineSpacingOffset)) {
-    differences.push_back({DifferenceKind::LineSpacing, kLineSpacingOffset, 0, 0});
-  }
-  for (uint32_t offset = kFirstHeaderByte; offset < kHeaderSize; ++offset) {
-    if (before[offset] != after[offset]) {
-      differences.push_back({DifferenceKind::HeaderByte, offset, 0, 0});
-    }
-  }
-  for (int code = 0; code < kCodeCount; ++code) {
-    auto byte = static_cast<uint8_t>(code);
-    for (uint32_t value = 0; value < ValueCountInFile(byte); ++value) {
-      uint32_t offset = ValueOffset(byte, value);
-      if (SingleBits(before, offset) != SingleBits(after, offset)) {
-        differences.push_back({DifferenceKind::RecordValue, offset, byte, value});
-      }
-    }
-  }
-  return differences;
-}
 
 std::string DescribeDifference(const uint8_t* before, const uint8_t* after,
                                const Difference& difference) {

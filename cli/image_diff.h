@@ -1,27 +1,11 @@
-// What differs between two metrics images, for `diff` and for `set --dry-run`:
-// every byte of the file counts, the opaque ones too.
+// The differences between two metrics images (image_compare.h) as text, for `diff`
+// and for `set --dry-run`.
 #pragma once
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
-enum class DifferenceKind {
-  LineSpacing,  // file offset 0
-  HeaderByte,   // one opaque byte of 4-299
-  RecordValue,  // one of the 14 values of a record (13 for code 255)
-};
-
-struct Difference {
-  DifferenceKind kind;
-  uint32_t offset;  // file offset of the byte or value
-  uint8_t code;     // RecordValue: the record's code
-  uint32_t value;   // RecordValue: 0-13
-};
-
-// The differences in file order; values are compared by their bits, so 0 and -0,
-// or two NaNs with different payloads, differ.
-std::vector<Difference> CompareImages(const uint8_t* before, const uint8_t* after);
+#include "image_compare.h"
 
 // One line per difference, after prefix:
 //   line_spacing: 12 -> 14

@@ -1,5 +1,6 @@
 #include "metrics_format.h"
 
+#include <cstdio>
 #include <cstring>
 
 // The file is little-endian whatever the host; assemble the bits byte by byte.
@@ -35,4 +36,10 @@ CodeRole RoleOfCode(uint8_t code) {
   if (code >= kHalfKanaFirst && code <= kHalfKanaLast) return CodeRole::HalfKana;
   if (code >= kHalfAlnumFirst && code <= kHalfAlnumLast) return CodeRole::HalfAlnum;
   return CodeRole::None;
+}
+
+std::string HexCode(uint8_t code) {
+  char text[8];
+  std::snprintf(text, sizeof text, "0x%02X", code);
+  return text;
 }

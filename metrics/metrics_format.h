@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // Offsets and sizes of the file, in bytes.
 constexpr uint32_t kLineSpacingOffset = 0;
@@ -22,6 +23,9 @@ static_assert(kMetricsImageSize >= kHeaderSize + 256 * kRecordSize, "every recor
 // Single-byte codes: one record each.
 constexpr int kCodeCount = 256;
 constexpr uint8_t kLastCode = kCodeCount - 1;
+
+// A code as the tables and quorvel-cli write it in hexadecimal: "0x41", "0x0A".
+std::string HexCode(uint8_t code);
 
 // The values of code's record that the file holds: 14, but 13 for the last code.
 constexpr uint32_t ValueCountInFile(uint8_t code) {

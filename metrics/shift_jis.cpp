@@ -235,3 +235,11 @@ int32_t VisibleCharacterOfCode(uint8_t code) {
   if (unicode >= 0xE000 && unicode <= 0xF8FF) return -1;                  // private use
   return unicode;
 }
+
+std::string DisplayedCharacter(uint8_t code) {
+  int32_t unicode = VisibleCharacterOfCode(code);
+  if (unicode < 0) return std::string();
+  char utf8[4];
+  size_t length = EncodeUtf8(static_cast<uint32_t>(unicode), utf8);
+  return std::string(utf8, length);
+}

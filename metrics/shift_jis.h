@@ -18,11 +18,18 @@ inline bool IsShiftJisLeadByte(unsigned char byte) {
 // characters for 0x80, 0xA0 and 0xFD-0xFF. A lead byte has none: returns -1.
 int32_t ShiftJisByteToUnicode(uint8_t code);
 
-// The character a single-byte code shows as: ASCII and the half-width katakana.
-// -1 for the codes whose character has no visible form: control codes (0x00-0x1F,
-// 0x7F, 0x80), lead bytes of double-byte characters (0x81-0x9F, 0xE0-0xFC) and the
-// code page's private-use characters (0xA0, 0xFD-0xFF).
+// The character shown for a single-byte code everywhere outside the dialog's own
+// character field (the editors' tables, quorvel-cli, fonts measured): ASCII and the
+// half-width katakana. -1 for the codes whose character has no visible form:
+// control codes (0x00-0x1F, 0x7F, 0x80), lead bytes of double-byte characters
+// (0x81-0x9F, 0xE0-0xFC) and the code page's private-use characters (0xA0,
+// 0xFD-0xFF). The character field differs: it echoes what the code page gives,
+// control codes as they are.
 int32_t VisibleCharacterOfCode(uint8_t code);
+
+// VisibleCharacterOfCode in UTF-8, empty where it has none: "A" for 0x41, "ｱ" for
+// 0xB1, "" for 0x00 and 0xA0.
+std::string DisplayedCharacter(uint8_t code);
 
 // The single-byte code of a Unicode character, or -1 when the code page writes it
 // with two bytes or not at all.

@@ -29,6 +29,26 @@ TEST(ShiftJisByte, NamedCodes) {
   }
 }
 
+TEST(DisplayedCharacter, VisibleCharactersOnlyWithEmptyNeighbours) {
+  struct Case {
+    int code;
+    const char* text;
+  } cases[] = {
+      {0x00, ""},   {0x1F, ""},
+      {0x20, " "},  {0x41, "A"},
+      {0x5C, "\\"}, {0x7E, "~"},
+      {0x7F, ""},   {0x80, ""},
+      {0x81, ""},   {0x9F, ""},
+      {0xA0, ""},   {0xA1, "\xEF\xBD\xA1"},
+      {0xB1, "ｱ"},  {0xDF, "\xEF\xBE\x9F"},
+      {0xE0, ""},   {0xFC, ""},
+      {0xFD, ""},   {0xFF, ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(DisplayedCharacter(static_cast<uint8_t>(c.code)), c.text) << std::hex << c.code;
+  }
+}
+
 TEST(ShiftJisByte, EveryWholeCharacterRoundTrips) {
   for (int code = 0; code < 256; ++code) {
     int32_t unicode = ShiftJisByteToUnicode(static_cast<uint8_t>(code));

@@ -10,64 +10,25 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cmath>
-#include <cstring>
 
-#include "character_text.h"
-#include "metrics_format.h"
-#include "shift_jis.h"
-#include "value_edit.h"
+#include "code_rows.h"
 
 namespace {
 
-enum Column { kDecimal, kHex, kCharacter, kFirstValue, kRole = kFirstValue + kEditedValueCount };
-constexpr int kColumnCount = kRole + 1;
-constexpr int kSortRole = Qt::UserRole;
-
-const char* const kHeaders[kColumnCount] = {"番号",     "16進",     "文字",  "幅",  "高さ",
-                                            "字間(左)", "字間(右)", "Y座標", "役割"};
-
-// Filters by class, in the order of the filter box.
-enum class ClassFilter { All, FullWidth, HalfKana, HalfAlnum, None };
-const char* const kFilterNames[] = {"すべて", "全角", "半角カナ", "半角英数", "その他"};
-
-const char* RoleText(CodeRole role) {
-  switch (role) {
-    case CodeRole::FullWidth: return "全角の寸法";
-    case CodeRole::FullWidthCleared: return "全角で0に";
-    case CodeRole::HalfOfFullWidth: return "全角の幅の半分";
-    case CodeRole::HalfKanaMetrics: return "半角カナの寸法";
-    case CodeRole::HalfKana: return "半角カナ";
-    case CodeRole::HalfAlnum: return "半角英数";
-    case CodeRole::None: break;
-  }
-  return "";
+QColor ChangedColour() {
+  return QColor(kChangedColour.red, kChangedColour.green, kChangedColour.blue);
 }
 
-ClassFilter ClassOfRole(CodeRole role) {
-  switch (role) {
-    case CodeRole::FullWidth:
-    case CodeRole::FullWidthCleared:
-    case CodeRole::HalfOfFullWidth: return ClassFilter::FullWidth;
-    case CodeRole::HalfKanaMetrics:
-    case CodeRole::HalfKana: return ClassFilter::HalfKana;
-    case CodeRole::HalfAlnum: return ClassFilter::HalfAlnum;
-    case CodeRole::None: break;
-  }
-  return ClassFilter::None;
-}
-
-// The character field's text for code: empty for lead bytes and control codes.
-QString CharacterText(uint8_t code) {
-  const int32_t character = ShiftJisByteToUnicode(code);
-  if (character < 0x20 || (character >= 0x7F && character < 0xA0)) return QString();
-  const char bytes[2] = {static_cast<char>(code), '\0'};
-  return ShiftJisToFieldText(bytes);
+QString ChangedStyleSheet() {
+  return QStringLiteral("background-color: rgb(%1, %2, %3);")
+      .arg(kChangedColour.red)
+      .arg(kChangedColour.green)
+      .arg(kChangedColour.blue);
 }
 
 }  // namespace
 
-// The rows' texts and values, computed once per image.
+// The rows of code_rows.h as a Qt model: one row per code, in code order.
 class CodeTableModel : public QAbstractTableModel {
  public:
   using QAbstractTableModel::QAbstractTableModel;
@@ -78,49 +39,43 @@ class CodeTableModel : public QAbstractTableModel {
     const bool sameRows = loaded_ && image;
     if (!sameRows) beginResetModel();
     loaded_ = image != nullptr;
-    if (loaded_) {
-      for (int code = 0; code < kCodeCount; ++code) FillRow(image, before, code);
-    }
+    if (loaded_) FillCodeRows(image, before, &rows_);
     if (!sameRows) {
       endResetModel();
     } else {
-      emit dataChanged(index(0, 0), index(kCodeCount - 1, kColumnCount - 1));
+      emit dataChanged(index(0, 0), index(kCodeCount - 1, kCodeColumnCount - 1));
     }
   }
 
-  bool ValueChanged(int code, int value) const { return rows_[code].changed[value]; }
+  bool loaded() const { return loaded_; }
+  const CodeRows& rows() const { return rows_; }
 
   int rowCount(const QModelIndex& parent) const override {
     return parent.isValid() || !loaded_ ? 0 : kCodeCount;
   }
   int columnCount(const QModelIndex& parent) const override {
-    return parent.isValid() ? 0 : kColumnCount;
+    return parent.isValid() ? 0 : kCodeColumnCount;
   }
 
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QVariant();
-    return QString::fromUtf8(kHeaders[section]);
+    return QString::fromUtf8(kCodeColumns[section].title);
   }
 
   QVariant data(const QModelIndex& index, int role) const override {
-    const int code = index.row();
+    const CodeRow& row = rows_.rows[index.row()];
     const int column = index.column();
-    const Row& row = rows_[code];
-    const bool isValue = column >= kFirstValue && column < kRole;
-    const int value = column - kFirstValue;
     switch (role) {
-      case Qt::DisplayRole: return DisplayText(code, column);
-      case kSortRole:
-        if (isValue) return row.values[value];
-        if (column == kCharacter || column == kRole) return DisplayText(code, column);
-        return code;
+      case Qt::DisplayRole: return QString::fromUtf8(row.cells[column]);
       case Qt::TextAlignmentRole:
-        return QVariant::fromValue(column == kCharacter || column == kRole
+        return QVariant::fromValue(kCodeColumns[column].alignment == CellAlignment::Left
                                        ? Qt::AlignLeft | Qt::AlignVCenter
                                        : Qt::AlignRight | Qt::AlignVCenter);
-      case Qt::BackgroundRole:
-        if (isValue && row.changed[value]) return QColor(255, 221, 120);
+      case Qt::BackgroundRole: {
+        const bool isValue = column >= kFirstValueColumn && column < kRoleColumn;
+        if (isValue && row.changed[column - kFirstValueColumn]) return ChangedColour();
         return QVariant();
+      }
     }
     return QVariant();
   }
@@ -130,71 +85,33 @@ class CodeTableModel : public QAbstractTableModel {
   }
 
  private:
-  struct Row {
-    char texts[kEditedValueCount][kNumberTextSize];
-    double values[kEditedValueCount];
-    bool changed[kEditedValueCount];
-  };
-
-  void FillRow(const uint8_t* image, const uint8_t* before, int code) {
-    Row& row = rows_[code];
-    RecordTexts texts;
-    FormatRecordFields(image, static_cast<uint8_t>(code), &texts);
-    for (uint32_t i = 0; i < kEditedValueCount; ++i) {
-      std::memcpy(row.texts[i], texts.field[i], kNumberTextSize);
-      const uint32_t offset = ValueOffset(static_cast<uint8_t>(code), kFirstEditedValue + i);
-      row.values[i] = ReadSingle(image, offset);
-      row.changed[i] = before && std::memcmp(image + offset, before + offset, 4) != 0;
-    }
-  }
-
-  QVariant DisplayText(int code, int column) const {
-    switch (column) {
-      case kDecimal: return QString::number(code);
-      case kHex:
-        return QStringLiteral("0x") + QString::number(code, 16).rightJustified(2, '0').toUpper();
-      case kCharacter: return CharacterText(static_cast<uint8_t>(code));
-      case kRole: return QString::fromUtf8(RoleText(RoleOfCode(static_cast<uint8_t>(code))));
-    }
-    return QString::fromUtf8(rows_[code].texts[column - kFirstValue]);
-  }
-
   bool loaded_ = false;
-  Row rows_[kCodeCount] = {};
+  CodeRows rows_;
 };
 
 namespace {
 
-// Sorts values as numbers (NaN after every number, ties by code) and keeps the
-// rows of the chosen class.
+// Sorts and filters by the core's rules (code_rows.h).
 class CodeTableProxy : public QSortFilterProxyModel {
  public:
-  using QSortFilterProxyModel::QSortFilterProxyModel;
+  CodeTableProxy(CodeTableModel* source, QObject* parent)
+      : QSortFilterProxyModel(parent), source_(source) {
+    setSourceModel(source);
+  }
   ClassFilter filter = ClassFilter::All;
 
  protected:
   bool filterAcceptsRow(int sourceRow, const QModelIndex&) const override {
-    return filter == ClassFilter::All ||
-           ClassOfRole(RoleOfCode(static_cast<uint8_t>(sourceRow))) == filter;
+    return RowInClass(static_cast<uint8_t>(sourceRow), filter);
   }
 
   bool lessThan(const QModelIndex& left, const QModelIndex& right) const override {
-    const QVariant a = left.data(kSortRole);
-    const QVariant b = right.data(kSortRole);
-    if (a.typeId() == QMetaType::Double) {
-      const double x = a.toDouble(), y = b.toDouble();
-      if (std::isnan(x) || std::isnan(y)) {
-        if (std::isnan(x) != std::isnan(y)) return std::isnan(y);
-      } else if (x != y) {
-        return x < y;
-      }
-      return left.row() < right.row();
-    }
-    if (a.typeId() == QMetaType::QString && a.toString() != b.toString()) {
-      return a.toString() < b.toString();
-    }
-    return left.row() < right.row();
+    return CodeRowSortsBefore(source_->rows(), left.column(), static_cast<uint8_t>(left.row()),
+                              static_cast<uint8_t>(right.row()));
   }
+
+ private:
+  const CodeTableModel* source_;
 };
 
 // Widths from the font's character sizes rather than from every cell: measuring
@@ -210,13 +127,11 @@ int EstimatedWidth(const QFontMetrics& metrics, const char* utf8) {
 }
 
 void SetColumnWidths(QTableView* view) {
-  const char* const kWidest[kColumnCount] = {
-      "255", "0xFF", "W", "-0.000000", "-0.000000", "-0.000000", "-0.000000", "-0.000000", ""};
   const QFontMetrics metrics(view->font());
   constexpr int kPadding = 16;
-  for (int column = 0; column < kColumnCount; ++column) {
-    const int width = std::max(EstimatedWidth(metrics, kWidest[column]),
-                               EstimatedWidth(metrics, kHeaders[column]));
+  for (int column = 0; column < kCodeColumnCount; ++column) {
+    const int width = std::max(EstimatedWidth(metrics, kCodeColumns[column].widestSample),
+                               EstimatedWidth(metrics, kCodeColumns[column].title));
     view->setColumnWidth(column, width + kPadding);
   }
   view->horizontalHeader()->setStretchLastSection(true);
@@ -238,7 +153,7 @@ class TableHeader : public QHeaderView {
 CodeTable::CodeTable(QWidget* parent)
     : QWidget(parent),
       model_(new CodeTableModel(this)),
-      proxy_(new CodeTableProxy(this)),
+      proxy_(new CodeTableProxy(model_, this)),
       view_(new QTableView(this)),
       filter_(new QComboBox(this)),
       lineSpacing_(new QLabel(this)) {
@@ -247,12 +162,10 @@ CodeTable::CodeTable(QWidget* parent)
   view_->verticalHeader()->hide();
   view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 4);
-  proxy_->setSourceModel(model_);
-  proxy_->setSortRole(kSortRole);
   view_->setModel(proxy_);
   SetColumnWidths(view_);
   view_->setSortingEnabled(true);
-  view_->sortByColumn(kDecimal, Qt::AscendingOrder);
+  view_->sortByColumn(kDecimalColumn, Qt::AscendingOrder);
   view_->setSelectionBehavior(QAbstractItemView::SelectRows);
   view_->setSelectionMode(QAbstractItemView::SingleSelection);
   view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -262,7 +175,7 @@ CodeTable::CodeTable(QWidget* parent)
       QStringLiteral("Every code's values; choosing a row selects the code in the dialog."));
   filter_->setAccessibleName(QStringLiteral("分類"));
 
-  for (const char* name : kFilterNames) filter_->addItem(QString::fromUtf8(name));
+  for (const char* name : kClassFilterNames) filter_->addItem(QString::fromUtf8(name));
   auto* top = new QHBoxLayout;
   top->addWidget(new QLabel(QStringLiteral("分類:"), this));
   top->addWidget(filter_);
@@ -290,16 +203,10 @@ void CodeTable::ShowImage(const uint8_t* image, const uint8_t* before) {
   model_->ShowImage(image, before);
   following_ = false;
   followed_.valid = false;  // rows may have moved or been rebuilt
-  QString text;
-  if (image) {
-    RecordTexts texts;
-    FormatRecordFields(image, 0, &texts);
-    text = QStringLiteral("行間 ") + QString::fromUtf8(texts.field[kLineSpacingField]);
-  }
-  const bool changed =
-      image && before && std::memcmp(image + kLineSpacingOffset, before + kLineSpacingOffset, 4);
-  lineSpacing_->setText(text);
-  lineSpacing_->setStyleSheet(changed ? "background-color: rgb(255, 221, 120);" : "");
+  const bool loaded = model_->loaded();
+  const CodeRows& rows = model_->rows();
+  lineSpacing_->setText(loaded ? QString::fromUtf8(rows.lineSpacingText) : QString());
+  lineSpacing_->setStyleSheet(loaded && rows.lineSpacingChanged ? ChangedStyleSheet() : QString());
 }
 
 void CodeTable::FollowSelection(uint8_t code, bool selectable) {

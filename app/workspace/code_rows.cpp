@@ -1,0 +1,128 @@
+#include "code_rows.h"
+
+#include <cmath>
+#include <vector>
+
+#include "image_compare.h"
+#include "shift_jis.h"
+#include "value_edit.h"
+
+const CodeColumnInfo kCodeColumns[kCodeColumnCount] = {
+    {"番号", CellAlignment::Right, ColumnOrder::ByCode, "255"},
+    {"16進", CellAlignment::Right, ColumnOrder::ByCode, "0xFF"},
+    {"文字", CellAlignment::Left, ColumnOrder::ByText, "W"},
+    {"幅", CellAlignment::Right, ColumnOrder::ByValue, "-0.000000"},
+    {"高さ", CellAlignment::Right, ColumnOrder::ByValue, "-0.000000"},
+    {"字間(左)", CellAlignment::Right, ColumnOrder::ByValue, "-0.000000"},
+    {"字間(右)", CellAlignment::Right, ColumnOrder::ByValue, "-0.000000"},
+    {"Y座標", CellAlignment::Right, ColumnOrder::ByValue, "-0.000000"},
+    {"役割", CellAlignment::Left, ColumnOrder::ByText, ""},
+};
+
+const char* const kClassFilterNames[kClassFilterCount] = {"すべて", "全角", "半角カナ", "半角英数",
+                                                          "その他"};
+
+namespace {
+
+ClassFilter ClassOfRole(CodeRole role) {
+  switch (role) {
+    case CodeRole::FullWidth:
+    case CodeRole::FullWidthCleared:
+    case CodeRole::HalfOfFullWidth: return ClassFilter::FullWidth;
+    case CodeRole::HalfKanaMetrics:
+    case CodeRole::HalfKana: return ClassFilter::HalfKana;
+    case CodeRole::HalfAlnum: return ClassFilter::HalfAlnum;
+    case CodeRole::None: break;
+  }
+  return ClassFilter::None;
+}
+
+// The encoding the texts were compiled in: code page 932 in the Windows build
+// (-fexec-charset=CP932), where "行" takes two bytes; UTF-8 elsewhere (three).
+constexpr bool kTextsInShiftJis = sizeof("行") - 1 == 2;
+
+// The character column in the host's encoding: the shared rule's character, which
+// in code page 932 is the code's own byte.
+std::string CharacterCell(uint8_t code) {
+  if (!kTextsInShiftJis) return DisplayedCharacter(code);
+  if (VisibleCharacterOfCode(code) < 0) return std::string();
+  return std::string(1, static_cast<char>(code));
+}
+
+// The value fields' texts and the values behind them; nothing changed yet.
+void FillRow(const uint8_t* image, uint8_t code, CodeRow* row) {
+  RecordTexts texts;
+  FormatRecordFields(image, code, &texts);
+  row->cells[kDecimalColumn] = std::to_string(code);
+  row->cells[kHexColumn] = HexCode(code);
+  row->cells[kCharacterColumn] = CharacterCell(code);
+  for (uint32_t i = 0; i < kEditedValueCount; ++i) {
+    row->cells[kFirstValueColumn + i] = texts.field[i];
+    row->values[i] = ReadRecordValue(image, code, kFirstEditedValue + i);
+    row->changed[i] = false;
+  }
+  row->cells[kRoleColumn] = RoleText(code);
+}
+
+// Marks what differs from before: the edited values of each record and the line
+// spacing; the other record values and the header bytes have no cell.
+void MarkChanges(const uint8_t* image, const uint8_t* before, CodeRows* rows) {
+  for (const Difference& difference : CompareImages(before, image)) {
+    if (difference.kind == DifferenceKind::LineSpacing) rows->lineSpacingChanged = true;
+    if (difference.kind != DifferenceKind::RecordValue) continue;
+    if (difference.value < kFirstEditedValue) continue;
+    const uint32_t value = difference.value - kFirstEditedValue;
+    if (value < kEditedValueCount) rows->rows[difference.code].changed[value] = true;
+  }
+}
+
+}  // namespace
+
+bool RowInClass(uint8_t code, ClassFilter filter) {
+  return filter == ClassFilter::All || ClassOfRole(RoleOfCode(code)) == filter;
+}
+
+const char* RoleText(uint8_t code) {
+  switch (RoleOfCode(code)) {
+    case CodeRole::FullWidth: return "全角の寸法";
+    case CodeRole::FullWidthCleared: return "全角で0に";
+    case CodeRole::HalfOfFullWidth: return "全角の幅の半分";
+    case CodeRole::HalfKanaMetrics: return "半角カナの寸法";
+    case CodeRole::HalfKana: return "半角カナ";
+    case CodeRole::HalfAlnum: return "半角英数";
+    case CodeRole::None: break;
+  }
+  return "";
+}
+
+void FillCodeRows(const uint8_t* image, const uint8_t* before, CodeRows* rows) {
+  for (int code = 0; code < kCodeCount; ++code) {
+    FillRow(image, static_cast<uint8_t>(code), &rows->rows[code]);
+  }
+  RecordTexts texts;
+  FormatRecordFields(image, 0, &texts);
+  rows->lineSpacingText = std::string("行間 ") + texts.field[kLineSpacingField];
+  rows->lineSpacingChanged = false;
+  if (before) MarkChanges(image, before, rows);
+}
+
+bool CodeRowSortsBefore(const CodeRows& rows, int column, uint8_t a, uint8_t b) {
+  const CodeRow& rowA = rows.rows[a];
+  const CodeRow& rowB = rows.rows[b];
+  switch (kCodeColumns[column].order) {
+    case ColumnOrder::ByValue: {
+      const double x = rowA.values[column - kFirstValueColumn];
+      const double y = rowB.values[column - kFirstValueColumn];
+      if (std::isnan(x) != std::isnan(y)) return std::isnan(y);
+      if (!std::isnan(x) && x != y) return x < y;
+      break;
+    }
+    case ColumnOrder::ByText: {
+      const int order = rowA.cells[column].compare(rowB.cells[column]);
+      if (order != 0) return order < 0;
+      break;
+    }
+    case ColumnOrder::ByCode: break;
+  }
+  return a < b;
+}
