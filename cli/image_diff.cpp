@@ -40,8 +40,7 @@ std::string RecordLabel(uint8_t code) {
 
 }  // namespace
 
-std::string DescribeDifference(const uint8_t* before, const uint8_t* after,
-                               const Difference& difference) {
+std::string DescribeDifference(const uint8_t* before, const uint8_t* after, const Difference& difference) {
   switch (difference.kind) {
     case DifferenceKind::LineSpacing:
       return std::string(kLineSpacingKey) + ": " + ValueChange(before, after, difference.offset);

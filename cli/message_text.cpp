@@ -2,9 +2,7 @@
 
 namespace {
 
-unsigned char ByteAt(std::string_view text, size_t at) {
-  return static_cast<unsigned char>(text[at]);
-}
+unsigned char ByteAt(std::string_view text, size_t at) { return static_cast<unsigned char>(text[at]); }
 
 bool IsUtf8Continuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
@@ -18,8 +16,7 @@ bool IsC1Control(std::string_view text, size_t at) {
 // sequence (at most four bytes) is split.
 size_t CutLength(std::string_view text, size_t maxLength) {
   size_t length = maxLength;
-  for (int back = 0; back < 3 && length > 0 && IsUtf8Continuation(ByteAt(text, length)); ++back)
-    --length;
+  for (int back = 0; back < 3 && length > 0 && IsUtf8Continuation(ByteAt(text, length)); ++back) --length;
   return length;
 }
 

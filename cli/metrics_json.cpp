@@ -67,9 +67,7 @@ nlohmann::ordered_json RecordToJson(const uint8_t* image, uint8_t code) {
 
 // ---- Reading: each check returns false with *error set to "where: what".
 
-std::string Quoted(const std::string& text) {
-  return "\"" + EscapedText(text, kQuotedTextCut) + "\"";
-}
+std::string Quoted(const std::string& text) { return "\"" + EscapedText(text, kQuotedTextCut) + "\""; }
 
 // A value from the input for a message: a string quoted and cut, an array or object
 // by its type alone (it may be megabytes long), anything else as written.
@@ -85,8 +83,7 @@ std::string Described(const json& value) {
 std::string ParserMessage(const std::string& what, const std::string& token) {
   std::string message = what;
   size_t tagEnd = message.find("] ");
-  if (message.rfind("[json.exception", 0) == 0 && tagEnd != std::string::npos)
-    message.erase(0, tagEnd + 2);
+  if (message.rfind("[json.exception", 0) == 0 && tagEnd != std::string::npos) message.erase(0, tagEnd + 2);
   constexpr size_t kMaxUnknownMessageLength = 200;  // for a message of another form
   size_t at = message.find("'" + token + "'");
   if (at == std::string::npos) return EscapedText(message, kMaxUnknownMessageLength);
@@ -112,8 +109,7 @@ class JsonChecker : public nlohmann::json_sax<json> {
   bool end_object() override { return Close(); }
   bool start_array(std::size_t) override { return Open(false); }
   bool end_array() override { return Close(); }
-  bool parse_error(std::size_t, const std::string& token,
-                   const nlohmann::detail::exception& ex) override {
+  bool parse_error(std::size_t, const std::string& token, const nlohmann::detail::exception& ex) override {
     message = "not valid JSON: " + ParserMessage(ex.what(), token);
     return false;
   }
@@ -135,8 +131,7 @@ class JsonChecker : public nlohmann::json_sax<json> {
   bool Open(bool isObject) {
     Value();
     if (open_.size() == kMaxJsonDepth) {
-      message =
-          "arrays and objects nested deeper than " + std::to_string(kMaxJsonDepth) + " levels";
+      message = "arrays and objects nested deeper than " + std::to_string(kMaxJsonDepth) + " levels";
       return false;
     }
     open_.push_back({isObject, 0, {}, {}});
@@ -147,8 +142,7 @@ class JsonChecker : public nlohmann::json_sax<json> {
     return true;
   }
   bool Key(const std::string& key) {
-    if (!open_.back().keys.insert(key).second)
-      return Fail(&message, Where(), "duplicate key " + Quoted(key));
+    if (!open_.back().keys.insert(key).second) return Fail(&message, Where(), "duplicate key " + Quoted(key));
     open_.back().key = key;
     return true;
   }
@@ -172,8 +166,7 @@ class JsonChecker : public nlohmann::json_sax<json> {
 // Every key of object must be one of the required or optional ones, and every
 // required one must be there. Unknown keys are named first: a misspelt key is
 // better reported as itself than as the key it was meant to be.
-bool CheckKeys(const json& object, const std::string& where,
-               std::initializer_list<const char*> required,
+bool CheckKeys(const json& object, const std::string& where, std::initializer_list<const char*> required,
                std::initializer_list<const char*> optional, std::string* error) {
   if (!object.is_object()) {
     return Fail(error, where, std::string("expected an object, found ") + object.type_name());
@@ -185,8 +178,7 @@ bool CheckKeys(const json& object, const std::string& where,
     if (!known) return Fail(error, where, "unknown key " + Quoted(item.key()));
   }
   for (const char* key : required) {
-    if (!object.contains(key))
-      return Fail(error, where, std::string("missing key \"") + key + "\"");
+    if (!object.contains(key)) return Fail(error, where, std::string("missing key \"") + key + "\"");
   }
   return true;
 }
@@ -205,9 +197,7 @@ bool SingleFromJson(const json& value, const std::string& where, uint32_t offset
       return Fail(error, where, NotABitPatternMessage(Described(value)));
     std::memcpy(&single, &bits, sizeof single);
   } else {
-    return Fail(
-        error, where,
-        std::string("expected a number or a bit pattern string, found ") + value.type_name());
+    return Fail(error, where, std::string("expected a number or a bit pattern string, found ") + value.type_name());
   }
   GiveValue(data, offset, single);
   return true;
@@ -264,9 +254,8 @@ bool RecordFromFirstVersion(const json& record, int code, MetricsData* data, std
   if (!CheckKeys(record, where, {"code", "values"}, {"char"}, error)) return false;
   const json& number = record["code"];
   if (!number.is_number_integer() || number.get<int64_t>() != code) {
-    return Fail(
-        error, where + ".code",
-        Described(number) + ", expected " + std::to_string(code) + " (records are in code order)");
+    return Fail(error, where + ".code",
+                Described(number) + ", expected " + std::to_string(code) + " (records are in code order)");
   }
   auto byte = static_cast<uint8_t>(code);
   return CharFromJson(record, where, error) &&
@@ -369,8 +358,7 @@ bool VersionFromJson(const json& object, int64_t* version, std::string* error) {
   }
   const json& format = object["format"];
   if (!format.is_string() || format.get<std::string>() != kFormatName) {
-    return Fail(error, "format",
-                Described(format) + ", expected \"" + std::string(kFormatName) + "\"");
+    return Fail(error, "format", Described(format) + ", expected \"" + std::string(kFormatName) + "\"");
   }
   const json& number = object["version"];
   *version = number.is_number_integer() ? number.get<int64_t>() : 0;
@@ -409,8 +397,7 @@ std::string MetricsJsonText(const uint8_t* image, const std::vector<uint8_t>* co
 bool ParseJsonText(const std::string& text, json* out, std::string* error) {
   if (text.size() > kMaxJsonTextSize) {
     return Fail(error, "",
-                "larger than 1 MiB (" + std::to_string(kMaxJsonTextSize) +
-                    " bytes); an export is about 31 KB");
+                "larger than 1 MiB (" + std::to_string(kMaxJsonTextSize) + " bytes); an export is about 31 KB");
   }
   JsonChecker checker;
   if (!json::sax_parse(text, &checker)) return Fail(error, "", checker.message);

@@ -62,10 +62,9 @@ std::string SubcommandList() {
     std::snprintf(line, sizeof line, "  %-10s %s\n", subcommand.name, subcommand.description);
     text += line;
   }
-  return text +
-         "\nRun \"quorvel-cli SUBCOMMAND --help\" for its arguments.\n"
-         "Exit status: 0 done, 1 a negative answer (diff: the files differ;\n"
-         "check: a file failed), 2 an error (one line on standard error).";
+  return text + "\nRun \"quorvel-cli SUBCOMMAND --help\" for its arguments.\n"
+                "Exit status: 0 done, 1 a negative answer (diff: the files differ;\n"
+                "check: a file failed), 2 an error (one line on standard error).";
 }
 
 // Loads path into doc, the one place that loads: a file, or when only read, also

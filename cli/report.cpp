@@ -14,14 +14,11 @@ void ReportError(const std::string& subject, const std::string& reason) {
   // spare, so that a refused long path still shows whole. The reason is composed by
   // the caller; it is escaped too, uncut, so that no slip can start a second line.
   constexpr size_t kMaxSubjectLength = 8192;
-  std::string line = "quorvel-cli: " + EscapedText(subject, kMaxSubjectLength) + ": " +
-                     EscapedText(reason, 0) + "\n";
+  std::string line = "quorvel-cli: " + EscapedText(subject, kMaxSubjectLength) + ": " + EscapedText(reason, 0) + "\n";
   std::fputs(line.c_str(), stderr);
 }
 
-void ReportWarning(const std::string& subject, const std::string& text) {
-  ReportError(subject, "warning: " + text);
-}
+void ReportWarning(const std::string& subject, const std::string& text) { ReportError(subject, "warning: " + text); }
 
 std::string CreateFailureReason(CreateStatus status, uint32_t written) {
   // A short write leaves no system error: the count says what happened.

@@ -59,22 +59,22 @@ still set. Exit status: 0 when every file was set, 2 otherwise.)";
 constexpr EditScope kScopes[] = {EditScope::FullWidth, EditScope::HalfKana, EditScope::HalfAlnum};
 
 // Whether an option was given, even with an empty text.
-bool Given(const CLI::App& app, const std::string& name) { return app.count(name) > 0; }
+bool Given(const CLI::App& app, const std::string& name) {
+  return app.count(name) > 0;
+}
 
 // The target of the edit; reports a bad one.
 bool ResolveTarget(const CLI::App& app, SetOptions& options) {
   if (Given(app, "--code")) {
     options.scope = EditScope::CurrentCode;
     CodeTextStatus status = ParseCodeText(options.code, &options.targetCode);
-    if (status != CodeTextStatus::Ok)
-      ReportError("set --code", CodeTextError(options.code, status));
+    if (status != CodeTextStatus::Ok) ReportError("set --code", CodeTextError(options.code, status));
     return status == CodeTextStatus::Ok;
   }
   if (Given(app, "--char")) {
     options.scope = EditScope::CurrentCode;
     CharacterStatus status = CodeFromCharacter(options.character, &options.targetCode);
-    if (status != CharacterStatus::Ok)
-      ReportError("set --char", CharacterError(options.character, status));
+    if (status != CharacterStatus::Ok) ReportError("set --char", CharacterError(options.character, status));
     return status == CharacterStatus::Ok;
   }
   for (size_t i = 0; i < std::size(kScopeNames); ++i) {
@@ -109,14 +109,12 @@ bool BuildEdit(const CLI::App& app, SetOptions& options) {
     if (!ReadOptionText(name, options.values[i], &edit->values[i])) return false;
     anyValue = true;
   }
-  if (Given(app, kLineSpacingOption) &&
-      !ReadOptionText(kLineSpacingOption, options.lineSpacing, &edit->lineSpacing)) {
+  if (Given(app, kLineSpacingOption) && !ReadOptionText(kLineSpacingOption, options.lineSpacing, &edit->lineSpacing)) {
     return false;
   }
   if (!anyValue && !Given(app, kLineSpacingOption)) {
-    ReportError("set",
-                "nothing to set: give --width, --height, --spacing-left, "
-                "--spacing-right, --offset-y or --line-spacing");
+    ReportError("set", "nothing to set: give --width, --height, --spacing-left, "
+                       "--spacing-right, --offset-y or --line-spacing");
     return false;
   }
   return true;
@@ -130,10 +128,9 @@ void DeclareSet(CLI::App& app, CommandOptions& all) {
       "Sets values of codes or classes in metrics files, as the "
       "editor's change command does.");
   app.add_option("FILE", all.files, "metrics files to change in place")->required();
-  CLI::Option* code =
-      app.add_option("--code", options.code, "the code to set (65 or 0x41)")->type_name("N");
-  CLI::Option* character =
-      app.add_option("--char", options.character, "the character to set (A, ｱ)")->type_name("C");
+  CLI::Option* code = app.add_option("--code", options.code, "the code to set (65 or 0x41)")->type_name("N");
+  CLI::Option* character = app.add_option("--char", options.character, "the character to set (A, ｱ)")
+                               ->type_name("C");
   CLI::Option* scope = app.add_option("--scope", options.scopeName, "the class of codes to set")
                            ->type_name("S")
                            ->check(CLI::IsMember({kScopeNames[0], kScopeNames[1], kScopeNames[2]}));
@@ -141,12 +138,10 @@ void DeclareSet(CLI::App& app, CommandOptions& all) {
   character->excludes(scope);
   for (uint32_t i = 0; i < kEditedValueCount; ++i) {
     std::string name = kValueNames[i].option;
-    app.add_option(name, options.values[i],
-                   std::string("text of the ") + kValueNames[i].key + " field")
+    app.add_option(name, options.values[i], std::string("text of the ") + kValueNames[i].key + " field")
         ->type_name("T");
   }
-  app.add_option(kLineSpacingOption, options.lineSpacing, "text of the line_spacing field")
-      ->type_name("T");
+  app.add_option(kLineSpacingOption, options.lineSpacing, "text of the line_spacing field")->type_name("T");
   app.add_flag("--relative", options.relative, "add the numbers to the stored values");
   app.add_flag("--dry-run", options.dryRun, "print what would change, write nothing");
   app.add_flag("--verbose", options.verbose, "name each file written on standard output");

@@ -51,8 +51,7 @@ bool ResolveCodes(const std::vector<std::string>& texts, std::vector<uint8_t>* c
     if (number == CodeTextStatus::NotANumber) {
       CharacterStatus character = CodeFromCharacter(text, &code);
       if (character == CharacterStatus::NotOneCharacter) {
-        ReportError("show",
-                    CodeTextError(text, CodeTextStatus::NotANumber) + ", nor one character");
+        ReportError("show", CodeTextError(text, CodeTextStatus::NotANumber) + ", nor one character");
         return false;
       }
       if (character != CharacterStatus::Ok) {
@@ -90,8 +89,7 @@ void PrintTable(const uint8_t* image, const std::vector<uint8_t>& codes) {
   }
   size_t widths[3 + kEditedValueCount] = {};
   for (const ShowRow& row : rows) {
-    for (size_t i = 0; i < std::size(widths); ++i)
-      widths[i] = std::max(widths[i], Columns(row.cells[i]));
+    for (size_t i = 0; i < std::size(widths); ++i) widths[i] = std::max(widths[i], Columns(row.cells[i]));
   }
   FormatRecordFields(image, 0, &texts);
   std::printf("%s: %s\n", kLineSpacingKey, texts.field[kLineSpacingField]);
