@@ -170,7 +170,7 @@ bool OpenFont(MeasureOptions& options) {
   int sizeError = SetMeasureSize(face, options.pixelSize);
   if (sizeError != 0) {
     ReportError(face.file, "cannot be measured at " + std::to_string(options.pixelSize) +
-                               " px: " + FreeTypeErrorText(sizeError));
+                               " px: " + FontLibraryErrorText(sizeError));
     return false;
   }
   ReportNote("measure", "font " + face.file + " (" + face.family + "), " +
@@ -256,7 +256,7 @@ int RunMeasure(const CommandOptions& all, LoadedFiles& loaded) {
   MeasureReport report;
   if (!MeasureIntoImage(*options.face, options.request, edited.data(), &report)) {
     ReportError(report.fontFile, "cannot be measured at " + std::to_string(options.pixelSize) +
-                                     " px: " + FreeTypeErrorText(report.sizeError));
+                                     " px: " + FontLibraryErrorText(report.sizeError));
     return kExitError;
   }
   int exitCode = ReportMeasured(loaded.path, report);

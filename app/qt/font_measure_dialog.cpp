@@ -153,7 +153,7 @@ void FontMeasureDialog::PickFontFile() {
 // Opens the font chosen unless it is the one open already.
 bool FontMeasureDialog::OpenChosenFont(std::string* failure) {
   std::string chosen = font_->currentText().toStdString();
-  if (chosen == openedFont_ && face_.face) return true;
+  if (chosen == openedFont_ && face_.data) return true;
   CloseFontFace(&face_);
   openedFont_ = chosen;
   FontOpenResult opened = OpenFontFace(chosen, &face_);
