@@ -188,6 +188,16 @@ GlyphMeasure MeasureCharacter(const FontFace& face, uint32_t character, bool rou
   return measure;
 }
 
+SampleStatus CheckSample(SampleClass cls, uint32_t character) {
+  ShiftJisCharacter shiftJis = ShiftJisOfCharacter(character);
+  bool fullWidth = shiftJis.length == 2;
+  bool halfKana = shiftJis.length == 1 && shiftJis.bytes[0] >= kHalfKanaFirst &&
+                  shiftJis.bytes[0] <= kHalfKanaLast;
+  if (!fullWidth && !halfKana) return SampleStatus::NotASample;
+  bool fits = cls == SampleClass::FullWidth ? fullWidth : halfKana;
+  return fits ? SampleStatus::Fits : SampleStatus::OtherClass;
+}
+
 bool MeasureIntoImage(const FontFace& face, const MeasureRequest& request, uint8_t* image,
                       MeasureReport* report) {
   *report = MeasureReport();

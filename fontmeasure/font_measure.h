@@ -72,6 +72,20 @@ int SetMeasureSize(const FontFace& face, int pixelSize);
 // Measures the Unicode character at the size last set with SetMeasureSize.
 GlyphMeasure MeasureCharacter(const FontFace& face, uint32_t character, bool roundEdges);
 
+// The classes measured from a sample character.
+enum class SampleClass { FullWidth, HalfKana };
+
+enum class SampleStatus {
+  Fits,        // a sample of the class asked about
+  OtherClass,  // a sample of the other class
+  NotASample,  // neither a full-width character nor a half-width katakana
+};
+
+// Whether character may be the sample of cls: a full-width class is measured from
+// a full-width character (double-byte in Shift-JIS: 国, Ａ), the half-width
+// katakana from one of them (0xA1-0xDF: ｱ). "A" is the sample of neither.
+SampleStatus CheckSample(SampleClass cls, uint32_t character);
+
 // What to measure into an image: any of the three classes and single codes, at
 // one pixel size. The full-width class is stored as the change command stores it
 // (slots 16 and 21; 17 and 22 cleared; 19 and 24 get half the width), from the
@@ -86,6 +100,7 @@ struct MeasureRequest {
   bool halfKana = false;
   bool halfAlnum = false;
   std::vector<uint8_t> codes;  // single codes, measured as their own characters
+  // The classes' samples, as CheckSample allows them.
   uint32_t fullWidthSample = kDefaultFullWidthSample;
   uint32_t halfKanaSample = kDefaultHalfKanaSample;
 };
