@@ -113,19 +113,17 @@ bool ResolveScopes(MeasureOptions& options) {
   return false;
 }
 
-// A sample belongs to the class its character is of: double-byte Shift-JIS to the
-// full width, 0xA1-0xDF to the half-width katakana. It must be that class's only
-// sample, and the class must be measured.
+// A sample belongs to the class its character is of (CheckSample): a full-width
+// character to the full width, a half-width katakana to the half-width katakana.
+// It must be that class's only sample, and the class must be measured.
 bool ResolveSample(const std::string& text, MeasureOptions& options, bool* fullWidthGiven,
                    bool* halfKanaGiven) {
   uint32_t character = 0;
   size_t length = DecodeUtf8(text.c_str(), &character);
-  ShiftJisCharacter shiftJis = ShiftJisOfCharacter(character);
-  bool fullWidth = shiftJis.length == 2;
-  bool halfKana = shiftJis.length == 1 && shiftJis.bytes[0] >= kHalfKanaFirst &&
-                  shiftJis.bytes[0] <= kHalfKanaLast;
+  SampleStatus asFullWidth = CheckSample(SampleClass::FullWidth, character);
+  bool fullWidth = asFullWidth == SampleStatus::Fits;
   std::string subject = "measure --sample \"" + EscapedText(text, kQuotedTextCut) + "\"";
-  if (length == 0 || length != text.size() || !(fullWidth || halfKana)) {
+  if (length == 0 || length != text.size() || asFullWidth == SampleStatus::NotASample) {
     ReportError(subject,
                 "a sample is one full-width character (国) or one half-width "
                 "katakana (ｱ)");
@@ -170,7 +168,7 @@ bool OpenFont(MeasureOptions& options) {
   int sizeError = SetMeasureSize(face, options.pixelSize);
   if (sizeError != 0) {
     ReportError(face.file, "cannot be measured at " + std::to_string(options.pixelSize) +
-                               " px: " + FreeTypeErrorText(sizeError));
+                               " px: " + FontLibraryErrorText(sizeError));
     return false;
   }
   ReportNote("measure", "font " + face.file + " (" + face.family + "), " +
@@ -256,7 +254,7 @@ int RunMeasure(const CommandOptions& all, LoadedFiles& loaded) {
   MeasureReport report;
   if (!MeasureIntoImage(*options.face, options.request, edited.data(), &report)) {
     ReportError(report.fontFile, "cannot be measured at " + std::to_string(options.pixelSize) +
-                                     " px: " + FreeTypeErrorText(report.sizeError));
+                                     " px: " + FontLibraryErrorText(report.sizeError));
     return kExitError;
   }
   int exitCode = ReportMeasured(loaded.path, report);

@@ -1,24 +1,27 @@
-// A font opened with FreeType for measuring glyphs, named by its file's path or
-// by an installed family's name, which fontconfig resolves to a file. No family
-// is ever a fallback for another, nor for a path: a name that is not installed,
-// or a path that names no font, is an error.
+// A font opened for measuring glyphs, named by its file's path or by an installed
+// family's name. No family is ever a fallback for another, nor for a path: a name
+// that is not installed, or a path that names no font, is an error.
+//
+// This is the font library's side of measuring, written once per platform as the
+// file layer is: font_face_freetype.cpp (FreeType and fontconfig) implements it, a
+// DirectWrite side can implement the same calls. Nothing here names a library's
+// type; the glyph metrics come back in 26.6 fixed point, for font_measure.cpp to do
+// the arithmetic once.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
-// FreeType's handles, declared here so that users of this header need no FreeType
-// header of their own.
-struct FT_LibraryRec_;
-struct FT_FaceRec_;
+// The side's own handles of an open face (FreeType: its library and face).
+struct FontFaceData;
 
-// An open font: its own FreeType library instance and one face of the file, with
-// the Unicode character map selected. Close it with CloseFontFace.
+// An open font: one face of the file, with its Unicode character map selected.
+// Close it with CloseFontFace. Copies share the handles; close one of them.
 struct FontFace {
-  FT_LibraryRec_* library = nullptr;
-  FT_FaceRec_* face = nullptr;
-  std::string file;    // the font file opened, as an absolute path with links resolved
-  std::string family;  // the face's family name, as the font gives it
+  FontFaceData* data = nullptr;  // nullptr when nothing is open
+  std::string file;              // the font file opened, as an absolute path with links resolved
+  std::string family;            // the face's family name, as the font gives it
 };
 
 enum class FontOpenStatus {
@@ -26,19 +29,19 @@ enum class FontOpenStatus {
   NoSuchFile,     // a path that names nothing, or nothing that can be read
   NotAFile,       // a path that names a directory or a device
   UnknownFamily,  // no installed scalable font has this family name, case aside
-  NotAFont,       // FreeType cannot read the file as a font
+  NotAFont,       // the font library cannot read the file as a font
   NoUnicodeMap,   // the font has no Unicode character map, so characters cannot be found
-  LibraryFailed,  // FreeType or fontconfig could not start
+  LibraryFailed,  // the font library (or the list of installed fonts) could not start
 };
 
 // What an open saw: the file it tried (the path given, or the file the family
-// resolved to; empty for an unknown family) and the system's or FreeType's error
-// code of the failure (0 otherwise).
+// resolved to; empty for an unknown family) and the system's or the font library's
+// error code of the failure (0 otherwise).
 struct FontOpenResult {
   FontOpenStatus status = FontOpenStatus::LibraryFailed;
   std::string file;
   int systemError = 0;
-  int freeTypeError = 0;
+  int libraryError = 0;
 };
 
 // Whether font is taken as a path: it contains "/" or names something that exists.
@@ -46,12 +49,12 @@ struct FontOpenResult {
 bool IsFontPath(const std::string& font);
 
 // Opens the font at a path (see IsFontPath) or of an installed family: for a
-// family, the file fontconfig ranks best for that family in its default style
-// (regular, upright), and the face fontconfig names in it. *face is filled only
-// when the result is Opened.
+// family, the file the system ranks best for that family in its default style
+// (regular, upright), and the face it names in it. *face is filled only when the
+// result is Opened.
 FontOpenResult OpenFontFace(const std::string& font, FontFace* face);
 
-// Releases the face and its library; an empty FontFace is left as it is.
+// Releases the face and its handles; an empty FontFace is left as it is.
 void CloseFontFace(FontFace* face);
 
 // Why an open failed, in words, without the file's name:
@@ -60,11 +63,38 @@ void CloseFontFace(FontFace* face);
 //   "no installed font family has this name (fc-list : family lists them)".
 std::string FontOpenFailureReason(const FontOpenResult& result);
 
-// FreeType's text for one of its error codes ("unknown file format"), from
-// FreeType's own table of them; "FreeType error N" for a code not in it.
-std::string FreeTypeErrorText(int error);
-
 // The family names of the installed scalable fonts, each once, sorted by their
 // bytes; a font with names in several languages gives each of them ("VL Gothic",
 // "VL ゴシック"). These are the names OpenFontFace takes.
 std::vector<std::string> InstalledFontFamilies();
+
+// The font library's name, as failure texts give it: "FreeType".
+extern const char kFontLibraryName[];
+
+// The font library's words for one of its error codes ("unknown file format").
+std::string FontLibraryErrorText(int error);
+
+// The library's error code for a pixel size it is not asked to measure at.
+int InvalidPixelSizeError();
+
+// Sets the pixel size (em height) that LoadGlyphMetrics measures at. Returns the
+// library's error code, 0 on success (a font of bitmaps only has just the sizes it
+// holds).
+int SetFontPixelSize(const FontFace& face, int pixelSize);
+
+// One glyph's metrics at the size last set, unhinted, in 26.6 fixed point (1/64
+// pixel), y growing upward from the baseline as fonts have it.
+struct GlyphMetrics {
+  bool found = false;       // the font has a glyph for the character
+  int loadError = 0;        // the library's error when the glyph found could not be loaded
+  bool hasOutline = false;  // false for a glyph with nothing to draw (the space)
+  int64_t bearingX = 0;     // from the pen to the glyph's left edge
+  int64_t bearingY = 0;     // from the baseline up to the glyph's top
+  int64_t width = 0, height = 0;
+  int64_t advance = 0;   // the pen's horizontal advance
+  int64_t ascender = 0;  // the size's ascender: from the line top down to the baseline
+};
+
+// Looks the Unicode character up through the font's Unicode map and loads its
+// glyph at the size set with SetFontPixelSize.
+GlyphMetrics LoadGlyphMetrics(const FontFace& face, uint32_t character);

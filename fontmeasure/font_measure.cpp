@@ -1,8 +1,5 @@
 #include "font_measure.h"
 
-#include <ft2build.h>
-#include FT_FREETYPE_H
-
 #include <algorithm>
 #include <cstdio>
 
@@ -15,33 +12,27 @@ namespace {
 // One glyph's edges in 26.6 fixed point: x from the pen, y from the line top,
 // growing downward. The five values are their differences.
 struct GlyphEdges {
-  FT_Pos left = 0, right = 0, advance = 0, top = 0, bottom = 0;
+  int64_t left = 0, right = 0, advance = 0, top = 0, bottom = 0;
 };
 
 // Rounds a 26.6 value to whole pixels, ties to even: 32 -> 0, 96 -> 128, -32 -> 0,
 // -96 -> -128. Integer arithmetic, so no floating-point mode can change it.
-FT_Pos RoundToPixel(FT_Pos x) {
-  FT_Pos whole = x >= 0 ? x / 64 : -((63 - x) / 64);  // floor(x / 64)
-  FT_Pos rest = x - whole * 64;                       // 0-63
+int64_t RoundToPixel(int64_t x) {
+  int64_t whole = x >= 0 ? x / 64 : -((63 - x) / 64);  // floor(x / 64)
+  int64_t rest = x - whole * 64;                       // 0-63
   if (rest > 32 || (rest == 32 && whole % 2 != 0)) ++whole;
   return whole * 64;
 }
 
-// An outline glyph with no points (the space) has nothing to place: its metrics'
-// box is meaningless, only its advance counts.
-bool HasOutline(const FT_GlyphSlot slot) {
-  if (slot->format == FT_GLYPH_FORMAT_OUTLINE) return slot->outline.n_points > 0;
-  return slot->metrics.width != 0 || slot->metrics.height != 0;
-}
-
-GlyphEdges EdgesOfGlyph(const FT_Face face) {
-  const FT_Glyph_Metrics& metrics = face->glyph->metrics;
+// A glyph without an outline (the space) has nothing to place: its box is
+// meaningless, only its advance counts.
+GlyphEdges EdgesOfGlyph(const GlyphMetrics& metrics) {
   GlyphEdges edges;
-  edges.advance = metrics.horiAdvance;
-  if (!HasOutline(face->glyph)) return edges;
-  edges.left = metrics.horiBearingX;
-  edges.right = metrics.horiBearingX + metrics.width;
-  edges.top = face->size->metrics.ascender - metrics.horiBearingY;
+  edges.advance = metrics.advance;
+  if (!metrics.hasOutline) return edges;
+  edges.left = metrics.bearingX;
+  edges.right = metrics.bearingX + metrics.width;
+  edges.top = metrics.ascender - metrics.bearingY;
   edges.bottom = edges.top + metrics.height;
   return edges;
 }
@@ -53,7 +44,7 @@ GlyphEdges RoundedEdges(const GlyphEdges& edges) {
 }
 
 // Pixels from 26.6: exact in single precision below 2^24 / 64 = 262144 pixels.
-float Pixels(FT_Pos value) { return static_cast<float>(static_cast<double>(value) / 64.0); }
+float Pixels(int64_t value) { return static_cast<float>(static_cast<double>(value) / 64.0); }
 
 GlyphValues ValuesOfEdges(const GlyphEdges& edges) {
   GlyphValues values;
@@ -107,12 +98,12 @@ bool MeasureSample(MeasureRun& run, uint8_t slot, uint32_t sample, GlyphValues* 
     *values = measure.values;
     return true;
   }
-  run.left.push_back(LeftCode{slot, true, sample, measure.status, measure.freeTypeError});
+  run.left.push_back(LeftCode{slot, true, sample, measure.status, measure.libraryError});
   return false;
 }
 
 void MeasureCode(MeasureRun& run, uint8_t code) {
-  int32_t character = MeasuredCharacterOfCode(code);
+  int32_t character = VisibleCharacterOfCode(code);
   if (character < 0) {
     Mark(run, code, CodeOutcome::Skipped);
     return;
@@ -122,7 +113,7 @@ void MeasureCode(MeasureRun& run, uint8_t code) {
   if (measure.status != GlyphStatus::Measured) {
     if (run.outcome[code] < CodeOutcome::Left) {
       run.left.push_back(LeftCode{code, false, static_cast<uint32_t>(character), measure.status,
-                                  measure.freeTypeError});
+                                  measure.libraryError});
     }
     Mark(run, code, CodeOutcome::Left);
     return;
@@ -178,27 +169,34 @@ void FillReport(MeasureRun& run, MeasureReport* report) {
 }  // namespace
 
 int SetMeasureSize(const FontFace& face, int pixelSize) {
-  if (pixelSize < kMinMeasureSize || pixelSize > kMaxMeasureSize) return FT_Err_Invalid_Pixel_Size;
-  return FT_Set_Pixel_Sizes(face.face, 0, static_cast<FT_UInt>(pixelSize));
+  if (pixelSize < kMinMeasureSize || pixelSize > kMaxMeasureSize) return InvalidPixelSizeError();
+  return SetFontPixelSize(face, pixelSize);
 }
 
 GlyphMeasure MeasureCharacter(const FontFace& face, uint32_t character, bool roundEdges) {
   GlyphMeasure measure;
-  FT_UInt index = FT_Get_Char_Index(face.face, character);
-  if (index == 0) return measure;  // glyph 0 is the font's "missing" glyph
-  FT_Error error = FT_Load_Glyph(face.face, index, FT_LOAD_NO_HINTING);
-  if (error != 0) {
+  GlyphMetrics metrics = LoadGlyphMetrics(face, character);
+  if (!metrics.found) return measure;
+  if (metrics.loadError != 0) {
     measure.status = GlyphStatus::LoadFailed;
-    measure.freeTypeError = error;
+    measure.libraryError = metrics.loadError;
     return measure;
   }
-  GlyphEdges edges = EdgesOfGlyph(face.face);
+  GlyphEdges edges = EdgesOfGlyph(metrics);
   measure.status = GlyphStatus::Measured;
   measure.values = ValuesOfEdges(roundEdges ? RoundedEdges(edges) : edges);
   return measure;
 }
 
-int32_t MeasuredCharacterOfCode(uint8_t code) { return VisibleCharacterOfCode(code); }
+SampleStatus CheckSample(SampleClass cls, uint32_t character) {
+  ShiftJisCharacter shiftJis = ShiftJisOfCharacter(character);
+  bool fullWidth = shiftJis.length == 2;
+  bool halfKana = shiftJis.length == 1 && shiftJis.bytes[0] >= kHalfKanaFirst &&
+                  shiftJis.bytes[0] <= kHalfKanaLast;
+  if (!fullWidth && !halfKana) return SampleStatus::NotASample;
+  bool fits = cls == SampleClass::FullWidth ? fullWidth : halfKana;
+  return fits ? SampleStatus::Fits : SampleStatus::OtherClass;
+}
 
 bool MeasureIntoImage(const FontFace& face, const MeasureRequest& request, uint8_t* image,
                       MeasureReport* report) {
@@ -225,6 +223,6 @@ std::string LeftCodeReason(const LeftCode& left) {
   std::snprintf(character, sizeof character, "U+%04X", static_cast<unsigned>(left.character));
   if (left.reason == GlyphStatus::NoGlyph)
     return std::string("the font has no glyph for ") + character;
-  return std::string("FreeType cannot load the glyph of ") + character + ": " +
-         FreeTypeErrorText(left.freeTypeError);
+  return std::string(kFontLibraryName) + " cannot load the glyph of " + character + ": " +
+         FontLibraryErrorText(left.libraryError);
 }

@@ -1,32 +1,34 @@
-// Metrics from a font: each character's five values measured with FreeType and
-// stored into the metrics image through the change command's own store and class
-// edit, so that laying text out with the image (text_layout.h) places every glyph
-// where the font places it.
+// Metrics from a font: each character's five values measured from the font's
+// glyph metrics (font_face.h) and stored into the metrics image through the change
+// command's own store and class edit, so that laying text out with the image
+// (text_layout.h) places every glyph where the font places it.
 //
-// The model. A glyph is loaded at pixel size S (FT_Set_Pixel_Sizes(face, 0, S))
-// through the font's Unicode map, unhinted (FT_LOAD_NO_HINTING), so that no hinter
-// moves it. Its metrics are 26.6 fixed point; divided by 64 they give pixels (y
-// grows downward):
-//   SpacingLeft  = horiBearingX
+// The model. A glyph is loaded at pixel size S (the em height) through the font's
+// Unicode map, unhinted, so that no hinter moves it. Its metrics are 26.6 fixed
+// point; divided by 64 they give pixels (y grows downward):
+//   SpacingLeft  = bearingX
 //   Width        = width
-//   SpacingRight = horiAdvance - horiBearingX - width
+//   SpacingRight = advance - bearingX - width
 //   Height       = height
-//   OffsetY      = ascender of the size (size->metrics.ascender) - horiBearingY,
-//                  the glyph's top below the line top.
-// The layout puts the box at pen + SpacingLeft, line top + OffsetY, and advances
-// the pen by SpacingLeft + Width + SpacingRight = horiAdvance: the font's own box
-// and advance. Every value is a multiple of 1/64 and exact in single precision.
+//   OffsetY      = ascender of the size - bearingY, the glyph's top below the
+//                  line top.
+// (FreeType calls them horiBearingX, width, horiAdvance, height, horiBearingY and
+// size->metrics.ascender.) The layout puts the box at pen + SpacingLeft, line top
+// + OffsetY, and advances the pen by SpacingLeft + Width + SpacingRight = advance:
+// the font's own box and advance. Every value is a multiple of 1/64 and exact in
+// single precision.
 // - A glyph without an outline (the space) gets Width, Height, SpacingLeft and
 //   OffsetY 0, and SpacingRight = its advance.
 // - Rounded (roundEdges), the edges are rounded, not the values: the left edge
-//   (horiBearingX), the right edge (horiBearingX + width) and the advance, and the
-//   top and bottom measured from the ascender, each to the nearest integer, ties
-//   to even. The values are the differences of the rounded edges, so that they
-//   still add up to the rounded advance.
-// - A code's character is the one the editor's character field shows for it
-//   (Shift-JIS: ASCII, half-width katakana). Control codes, lead bytes and the
-//   code page's private-use codes have no character and are skipped. A character
-//   the font lacks (glyph index 0) leaves its code as it was.
+//   (bearingX), the right edge (bearingX + width) and the advance, and the top
+//   and bottom measured from the ascender, each to the nearest integer, ties to
+//   even. The values are the differences of the rounded edges, so that they still
+//   add up to the rounded advance.
+// - A code's character is the one the code shows as in text, outside the dialog
+//   (VisibleCharacterOfCode: ASCII, half-width katakana); the character field
+//   also echoes control codes, which show nothing in text. Control codes, lead
+//   bytes and the code page's private-use codes have no visible character and are
+//   skipped. A character the font lacks leaves its code as it was.
 #pragma once
 
 #include <cstdint>
@@ -35,7 +37,7 @@
 
 #include "font_face.h"
 
-// The pixel sizes measured at: FreeType's sizes go higher, but a metrics file for
+// The pixel sizes measured at: the font libraries' sizes go higher, but a metrics file for
 // text is never drawn larger than this.
 constexpr int kMinMeasureSize = 1;
 constexpr int kMaxMeasureSize = 1000;
@@ -53,27 +55,36 @@ struct GlyphValues {
 enum class GlyphStatus {
   Measured,
   NoGlyph,     // the font has no glyph for the character
-  LoadFailed,  // FreeType could not load the glyph
+  LoadFailed,  // the font library could not load the glyph
 };
 
 struct GlyphMeasure {
   GlyphStatus status = GlyphStatus::NoGlyph;
-  int freeTypeError = 0;  // of LoadFailed
+  int libraryError = 0;  // of LoadFailed
   GlyphValues values;
 };
 
 // Sets the pixel size (kMinMeasureSize-kMaxMeasureSize) that MeasureCharacter
-// measures at. Returns FreeType's error code, 0 on success (a font of bitmaps only
-// has just the sizes it holds).
+// measures at. Returns the font library's error code, 0 on success (a font of
+// bitmaps only has just the sizes it holds).
 int SetMeasureSize(const FontFace& face, int pixelSize);
 
 // Measures the Unicode character at the size last set with SetMeasureSize.
 GlyphMeasure MeasureCharacter(const FontFace& face, uint32_t character, bool roundEdges);
 
-// The character a code is measured as: the Unicode character the editor's
-// character field shows for it, or -1 when the code has none (0x00-0x1F, 0x7F,
-// 0x80, lead bytes 0x81-0x9F and 0xE0-0xFC, private-use 0xA0 and 0xFD-0xFF).
-int32_t MeasuredCharacterOfCode(uint8_t code);
+// The classes measured from a sample character.
+enum class SampleClass { FullWidth, HalfKana };
+
+enum class SampleStatus {
+  Fits,        // a sample of the class asked about
+  OtherClass,  // a sample of the other class
+  NotASample,  // neither a full-width character nor a half-width katakana
+};
+
+// Whether character may be the sample of cls: a full-width class is measured from
+// a full-width character (double-byte in Shift-JIS: 国, Ａ), the half-width
+// katakana from one of them (0xA1-0xDF: ｱ). "A" is the sample of neither.
+SampleStatus CheckSample(SampleClass cls, uint32_t character);
 
 // What to measure into an image: any of the three classes and single codes, at
 // one pixel size. The full-width class is stored as the change command stores it
@@ -89,6 +100,7 @@ struct MeasureRequest {
   bool halfKana = false;
   bool halfAlnum = false;
   std::vector<uint8_t> codes;  // single codes, measured as their own characters
+  // The classes' samples, as CheckSample allows them.
   uint32_t fullWidthSample = kDefaultFullWidthSample;
   uint32_t halfKanaSample = kDefaultHalfKanaSample;
 };
@@ -101,14 +113,14 @@ struct LeftCode {
   bool fromSample = false;
   uint32_t character = 0;
   GlyphStatus reason = GlyphStatus::NoGlyph;
-  int freeTypeError = 0;
+  int libraryError = 0;
 };
 
 // What MeasureIntoImage did. Each code appears once however often it was asked
 // for, in code order.
 struct MeasureReport {
   std::string fontFile;           // the font file measured (FontFace::file)
-  int sizeError = 0;              // FreeType's error when the size could not be set
+  int sizeError = 0;              // the font library's error when the size could not be set
   std::vector<uint8_t> setCodes;  // records written, companion slots included
   std::vector<LeftCode> left;     // asked for, left as they were
   std::vector<uint8_t> skipped;   // asked for, without a character: not counted as left
@@ -116,11 +128,12 @@ struct MeasureReport {
 
 // Measures what request asks for and stores it into image (kMetricsImageSize
 // bytes), a copy the caller may show before saving it. Returns false, with image
-// untouched, when the pixel size is out of range or FreeType refuses it; true
+// untouched, when the pixel size is out of range or the font refuses it; true
 // otherwise, also when codes were left (see report->left).
 bool MeasureIntoImage(const FontFace& face, const MeasureRequest& request, uint8_t* image,
                       MeasureReport* report);
 
-// Why a code was left, in words: "the font has no glyph for U+56FD" or FreeType's
-// reason for not loading it.
+// Why a code was left, in words: "the font has no glyph for U+56FD" or the font
+// library's reason for not loading it ("FreeType cannot load the glyph of U+0041:
+// ...").
 std::string LeftCodeReason(const LeftCode& left);

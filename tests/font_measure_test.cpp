@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "font_face.h"
+#include "font_face_freetype.h"
 #include "font_measure.h"
 #include "metrics_format.h"
 #include "shift_jis.h"

@@ -13,57 +13,11 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include <cmath>
-
 #include "font_measure.h"
-#include "metrics_format.h"
 #include "text_preview.h"
 
-namespace {
-
-// The size offered first: the file's full-width height when it is a whole number of
-// pixels that can be measured at, since a file is usually made for one size.
-constexpr int kFallbackSize = 24;
-
-int FirstSize(const uint8_t* image) {
-  float height = ReadSingle(image, ValueOffset(kFullWidthSlot, Height));
-  bool usable = std::isfinite(height) && height == std::floor(height) &&
-                height >= kMinMeasureSize && height <= kMaxMeasureSize;
-  return usable ? static_cast<int>(height) : kFallbackSize;
-}
-
-// The one character of a sample field, or 0 when it holds none or several.
-uint32_t SampleCharacter(const QLineEdit* field) {
-  QList<uint> characters = field->text().toUcs4();
-  return characters.size() == 1 ? characters[0] : 0;
-}
-
-QString CharacterText(uint32_t character) {
-  char32_t text[] = {static_cast<char32_t>(character), 0};
-  return QString::fromUcs4(text, 1);
-}
-
-// "VL-Gothic-Regular.ttf: 96 codes set" and what was left, the first few by name.
-QString ReportText(const MeasureReport& report) {
-  constexpr size_t kLeftShown = 3;
-  QString text = QString::fromStdString(report.fontFile) +
-                 QStringLiteral(": %1 codes set").arg(report.setCodes.size());
-  if (report.left.empty()) return text;
-  text += QStringLiteral("; %1 left as they were: ").arg(report.left.size());
-  for (size_t i = 0; i < report.left.size() && i < kLeftShown; ++i) {
-    const LeftCode& left = report.left[i];
-    text += QStringLiteral("%1code 0x%2 (%3)")
-                .arg(i == 0 ? "" : ", ")
-                .arg(left.code, 2, 16, QLatin1Char('0'))
-                .arg(QString::fromStdString(LeftCodeReason(left)));
-  }
-  return report.left.size() > kLeftShown ? text + QStringLiteral(", ...") : text;
-}
-
-}  // namespace
-
 FontMeasureDialog::FontMeasureDialog(const uint8_t* image, QWidget* parent)
-    : QDialog(parent), original_(image, image + kMetricsImageSize), measured_(original_) {
+    : QDialog(parent), session_(StartMeasureSession(image)) {
   setWindowTitle(QStringLiteral("フォントから測定"));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(BuildForm());
@@ -84,11 +38,14 @@ FontMeasureDialog::FontMeasureDialog(const uint8_t* image, QWidget* parent)
   Remeasure();
 }
 
-FontMeasureDialog::~FontMeasureDialog() { CloseFontFace(&face_); }
+FontMeasureDialog::~FontMeasureDialog() { EndMeasureSession(session_); }
 
 // The choices, each remeasuring at once: the font (an installed family or a file),
-// the pixel size, the classes, rounding, and the classes' sample characters.
+// the pixel size, the classes, rounding, and the classes' sample characters; the
+// session's first choices besides the font, which is the dialog's own family when
+// it is installed.
 QWidget* FontMeasureDialog::BuildForm() {
+  const MeasureChoices& first = session_.choices;
   auto* form = new QWidget(this);
   auto* fields = new QFormLayout(form);
   font_ = new QComboBox(form);
@@ -105,21 +62,24 @@ QWidget* FontMeasureDialog::BuildForm() {
   fields->addRow(QStringLiteral("フォント(&F)"), fontRow);
   size_ = new QSpinBox(form);
   size_->setRange(kMinMeasureSize, kMaxMeasureSize);
-  size_->setValue(FirstSize(original_.data()));
+  size_->setValue(first.pixelSize);
   size_->setSuffix(QStringLiteral(" px"));
   fields->addRow(QStringLiteral("サイズ(&S)"), size_);
   fullWidth_ = new QCheckBox(QStringLiteral("全角"), form);
   halfKana_ = new QCheckBox(QStringLiteral("半角カナ"), form);
   halfAlnum_ = new QCheckBox(QStringLiteral("半角英数"), form);
-  for (QCheckBox* box : {fullWidth_, halfKana_, halfAlnum_}) box->setChecked(true);
+  fullWidth_->setChecked(first.fullWidth);
+  halfKana_->setChecked(first.halfKana);
+  halfAlnum_->setChecked(first.halfAlnum);
   auto* scopeRow = new QHBoxLayout;
   for (QCheckBox* box : {fullWidth_, halfKana_, halfAlnum_}) scopeRow->addWidget(box);
   scopeRow->addStretch();
   fields->addRow(QStringLiteral("範囲"), scopeRow);
   round_ = new QCheckBox(QStringLiteral("端を整数に丸める(&R)"), form);
+  round_->setChecked(first.roundEdges);
   fields->addRow(QString(), round_);
-  fullWidthSample_ = new QLineEdit(CharacterText(kDefaultFullWidthSample), form);
-  halfKanaSample_ = new QLineEdit(CharacterText(kDefaultHalfKanaSample), form);
+  fullWidthSample_ = new QLineEdit(QString::fromStdString(first.fullWidthSample), form);
+  halfKanaSample_ = new QLineEdit(QString::fromStdString(first.halfKanaSample), form);
   for (QLineEdit* field : {fullWidthSample_, halfKanaSample_}) field->setMaxLength(2);
   fields->addRow(QStringLiteral("全角の見本"), fullWidthSample_);
   fields->addRow(QStringLiteral("半角カナの見本"), halfKanaSample_);
@@ -150,52 +110,24 @@ void FontMeasureDialog::PickFontFile() {
   font_->setCurrentIndex(index);
 }
 
-// Opens the font chosen unless it is the one open already.
-bool FontMeasureDialog::OpenChosenFont(std::string* failure) {
-  std::string chosen = font_->currentText().toStdString();
-  if (chosen == openedFont_ && face_.face) return true;
-  CloseFontFace(&face_);
-  openedFont_ = chosen;
-  FontOpenResult opened = OpenFontFace(chosen, &face_);
-  if (opened.status == FontOpenStatus::Opened) return true;
-  *failure = chosen + ": " + FontOpenFailureReason(opened);
-  return false;
-}
-
-void FontMeasureDialog::ShowFailure(const QString& text) {
-  report_->setText(text);
-  measured_ = original_;
-  preview_->ShowImage(measured_.data());
-  apply_->setEnabled(false);
+MeasureChoices FontMeasureDialog::Choices() const {
+  MeasureChoices choices;
+  if (font_->count() > 0) choices.font = font_->currentText().toStdString();
+  choices.pixelSize = size_->value();
+  choices.fullWidth = fullWidth_->isChecked();
+  choices.halfKana = halfKana_->isChecked();
+  choices.halfAlnum = halfAlnum_->isChecked();
+  choices.roundEdges = round_->isChecked();
+  choices.fullWidthSample = fullWidthSample_->text().toStdString();
+  choices.halfKanaSample = halfKanaSample_->text().toStdString();
+  return choices;
 }
 
 // Measures into a fresh copy of the image and shows it; 適用 is offered only for a
 // measurement that stored something.
 void FontMeasureDialog::Remeasure() {
-  std::string failure;
-  if (font_->count() == 0) return ShowFailure(QStringLiteral("No font is installed"));
-  if (!OpenChosenFont(&failure)) return ShowFailure(QString::fromStdString(failure));
-  MeasureRequest request;
-  request.pixelSize = size_->value();
-  request.roundEdges = round_->isChecked();
-  request.fullWidth = fullWidth_->isChecked();
-  request.halfKana = halfKana_->isChecked();
-  request.halfAlnum = halfAlnum_->isChecked();
-  request.fullWidthSample = SampleCharacter(fullWidthSample_);
-  request.halfKanaSample = SampleCharacter(halfKanaSample_);
-  if ((request.fullWidth && request.fullWidthSample == 0) ||
-      (request.halfKana && request.halfKanaSample == 0)) {
-    return ShowFailure(QStringLiteral("A sample field needs exactly one character"));
-  }
-  std::vector<uint8_t> image = original_;
-  MeasureReport report;
-  if (!MeasureIntoImage(face_, request, image.data(), &report)) {
-    return ShowFailure(QStringLiteral("%1: cannot be measured at %2 px")
-                           .arg(QString::fromStdString(face_.file))
-                           .arg(request.pixelSize));
-  }
-  measured_ = image;
-  report_->setText(ReportText(report));
-  preview_->ShowImage(measured_.data());
-  apply_->setEnabled(!report.setCodes.empty());
+  RemeasureSession(session_, Choices());
+  report_->setText(QString::fromStdString(session_.reportText));
+  preview_->ShowImage(session_.measured.data());
+  apply_->setEnabled(session_.applyAllowed);
 }

@@ -1,7 +1,8 @@
 // フォントから測定: the five values of a class or of codes measured from a font
 // (see font_measure.h for the model) into a copy of the document's image, shown in
 // the text preview before anything is written. 適用 hands the copy back for the
-// editor to write as one change; キャンセル changes nothing.
+// editor to write as one change; キャンセル changes nothing. The measuring itself is
+// the workspace's measure session; the dialog maps its widgets to it.
 #pragma once
 
 #include <QDialog>
@@ -10,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "font_face.h"
+#include "measure_session.h"
 
 class QCheckBox;
 class QComboBox;
@@ -28,9 +29,9 @@ class FontMeasureDialog : public QDialog {
   ~FontMeasureDialog() override;
 
   // The image with the measured values, as the preview shows it.
-  const uint8_t* measuredImage() const { return measured_.data(); }
+  const uint8_t* measuredImage() const { return session_.measured.data(); }
   // The font file measured last ("" when none could be opened).
-  const std::string& fontFile() const { return face_.file; }
+  const std::string& fontFile() const { return session_.face.file; }
 
   QComboBox* fontBox() const { return font_; }
   QSpinBox* sizeBox() const { return size_; }
@@ -47,14 +48,10 @@ class FontMeasureDialog : public QDialog {
  private:
   QWidget* BuildForm();
   void PickFontFile();
+  MeasureChoices Choices() const;
   void Remeasure();
-  bool OpenChosenFont(std::string* failure);
-  void ShowFailure(const QString& text);
 
-  std::vector<uint8_t> original_;
-  std::vector<uint8_t> measured_;
-  FontFace face_;
-  std::string openedFont_;  // what face_ was opened from: a family name or a path
+  MeasureSession session_;
   QComboBox* font_;
   QSpinBox* size_;
   QCheckBox* fullWidth_;

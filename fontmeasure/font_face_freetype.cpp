@@ -1,3 +1,5 @@
+// The FreeType and fontconfig side of font_face.h: fontconfig finds the installed
+// families' files, FreeType opens them and loads the glyphs.
 #include "font_face.h"
 
 #include <fontconfig/fontconfig.h>
@@ -11,6 +13,14 @@
 #include <cstdlib>
 
 #include "file_io.h"
+#include "font_face_freetype.h"
+
+// Each open face has a FreeType library instance of its own, so that faces never
+// share state.
+struct FontFaceData {
+  FT_Library library = nullptr;
+  FT_Face face = nullptr;
+};
 
 namespace {
 
@@ -121,7 +131,7 @@ void OpenWithFreeType(const std::string& file, int faceIndex, FontFace* face,
   FT_Error error = FT_Init_FreeType(&library);
   if (error != 0) {
     result->status = FontOpenStatus::LibraryFailed;
-    result->freeTypeError = error;
+    result->libraryError = error;
     return;
   }
   FT_Face opened = nullptr;
@@ -132,15 +142,21 @@ void OpenWithFreeType(const std::string& file, int faceIndex, FontFace* face,
   } else {
     result->status = FontOpenStatus::NotAFont;
   }
-  result->freeTypeError = error;
+  result->libraryError = error;
   if (result->status != FontOpenStatus::Opened) {
     FT_Done_FreeType(library);  // also frees the face
     return;
   }
-  face->library = library;
-  face->face = opened;
+  face->data = new FontFaceData{library, opened};
   face->file = file;
   face->family = opened->family_name ? opened->family_name : "";
+}
+
+// An outline glyph with no points (the space) has nothing to place: its metrics'
+// box is meaningless, only its advance counts.
+bool HasOutline(const FT_GlyphSlot slot) {
+  if (slot->format == FT_GLYPH_FORMAT_OUTLINE) return slot->outline.n_points > 0;
+  return slot->metrics.width != 0 || slot->metrics.height != 0;
 }
 
 }  // namespace
@@ -172,7 +188,10 @@ FontOpenResult OpenFontFace(const std::string& font, FontFace* face) {
 }
 
 void CloseFontFace(FontFace* face) {
-  if (face->library != nullptr) FT_Done_FreeType(face->library);  // frees its faces too
+  if (face->data != nullptr) {
+    FT_Done_FreeType(face->data->library);  // frees its faces too
+    delete face->data;
+  }
   *face = FontFace();
 }
 
@@ -193,12 +212,12 @@ std::string FontOpenFailureReason(const FontOpenResult& result) {
     case FontOpenStatus::UnknownFamily:
       return "no installed font family has this name (fc-list : family lists them)";
     case FontOpenStatus::NotAFont:
-      return "not a font FreeType can read: " + FreeTypeErrorText(result.freeTypeError);
+      return "not a font FreeType can read: " + FreeTypeErrorText(result.libraryError);
     case FontOpenStatus::NoUnicodeMap:
-      return "the font has no Unicode character map: " + FreeTypeErrorText(result.freeTypeError);
+      return "the font has no Unicode character map: " + FreeTypeErrorText(result.libraryError);
     case FontOpenStatus::LibraryFailed:
-      if (result.freeTypeError == 0) return "fontconfig cannot start";
-      return "FreeType cannot start: " + FreeTypeErrorText(result.freeTypeError);
+      if (result.libraryError == 0) return "fontconfig cannot start";
+      return "FreeType cannot start: " + FreeTypeErrorText(result.libraryError);
   }
   return "cannot open";
 }
@@ -219,4 +238,34 @@ std::vector<std::string> InstalledFontFamilies() {
   std::sort(families.begin(), families.end());
   families.erase(std::unique(families.begin(), families.end()), families.end());
   return families;
+}
+
+const char kFontLibraryName[] = "FreeType";
+
+std::string FontLibraryErrorText(int error) { return FreeTypeErrorText(error); }
+
+int InvalidPixelSizeError() { return FT_Err_Invalid_Pixel_Size; }
+
+int SetFontPixelSize(const FontFace& face, int pixelSize) {
+  return FT_Set_Pixel_Sizes(face.data->face, 0, static_cast<FT_UInt>(pixelSize));
+}
+
+GlyphMetrics LoadGlyphMetrics(const FontFace& face, uint32_t character) {
+  GlyphMetrics glyph;
+  FT_Face ftFace = face.data->face;
+  FT_UInt index = FT_Get_Char_Index(ftFace, character);
+  if (index == 0) return glyph;  // glyph 0 is the font's "missing" glyph
+  glyph.found = true;
+  // Unhinted, so that no hinter moves the glyph.
+  glyph.loadError = FT_Load_Glyph(ftFace, index, FT_LOAD_NO_HINTING);
+  if (glyph.loadError != 0) return glyph;
+  const FT_Glyph_Metrics& metrics = ftFace->glyph->metrics;
+  glyph.hasOutline = HasOutline(ftFace->glyph);
+  glyph.bearingX = metrics.horiBearingX;
+  glyph.bearingY = metrics.horiBearingY;
+  glyph.width = metrics.width;
+  glyph.height = metrics.height;
+  glyph.advance = metrics.horiAdvance;
+  glyph.ascender = ftFace->size->metrics.ascender;
+  return glyph;
 }
