@@ -9,7 +9,7 @@
 #include <string>
 
 #include "commands.h"
-#include "metrics_format.h"
+#include "preview_plan.h"
 #include "report.h"
 #include "text_layout.h"
 
@@ -18,19 +18,15 @@ namespace {
 constexpr char kRenderHelp[] =
     R"(TEXT is UTF-8; each character is laid out with its own record, a double-byte
 character with the full-width record (code 16), as the editor's preview does.
-Glyph boxes are outlined in blue with the character fitted into the box; a
-character without a usable record is a red square. A line break in TEXT starts
-a new line.
+Glyph boxes are outlined in blue with the character fitted into the box (none
+for a code without a visible character: control codes, 0x80, 0xA0, 0xFD-0xFF);
+a character without a usable record is a red square. A line break in TEXT
+starts a new line.
 
 Coordinates are the file's units times --scale: a box at x 12.5 is drawn at
 x="37.5" with --scale 3, numbers written so that they read back exactly. "-o -"
 writes the picture to standard output.)";
 
-// The preview's colours: outlines, placeholders (filled at 60/255 opacity), text.
-constexpr char kOutlineColor[] = "#4682b4";
-constexpr char kPlaceholderColor[] = "#dc0000";
-constexpr char kPlaceholderFill[] = "#ff0000";
-constexpr char kPlaceholderFillOpacity[] = "0.235";
 // One stroke width of room around the layout, so that outlines on its edge show
 // whole (the preview keeps a margin for the same reason).
 constexpr double kStrokeWidth = 1;
@@ -52,11 +48,8 @@ std::string SvgNumber(double value) {
   return std::string(text, written.ptr);
 }
 
-// The character as XML text, or "" for one XML cannot hold or that draws nothing
-// (control codes); the layout gives glyph boxes only to characters with a code.
-std::string XmlCharacter(const std::string& character) {
-  unsigned char first = character.empty() ? 0 : static_cast<unsigned char>(character[0]);
-  if (first < 0x20 || first == 0x7F) return "";
+// The character as XML text.
+std::string XmlText(const std::string& character) {
   std::string text;
   for (char c : character) {
     switch (c) {
@@ -71,25 +64,12 @@ std::string XmlCharacter(const std::string& character) {
   return text;
 }
 
-struct Rect {
-  double x, y, width, height;
-};
-
-// The box times scale, turned the right way round as the preview turns it (a
-// negative width or height is drawn from the other edge).
-Rect ScaledBox(const TextBox& box, double scale) {
-  Rect rect = {box.x * scale, box.y * scale, box.width * scale, box.height * scale};
-  if (rect.width < 0) rect.x += rect.width, rect.width = -rect.width;
-  if (rect.height < 0) rect.y += rect.height, rect.height = -rect.height;
-  return rect;
-}
-
-bool IsFinite(const Rect& rect) {
+bool IsFinite(const PreviewRect& rect) {
   return std::isfinite(rect.x) && std::isfinite(rect.y) && std::isfinite(rect.width) &&
          std::isfinite(rect.height);
 }
 
-std::string RectAttributes(const Rect& rect) {
+std::string RectAttributes(const PreviewRect& rect) {
   return "x=\"" + SvgNumber(rect.x) + "\" y=\"" + SvgNumber(rect.y) + "\" width=\"" +
          SvgNumber(rect.width) + "\" height=\"" + SvgNumber(rect.height) + "\"";
 }
@@ -106,37 +86,45 @@ constexpr double kHalfWidthAdvanceEms = 0.5;
 // metrics, so the em takes the box height, the advance is pinned to its nominal
 // width (textLength, for renderers that honour it) and then stretched to the box
 // width by the transform, which every renderer applies.
-std::string GlyphText(const Rect& rect, const TextBox& box, const std::string& character) {
+std::string GlyphText(const PreviewBox& box, const std::string& character) {
+  const PreviewRect& rect = box.rect;
   double em = rect.height;
-  bool doubleByte = box.code == kFullWidthSlot;
-  double advance = em * (doubleByte ? kFullWidthAdvanceEms : kHalfWidthAdvanceEms);
+  double advance = em * (box.doubleByte ? kFullWidthAdvanceEms : kHalfWidthAdvanceEms);
   return "<text transform=\"translate(" + SvgNumber(rect.x) + " " + SvgNumber(rect.y) + ") scale(" +
          SvgNumber(rect.width / advance) + " 1)\" y=\"" + SvgNumber(em * kAscentEms) +
          "\" font-size=\"" + SvgNumber(em) + "\" textLength=\"" + SvgNumber(advance) +
          "\" lengthAdjust=\"spacingAndGlyphs\">" + character + "</text>\n";
 }
 
-// One box: a placeholder as a red square, a glyph as its outline and its character.
-std::string BoxElements(const TextBox& box, const Rect& rect, const std::string& utf8) {
-  if (box.kind == BoxKind::Placeholder) {
-    return std::string("<rect class=\"placeholder\" ") + RectAttributes(rect) + " fill=\"" +
-           kPlaceholderFill + "\" fill-opacity=\"" + kPlaceholderFillOpacity + "\" stroke=\"" +
-           kPlaceholderColor + "\"/>\n";
-  }
-  std::string elements = std::string("<rect class=\"glyph\" ") + RectAttributes(rect) +
-                         " fill=\"none\" stroke=\"" + kOutlineColor + "\"/>\n";
-  std::string character = XmlCharacter(utf8.substr(box.textOffset, box.textLength));
-  if (!character.empty() && rect.width > 0 && rect.height > 0) {
-    elements += GlyphText(rect, box, character);
+std::string SvgColor(PreviewInk ink) { return SvgColorText(PreviewColorOf(ink)); }
+
+// A box's rectangle: filled (a placeholder) or not, outlined or not.
+std::string RectElement(const PreviewBox& box) {
+  const PreviewInk fill = PreviewInk::PlaceholderFill;
+  std::string paint = box.filled ? "fill=\"" + SvgColor(fill) + "\" fill-opacity=\"" +
+                                       SvgOpacityText(PreviewColorOf(fill)) + "\""
+                                 : "fill=\"none\"";
+  paint += " stroke=\"" + (box.drawsFrame ? SvgColor(box.frameInk) : "none") + "\"";
+  const char* kind = box.kind == BoxKind::Placeholder ? "placeholder" : "glyph";
+  return std::string("<rect class=\"") + kind + "\" " + RectAttributes(box.rect) + " " + paint +
+         "/>\n";
+}
+
+// One box as the plan draws it: its rectangle, then its character.
+std::string BoxElements(const PreviewBox& box, const std::string& utf8) {
+  std::string elements;
+  if (box.filled || box.drawsFrame) elements += RectElement(box);
+  if (box.drawsCharacter) {
+    elements += GlyphText(box, XmlText(utf8.substr(box.textOffset, box.textLength)));
   }
   return elements;
 }
 
 // The whole picture, or "" when the layout at this scale is beyond a double.
 std::string SvgText(const TextLayout& layout, const std::string& utf8, double scale) {
-  Rect view = {layout.left * scale - kStrokeWidth, layout.top * scale - kStrokeWidth,
-               (layout.right - layout.left) * scale + 2 * kStrokeWidth,
-               (layout.bottom - layout.top) * scale + 2 * kStrokeWidth};
+  PreviewRect view = {layout.left * scale - kStrokeWidth, layout.top * scale - kStrokeWidth,
+                      (layout.right - layout.left) * scale + 2 * kStrokeWidth,
+                      (layout.bottom - layout.top) * scale + 2 * kStrokeWidth};
   if (!IsFinite(view)) return "";
   std::string size =
       "width=\"" + SvgNumber(view.width) + "\" height=\"" + SvgNumber(view.height) + "\"";
@@ -147,10 +135,12 @@ std::string SvgText(const TextLayout& layout, const std::string& utf8, double sc
       SvgNumber(view.width) + " " + SvgNumber(view.height) + "\">\n";
   svg += "<rect class=\"background\" " + RectAttributes(view) + " fill=\"white\"/>\n";
   svg += "<g stroke-width=\"" + SvgNumber(kStrokeWidth) + "\" font-family=\"sans-serif\">\n";
-  for (const TextBox& box : layout.boxes) {
-    Rect rect = ScaledBox(box, scale);
-    if (IsFinite(rect)) svg += BoxElements(box, rect, utf8);  // as the preview, which skips them
-  }
+  // The layout's own coordinates, every glyph outlined, text at any size.
+  PreviewPlanOptions options;
+  options.scale = scale;
+  options.onCanvas = false;
+  options.capGlyphSide = false;
+  for (const PreviewBox& box : PlanPreview(layout, options).boxes) svg += BoxElements(box, utf8);
   return svg + "</g>\n</svg>\n";
 }
 

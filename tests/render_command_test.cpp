@@ -98,6 +98,25 @@ TEST(RenderCommand, PlaceholdersAndEscapedCharacters) {
   EXPECT_EQ(TextsIn(result.out), "&lt;&amp;") << "no text for the placeholder";
 }
 
+// Codes without a visible character draw their outline but no text: the private-use
+// characters of 0xA0 and 0xFD-0xFF, as control codes.
+TEST(RenderCommand, CodesWithoutAVisibleCharacterDrawNoText) {
+  TempFolder folder;
+  Bytes file = ReadWholeFile(QUORVEL_SAMPLE_PATH);
+  for (uint8_t code : {0xA0, 0xFD}) {
+    WriteSingle(file.data(), ValueOffset(code, Width), 12);
+    WriteSingle(file.data(), ValueOffset(code, Height), 24);
+  }
+  WriteWholeFile(folder.Path("private.fnt"), file);
+  CliResult result = RunCli({"render", folder.Path("private.fnt"), "A\uF8F0\uF8F1B", "-o", "-"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  std::vector<SvgBox> boxes = BoxesIn(result.out);
+  ASSERT_EQ(boxes.size(), 4u) << result.out;
+  EXPECT_EQ(boxes[1].kind, "glyph");
+  EXPECT_EQ(boxes[2].kind, "glyph");
+  EXPECT_EQ(TextsIn(result.out), "AB");
+}
+
 TEST(RenderCommand, BadArgumentsAreOneLineErrorsAndWriteNothing) {
   TempFolder folder;
   std::string out = folder.Path("out.svg");

@@ -21,20 +21,12 @@ const char kDefaultSampleText[] = "漢字かなｶﾅ Abc 123";
 
 namespace {
 
-constexpr int kMargin = 8;
-constexpr int kMaxCanvasSide = 16384;  // 1x pixels: a wider layout is cut off there
-constexpr int kMaxGlyphSide = 1024;    // larger boxes get their outline only
 constexpr int kGlyphCacheLimit = 4096;
 constexpr int kMaxZoom = 8;
 
-const QColor kOutlineColor(70, 130, 180);
-const QColor kPlaceholderColor(220, 0, 0);
-const QColor kLineTopColor(120, 170, 230);
-const QColor kLineBottomColor(190, 190, 190);
-
-bool IsFinite(const TextBox& box) {
-  return std::isfinite(box.x) && std::isfinite(box.y) && std::isfinite(box.width) &&
-         std::isfinite(box.height);
+QColor ColorOf(PreviewInk ink) {
+  const PreviewColor color = PreviewColorOf(ink);
+  return QColor(color.red, color.green, color.blue, color.alpha);
 }
 
 // The whole pixels a box covers within area (at least one pixel each way, so that
@@ -76,21 +68,16 @@ void PreviewCanvas::SetOptions(const PreviewOptions& options) {
 
 // The widget takes the zoomed canvas's size, so that the scroll area scrolls it.
 void PreviewCanvas::FitAndRedraw() {
+  PreviewPlanOptions planOptions;
+  planOptions.frames = options_.outlines;
+  planOptions.grid = options_.grid;
+  plan_ = PlanPreview(layout_, planOptions);
   resize(CanvasSize() * options_.zoom);
   setMinimumSize(size());
   update();
 }
 
-QSize PreviewCanvas::CanvasSize() const {
-  const auto side = [](double extent) {
-    return static_cast<int>(std::min<double>(std::ceil(extent) + 2 * kMargin, kMaxCanvasSide));
-  };
-  return QSize(side(layout_.right - layout_.left), side(layout_.bottom - layout_.top));
-}
-
-QPointF PreviewCanvas::Origin() const {
-  return QPointF(kMargin - layout_.left, kMargin - layout_.top);
-}
+QSize PreviewCanvas::CanvasSize() const { return QSize(plan_.canvasWidth, plan_.canvasHeight); }
 
 void PreviewCanvas::paintEvent(QPaintEvent* event) {
   const int zoom = options_.zoom;
@@ -111,25 +98,15 @@ QImage PreviewCanvas::Render(const QRect& area) {
   image.fill(Qt::white);
   QPainter painter(&image);
   painter.translate(-area.topLeft());
-  if (options_.grid) DrawGrid(painter, area);
-  const QPointF origin = Origin();
-  for (const TextBox& box : layout_.boxes) {
-    if (!IsFinite(box)) continue;
-    const QRectF exact =
-        QRectF(origin + QPointF(box.x, box.y), QSizeF(box.width, box.height)).normalized();
+  DrawGrid(painter, area);
+  for (const PreviewBox& box : plan_.boxes) {
+    const QRectF exact(box.rect.x, box.rect.y, box.rect.width, box.rect.height);
     const QRect pixels = PixelRect(exact, area);
     if (pixels.isEmpty()) continue;
-    if (box.kind == BoxKind::Placeholder) {
-      painter.fillRect(pixels, QColor(255, 0, 0, 60));
-      painter.setPen(kPlaceholderColor);
-      painter.drawRect(pixels.adjusted(0, 0, -1, -1));
-      continue;
-    }
-    if (exact.width() <= kMaxGlyphSide && exact.height() <= kMaxGlyphSide) {
-      DrawGlyph(painter, box, exact.toRect());
-    }
-    if (options_.outlines) {
-      painter.setPen(kOutlineColor);
+    if (box.filled) painter.fillRect(pixels, ColorOf(PreviewInk::PlaceholderFill));
+    if (box.drawsCharacter) DrawGlyph(painter, box, exact.toRect());
+    if (box.drawsFrame) {
+      painter.setPen(ColorOf(box.frameInk));
       painter.drawRect(pixels.adjusted(0, 0, -1, -1));
     }
   }
@@ -137,7 +114,7 @@ QImage PreviewCanvas::Render(const QRect& area) {
 }
 
 // The glyph's advance and line height scaled to the box: the character fills it.
-void PreviewCanvas::DrawGlyph(QPainter& painter, const TextBox& box, const QRect& rect) {
+void PreviewCanvas::DrawGlyph(QPainter& painter, const PreviewBox& box, const QRect& rect) {
   if (rect.width() < 1 || rect.height() < 1) return;
   const QString text =
       QString::fromUtf8(utf8_.data() + box.textOffset, static_cast<qsizetype>(box.textLength));
@@ -165,21 +142,13 @@ void PreviewCanvas::DrawGlyph(QPainter& painter, const TextBox& box, const QRect
   painter.drawImage(rect.topLeft(), *found);
 }
 
-// Each line's top, and the bottom of its full-width box.
+// The plan's grid lines that cross area, across its whole width.
 void PreviewCanvas::DrawGrid(QPainter& painter, const QRect& area) {
-  const QPointF origin = Origin();
-  for (int line = 0; line < layout_.lineCount; ++line) {
-    const double top = origin.y() + line * layout_.lineStep;
-    const double bottom = top + layout_.placeholderSide;
-    if (top >= area.top() - 1 && top <= area.bottom() + 1) {
-      painter.setPen(kLineTopColor);
-      painter.drawLine(area.left(), static_cast<int>(top), area.right(), static_cast<int>(top));
-    }
-    if (bottom >= area.top() - 1 && bottom <= area.bottom() + 1) {
-      painter.setPen(QPen(kLineBottomColor, 1, Qt::DashLine));
-      painter.drawLine(area.left(), static_cast<int>(bottom), area.right(),
-                       static_cast<int>(bottom));
-    }
+  for (const PreviewLine& line : plan_.lines) {
+    if (line.y < area.top() - 1 || line.y > area.bottom() + 1) continue;
+    painter.setPen(QPen(ColorOf(line.ink), 1, line.dashed ? Qt::DashLine : Qt::SolidLine));
+    const int y = static_cast<int>(line.y);
+    painter.drawLine(area.left(), y, area.right(), y);
   }
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "preview_plan.h"
 #include "text_layout.h"
 
 class QCheckBox;
@@ -41,14 +42,14 @@ class PreviewCanvas : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  void DrawGlyph(class QPainter& painter, const TextBox& box, const QRect& rect);
+  void DrawGlyph(class QPainter& painter, const PreviewBox& box, const QRect& rect);
   void DrawGrid(class QPainter& painter, const QRect& area);
-  QPointF Origin() const;
   void FitAndRedraw();
 
   TextLayout layout_;
   std::string utf8_;
   PreviewOptions options_;
+  PreviewPlan plan_;  // what layout_ shows with options_
   QFont font_;
   QHash<QString, QImage> glyphs_;  // glyph images by character and size
 };

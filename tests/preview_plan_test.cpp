@@ -1,0 +1,139 @@
+// The preview's plan: which boxes are drawn, where and how, the grid, the canvas,
+// the character rule and the colours, as the preview and quorvel-cli render use them.
+#include "preview_plan.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "metrics_format.h"
+
+namespace {
+
+TextBox Box(BoxKind kind, double x, double y, double width, double height) {
+  TextBox box;
+  box.kind = kind;
+  box.code = kind == BoxKind::Glyph ? 'A' : kFullWidthSlot;
+  box.textLength = 1;
+  box.x = x, box.y = y, box.width = width, box.height = height;
+  return box;
+}
+
+// The plan of one box as "x,y wxh" and what it draws, or "-" when it is left out.
+std::string PlannedBoxText(const TextBox& box, const PreviewPlanOptions& options) {
+  TextLayout layout;
+  layout.boxes = {box};
+  const PreviewPlan plan = PlanPreview(layout, options);
+  if (plan.boxes.empty()) return "-";
+  const PreviewBox& b = plan.boxes[0];
+  char text[96];
+  std::snprintf(
+      text, sizeof text, "%g,%g %gx%g%s%s%s", b.rect.x, b.rect.y, b.rect.width, b.rect.height,
+      b.filled ? " filled" : "",
+      b.drawsFrame ? (b.frameInk == PreviewInk::GlyphFrame ? " frame" : " red frame") : "",
+      b.drawsCharacter ? " character" : "");
+  return text;
+}
+
+// A layout with its corner at (0, 0) has the canvas origin at the margin, (8, 8).
+TEST(PreviewPlan, EachBoxAsDrawn) {
+  const BoxKind G = BoxKind::Glyph, P = BoxKind::Placeholder;
+  PreviewPlanOptions preview, framesOff, render;
+  framesOff.frames = false;
+  render.scale = 3, render.onCanvas = false, render.capGlyphSide = false;
+  struct Case {
+    const char* name;
+    TextBox box;
+    const PreviewPlanOptions& options;
+    const char* expected;
+  } cases[] = {
+      {"glyph", Box(G, 1, 2, 10, 12), preview, "9,10 10x12 frame character"},
+      {"placeholder", Box(P, 0, 0, 16, 16), preview, "8,8 16x16 filled red frame"},
+      {"negative width: from the right edge", Box(G, 10, 2, -4, 12), preview,
+       "14,10 4x12 frame character"},
+      {"negative height: from the bottom", Box(G, 1, 5, 3, -5), preview, "9,8 3x5 frame character"},
+      {"NaN left out", Box(G, std::nan(""), 0, 4, 4), preview, "-"},
+      {"beyond a double once scaled", Box(G, 1e308, 0, 4, 4), render, "-"},
+      {"at the glyph cap", Box(G, 0, 0, 1024, 20), preview, "8,8 1024x20 frame character"},
+      {"beyond the glyph cap: frame only", Box(G, 0, 0, 1025, 20), preview, "8,8 1025x20 frame"},
+      {"no width: no character", Box(G, 0, 0, 0, 12), preview, "8,8 0x12 frame"},
+      {"frames off", Box(G, 1, 2, 10, 12), framesOff, "9,10 10x12 character"},
+      {"frames off, placeholder", Box(P, 0, 0, 16, 16), framesOff, "8,8 16x16 filled red frame"},
+      {"render: scaled, not shifted, no cap", Box(G, -1, 2, -400, 500), render,
+       "-1203,6 1200x1500 frame character"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(PlannedBoxText(c.box, c.options), c.expected) << c.name;
+}
+
+// Outside the editor's dialog a single-byte box shows its character only when its
+// code has a visible one; a double-byte character always does. The boxes come from
+// the layout, so that the rule reads them as the layout makes them.
+TEST(PreviewPlan, WhichCharactersAreDrawn) {
+  struct Case {
+    const char* text;
+    uint8_t code;
+    bool character, doubleByte;
+  } cases[] = {
+      {"A", 'A', true, false},
+      {"ｱ", 0xB1, true, false},
+      {"漢", kFullWidthSlot, true, true},
+      {"\t", 0x09, false, false},
+      {"\x10", kFullWidthSlot, false, false},  // a control code with the full-width record
+      {"\u0080", 0x80, false, false},
+      {"\uF8F0", 0xA0, false, false},  // the code page's private-use character
+  };
+  for (const Case& c : cases) {
+    std::vector<uint8_t> image(kMetricsImageSize, 0);
+    WriteSingle(image.data(), ValueOffset(c.code, Width), 10);
+    WriteSingle(image.data(), ValueOffset(c.code, Height), 12);
+    const TextLayout layout = LayOutUtf8Text(image.data(), c.text, std::strlen(c.text));
+    ASSERT_EQ(layout.boxes.size(), 1u) << int{c.code};
+    ASSERT_EQ(layout.boxes[0].code, c.code);
+    const std::vector<PreviewBox> boxes = PlanPreview(layout, PreviewPlanOptions()).boxes;
+    EXPECT_EQ(boxes.at(0).drawsCharacter, c.character) << int{c.code};
+    EXPECT_EQ(boxes.at(0).doubleByte, c.doubleByte) << int{c.code};
+  }
+}
+
+// Each line's top, solid, and the bottom of its full-width box, dashed.
+TEST(PreviewPlan, GridLinesForTwoLines) {
+  TextLayout layout;
+  layout.lineCount = 2, layout.lineStep = 30, layout.placeholderSide = 20;
+  PreviewPlanOptions options;
+  EXPECT_TRUE(PlanPreview(layout, options).lines.empty()) << "no grid unless asked";
+  options.grid = true;
+  std::string lines;
+  for (const PreviewLine& line : PlanPreview(layout, options).lines) {
+    lines += std::to_string(int(line.y)) + (line.ink == PreviewInk::LineTop ? " top" : " bottom") +
+             (line.dashed ? " dashed, " : ", ");
+  }
+  EXPECT_EQ(lines, "8 top, 28 bottom dashed, 38 top, 58 bottom dashed, ");
+}
+
+// The extent rounded up with 8 on each side, cut at 16384; the layout's corner at
+// the margin.
+TEST(PreviewPlan, CanvasSizeAndOrigin) {
+  TextLayout layout;
+  layout.left = -3.5, layout.top = -2, layout.right = 100.2, layout.bottom = 1e300;
+  const PreviewPlan plan = PlanPreview(layout, PreviewPlanOptions());
+  EXPECT_EQ(plan.canvasWidth, 104 + 16);
+  EXPECT_EQ(plan.canvasHeight, 16384);
+  EXPECT_EQ(plan.originX, 11.5);
+  EXPECT_EQ(plan.originY, 10);
+}
+
+TEST(PreviewPlan, SvgColourTextsAreTheColours) {
+  EXPECT_EQ(SvgColorText(PreviewColorOf(PreviewInk::GlyphFrame)), "#4682b4");  // 70, 130, 180
+  EXPECT_EQ(SvgColorText(PreviewColorOf(PreviewInk::PlaceholderFrame)), "#dc0000");
+  EXPECT_EQ(SvgColorText(PreviewColorOf(PreviewInk::PlaceholderFill)), "#ff0000");
+  EXPECT_EQ(SvgColorText(PreviewColorOf(PreviewInk::LineTop)), "#78aae6");
+  EXPECT_EQ(SvgOpacityText(PreviewColorOf(PreviewInk::PlaceholderFill)), "0.235");  // 60 / 255
+  EXPECT_EQ(SvgOpacityText(PreviewColorOf(PreviewInk::GlyphFrame)), "1");
+  EXPECT_EQ(SvgOpacityText({0, 0, 0, 51}), "0.2");
+}
+
+}  // namespace
