@@ -7,21 +7,10 @@
 #include "field_text.h"
 #include "resources/resource.h"
 #include "shift_jis.h"
+#include "value_labels.h"
 
 namespace {
 
-// The value fields in tab order with their labels, for the report of a field that
-// is not a number. The literals are in the ...A calls' encoding: the compiler
-// writes them in code page 932 for Windows.
-struct LabelledField {
-  int id;
-  const char* label;
-};
-constexpr LabelledField kValueFieldLabels[kValueFieldCount] = {
-    {IDC_WIDTH, "幅"},         {IDC_HEIGHT, "高さ"},       {IDC_SPACING_LEFT, "字間(左)"},
-    {IDC_SPACING_RIGHT, "字間(右)"}, {IDC_OFFSET_Y, "Y座標"}, {IDC_LINE_SPACING, "行間"},
-};
-static_assert(kLineSpacingField == kValueFieldCount - 1, "the line spacing comes last");
 
 ValueMode ReadValueMode() {
   return IsButtonChecked(IDC_RELATIVE) ? ValueMode::Relative : ValueMode::Absolute;
@@ -40,10 +29,10 @@ std::string CodePageText(const char* text) {
 // Reads value field i (0-5) into *value; false after reporting it when its text is
 // not a number.
 bool ReadValueField(int i, FieldValue* value) {
-  const LabelledField& field = kValueFieldLabels[i];
-  GetDlgItemTextA(g_editor.dialog, field.id, g_textBuffer, kTextBufferSize);
+  // The value fields are consecutive controls, Width first and the line spacing last.
+  GetDlgItemTextA(g_editor.dialog, IDC_WIDTH + i, g_textBuffer, kTextBufferSize);
   if (CheckFieldText(CodePageText(g_textBuffer).c_str(), value) == FieldTextStatus::NotANumber) {
-    std::string message = std::string(field.label) + ": \"" + g_textBuffer + "\" is not a number";
+    std::string message = std::string(ValueFieldLabel(static_cast<uint32_t>(i))) + ": \"" + g_textBuffer + "\" is not a number";
     ShowErrorMessage(message.c_str());
     return false;
   }

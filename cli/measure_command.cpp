@@ -63,11 +63,6 @@ opened or measured at PX, a file that cannot be read or written.)";
 // The same line form as an error's, for what was done: "quorvel-cli: subject: text".
 void ReportNote(const std::string& subject, const std::string& text) { ReportError(subject, text); }
 
-std::string CharacterText(uint32_t character) {
-  char utf8[4];
-  return std::string(utf8, EncodeUtf8(character, utf8));
-}
-
 bool ResolveSize(const MeasureOptions& options) {
   if (options.pixelSize >= kMinMeasureSize && options.pixelSize <= kMaxMeasureSize) return true;
   ReportError("measure", "--size " + std::to_string(options.pixelSize) + ": pixel sizes are " +
@@ -183,10 +178,10 @@ std::string Count(size_t count, const char* noun) {
 
 std::string LeftSubject(const LeftCode& left) {
   if (left.fromSample && left.code == kFullWidthSlot) {
-    return "slots 16 and 21 (full width, from " + CharacterText(left.character) + ")";
+    return "slots 16 and 21 (full width, from " + Utf8OfCharacter(left.character) + ")";
   }
   if (left.fromSample)
-    return "slots 18 and 23 (half-width katakana, from " + CharacterText(left.character) + ")";
+    return "slots 18 and 23 (half-width katakana, from " + Utf8OfCharacter(left.character) + ")";
   return HexCode(left.code) + " " + DisplayedCharacter(left.code);
 }
 

@@ -58,6 +58,11 @@ size_t EncodeUtf8(uint32_t codePoint, char* out) {
   return 4;
 }
 
+std::string Utf8OfCharacter(uint32_t codePoint) {
+  char utf8[4];
+  return std::string(utf8, EncodeUtf8(codePoint, utf8));
+}
+
 size_t DecodeUtf8(const char* text, uint32_t* codePoint) {
   const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
   if (p[0] == 0) return 0;

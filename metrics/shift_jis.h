@@ -67,6 +67,8 @@ std::string ShiftJisToUtf8(const char* text);
 
 // Writes the UTF-8 form of codePoint (at most 4 bytes, no NUL) and returns its length.
 size_t EncodeUtf8(uint32_t codePoint, char* out);
+// The same as a string: Utf8OfCharacter(0x56FD) is "国".
+std::string Utf8OfCharacter(uint32_t codePoint);
 
 // Reads one UTF-8 character at text; returns its length (0 at the end of the text or
 // on a malformed sequence) and the character in *codePoint.

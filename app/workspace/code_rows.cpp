@@ -5,17 +5,19 @@
 
 #include "image_compare.h"
 #include "shift_jis.h"
+#include "value_labels.h"
 #include "value_edit.h"
 
+// The value columns are titled as the dialog labels its fields.
 const CodeColumnInfo kCodeColumns[kCodeColumnCount] = {
     {"番号", CellAlignment::Right, ColumnOrder::ByCode, "255"},
     {"16進", CellAlignment::Right, ColumnOrder::ByCode, "0xFF"},
     {"文字", CellAlignment::Left, ColumnOrder::ByText, "W"},
-    {"幅", CellAlignment::Right, ColumnOrder::ByValue, "-0.000000"},
-    {"高さ", CellAlignment::Right, ColumnOrder::ByValue, "-0.000000"},
-    {"字間(左)", CellAlignment::Right, ColumnOrder::ByValue, "-0.000000"},
-    {"字間(右)", CellAlignment::Right, ColumnOrder::ByValue, "-0.000000"},
-    {"Y座標", CellAlignment::Right, ColumnOrder::ByValue, "-0.000000"},
+    {ValueFieldLabel(0), CellAlignment::Right, ColumnOrder::ByValue, "-0.000000"},
+    {ValueFieldLabel(1), CellAlignment::Right, ColumnOrder::ByValue, "-0.000000"},
+    {ValueFieldLabel(2), CellAlignment::Right, ColumnOrder::ByValue, "-0.000000"},
+    {ValueFieldLabel(3), CellAlignment::Right, ColumnOrder::ByValue, "-0.000000"},
+    {ValueFieldLabel(4), CellAlignment::Right, ColumnOrder::ByValue, "-0.000000"},
     {"役割", CellAlignment::Left, ColumnOrder::ByText, ""},
 };
 
@@ -37,16 +39,16 @@ ClassFilter ClassOfRole(CodeRole role) {
   return ClassFilter::None;
 }
 
-// The encoding the texts were compiled in: code page 932 in the Windows build
-// (-fexec-charset=CP932), where "行" takes two bytes; UTF-8 elsewhere (three).
-constexpr bool kTextsInShiftJis = sizeof("行") - 1 == 2;
-
-// The character column in the host's encoding: the shared rule's character, which
-// in code page 932 is the code's own byte.
+// The character column in the host's encoding (the Windows build's texts are code
+// page 932, as its -fexec-charset says): the shared rule's character, which in code
+// page 932 is the code's own byte.
 std::string CharacterCell(uint8_t code) {
-  if (!kTextsInShiftJis) return DisplayedCharacter(code);
+#ifdef _WIN32
   if (VisibleCharacterOfCode(code) < 0) return std::string();
   return std::string(1, static_cast<char>(code));
+#else
+  return DisplayedCharacter(code);
+#endif
 }
 
 // The value fields' texts and the values behind them; nothing changed yet.
@@ -101,7 +103,8 @@ void FillCodeRows(const uint8_t* image, const uint8_t* before, CodeRows* rows) {
   }
   RecordTexts texts;
   FormatRecordFields(image, 0, &texts);
-  rows->lineSpacingText = std::string("行間 ") + texts.field[kLineSpacingField];
+  rows->lineSpacingText =
+      std::string(ValueFieldLabel(kLineSpacingField)) + " " + texts.field[kLineSpacingField];
   rows->lineSpacingChanged = false;
   if (before) MarkChanges(image, before, rows);
 }

@@ -10,11 +10,6 @@ namespace {
 
 constexpr int kFallbackSize = 24;
 
-std::string CharacterText(uint32_t character) {
-  char utf8[4];
-  return std::string(utf8, EncodeUtf8(character, utf8));
-}
-
 // The one character of a sample field's text; false when it holds none or several.
 bool SampleCharacter(const std::string& text, uint32_t* character) {
   size_t length = DecodeUtf8(text.c_str(), character);
@@ -63,8 +58,8 @@ MeasureSession StartMeasureSession(const uint8_t* image) {
   MeasureChoices& choices = session.choices;
   choices.pixelSize = FirstSize(image);
   choices.fullWidth = choices.halfKana = choices.halfAlnum = true;
-  choices.fullWidthSample = CharacterText(kDefaultFullWidthSample);
-  choices.halfKanaSample = CharacterText(kDefaultHalfKanaSample);
+  choices.fullWidthSample = Utf8OfCharacter(kDefaultFullWidthSample);
+  choices.halfKanaSample = Utf8OfCharacter(kDefaultHalfKanaSample);
   return session;
 }
 
