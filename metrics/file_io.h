@@ -149,3 +149,22 @@ inline void CloseFileQuietly(FileHandle file) {
   CloseFileHandle(file);
   SetLastFileError(error);
 }
+
+// What path names with symbolic links followed: the file a write through the path
+// would reach. False when nothing can be looked at there (a dangling link, a loop).
+bool LookThroughPath(const char* path, FileFacts* facts);
+
+// Gives the open file copy the owner, group and permissions of the open file
+// original, and on Linux its extended attributes (the access control list among
+// them), whatever names original has: for a copy kept beside a file (a backup),
+// which takes what the file itself is, not what the name given to it is. False when
+// any of it cannot be kept. Windows: true, the copy keeps what its folder gives.
+bool CopyOwnerAndAttributesOf(FileHandle original, FileHandle copy);
+
+// Removes what runs that were killed left of the files CreateUniqueFile made from
+// pattern (a name ending in "XXXXXX"): the names in pattern's folder that are
+// pattern with other characters in place of the X's and that are regular files of
+// this user with one name, never through a link. Call it only under the lock that
+// every maker of such files holds while the file exists, so that none of them is
+// still in use. The last error stays as it was.
+void RemoveLeftoverFiles(const char* pattern);

@@ -1,3 +1,4 @@
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/resource.h>
@@ -292,3 +293,88 @@ void SetLastFileError(int error) { errno = error; }
 int LastFileError() { return errno; }
 
 const char* FileErrorText(int error) { return std::strerror(error); }
+
+bool LookThroughPath(const char* path, FileFacts* facts) {
+  struct stat info;
+  if (stat(path, &info) != 0) return false;
+  facts->kind = KindOf(info.st_mode);
+  facts->size = static_cast<uint64_t>(info.st_size);
+  facts->identity.volume = static_cast<uint64_t>(info.st_dev);
+  facts->identity.index = static_cast<uint64_t>(info.st_ino);
+  return true;
+}
+
+namespace {
+
+#ifdef __linux__
+// Puts every extended attribute of the open file original on copy, as
+// CopyExtendedAttributes does from a path.
+bool CopyExtendedAttributesOf(int original, int copy) {
+  if (fremovexattr(copy, kAccessList) != 0 && errno != ENODATA && errno != ENOTSUP) return false;
+  ssize_t size = flistxattr(original, nullptr, 0);
+  if (size <= 0) return size == 0 || errno == ENOTSUP;
+  std::vector<char> names(static_cast<size_t>(size));
+  size = flistxattr(original, names.data(), names.size());
+  if (size < 0) return false;
+  std::vector<char> value;
+  for (ssize_t at = 0; at < size; at += static_cast<ssize_t>(std::strlen(&names[at])) + 1) {
+    const char* name = &names[at];
+    ssize_t length = fgetxattr(original, name, nullptr, 0);
+    value.resize(length < 0 ? 0 : static_cast<size_t>(length));
+    if (length < 0 || (length = fgetxattr(original, name, value.data(), value.size())) < 0 ||
+        fsetxattr(copy, name, value.data(), static_cast<size_t>(length), 0) != 0) {
+      return false;
+    }
+  }
+  return true;
+}
+#else
+bool CopyExtendedAttributesOf(int, int) { return true; }
+#endif
+
+// Whether name is pattern (its last six characters "XXXXXX") with letters or digits
+// in place of the X's, as mkostemp fills them.
+bool MatchesUniquePattern(const char* name, const char* pattern, size_t patternLength) {
+  constexpr size_t kBlankLength = 6;
+  if (std::strlen(name) != patternLength || patternLength < kBlankLength) return false;
+  size_t fixed = patternLength - kBlankLength;
+  if (std::memcmp(name, pattern, fixed) != 0) return false;
+  for (size_t i = fixed; i < patternLength; ++i) {
+    unsigned char c = static_cast<unsigned char>(name[i]);
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool CopyOwnerAndAttributesOf(FileHandle original, FileHandle copy) {
+  int from = static_cast<int>(original), to = static_cast<int>(copy);
+  struct stat info;
+  if (fstat(from, &info) != 0) return false;
+  // The owner first, as in CopyOwnerAndAttributes.
+  return fchown(to, info.st_uid, info.st_gid) == 0 && CopyExtendedAttributesOf(from, to) &&
+         fchmod(to, info.st_mode & 07777) == 0;
+}
+
+void RemoveLeftoverFiles(const char* pattern) {
+  int savedError = errno;
+  const char* slash = std::strrchr(pattern, '/');
+  std::string folder = !slash ? "." : slash == pattern ? "/" : std::string(pattern, slash);
+  const char* name = slash ? slash + 1 : pattern;
+  size_t nameLength = std::strlen(name);
+  int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  DIR* listing = dir < 0 ? nullptr : fdopendir(dir);
+  if (!listing && dir >= 0) close(dir);
+  // A folder this user may not read has no leftovers that can be found.
+  for (struct dirent* entry; listing && (entry = readdir(listing)) != nullptr;) {
+    if (!MatchesUniquePattern(entry->d_name, name, nameLength)) continue;
+    struct stat info;
+    if (fstatat(dir, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode) &&
+        info.st_uid == geteuid() && info.st_nlink == 1) {
+      unlinkat(dir, entry->d_name, 0);  // removes the name itself, never a link's target
+    }
+  }
+  if (listing) closedir(listing);
+  errno = savedError;
+}

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -251,4 +252,76 @@ const char* FileErrorText(int error) {
   while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r')) text[--length] = 0;
   if (length == 0) lstrcpyA(text, "system error");
   return text;
+}
+
+bool LookThroughPath(const char* path, FileFacts* facts) {
+  // As LookAtPath, with a reparse point (a symbolic link, a junction) followed.
+  HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  bool known = FillFacts(handle, facts);
+  CloseHandle(handle);
+  return known;
+}
+
+// A new file takes the security its folder gives; ReplaceFileA in MoveFileOver
+// carries the replaced file's over where there is one.
+bool CopyOwnerAndAttributesOf(FileHandle, FileHandle) { return true; }
+
+namespace {
+
+// Whether name is pattern (its last kNameBlankLength characters "X") with
+// CreateUniqueFile's characters, in either case, in place of the X's.
+bool MatchesUniquePattern(const char* name, const char* pattern, size_t patternLength) {
+  if (std::strlen(name) != patternLength || patternLength < kNameBlankLength) return false;
+  size_t fixed = patternLength - kNameBlankLength;
+  if (CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, name, static_cast<int>(fixed), pattern,
+                     static_cast<int>(fixed)) != CSTR_EQUAL) {
+    return false;
+  }
+  for (size_t i = fixed; i < patternLength; ++i) {
+    char c = name[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (!std::strchr(kNameCharacters, c) || c == 0) return false;
+  }
+  return true;
+}
+
+// Removes the file at path when it is a regular file with one name, through a
+// handle on the name itself (a reparse point is opened, not followed).
+void RemoveLeftoverFile(const char* path) {
+  HANDLE handle = CreateFileA(path, DELETE | FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return;
+  BY_HANDLE_FILE_INFORMATION info;
+  DWORD other = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+  if (GetFileInformationByHandle(handle, &info) && !(info.dwFileAttributes & other) &&
+      info.nNumberOfLinks == 1) {
+    FILE_DISPOSITION_INFO remove = {TRUE};
+    SetFileInformationByHandle(handle, FileDispositionInfo, &remove, sizeof remove);
+  }
+  CloseHandle(handle);
+}
+
+}  // namespace
+
+// Windows gives no user another's temporary files in a folder of their own; the
+// owner is not compared, since an administrator's new files may belong to the
+// Administrators group instead.
+void RemoveLeftoverFiles(const char* pattern) {
+  DWORD savedError = GetLastError();
+  size_t length = std::strlen(pattern);
+  std::string wildcard(pattern);
+  if (length >= kNameBlankLength)
+    wildcard.replace(length - kNameBlankLength, kNameBlankLength, "??????");
+  size_t folder = wildcard.find_last_of("/\\:") + 1;  // 0 when there is none
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(wildcard.c_str(), &found);
+  for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+    if (MatchesUniquePattern(found.cFileName, pattern + folder, length - folder))
+      RemoveLeftoverFile((wildcard.substr(0, folder) + found.cFileName).c_str());
+  }
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
+  SetLastError(savedError);
 }
