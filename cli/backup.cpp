@@ -3,6 +3,7 @@
 #include "backup_file.h"
 #include "file_io.h"
 #include "report.h"
+#include "stop_signals.h"
 
 namespace {
 
@@ -43,14 +44,20 @@ bool BackUpBeforeReplacing(const BackupOptions& options, const std::string& path
     return true;
   }
   std::string backupPath = path + options.suffix;
-  return ReportBackupResult(BackUpFile(path.c_str(), backupPath.c_str()), path, backupPath);
+  // Ctrl+C during the copy would leave its temporary behind.
+  HeldSignals held = HoldBackStopSignals();
+  bool done = BackUpFile(path.c_str(), backupPath.c_str());
+  LetStopSignalsThrough(held);
+  return ReportBackupResult(done, path, backupPath);
 }
 
 bool BackUpBeforeReplacing(const BackupOptions& options, const std::string& path,
                            const MetricsDocument& loaded) {
   if (!options.wanted) return true;
   std::string backupPath = path + options.suffix;
-  bool done = BackUpFileBytes(path.c_str(), loaded.image, loaded.fileSize, backupPath.c_str());
+  HeldSignals held = HoldBackStopSignals();
+  bool done = BackUpFileBytes(loaded.file, loaded.image, loaded.fileSize, backupPath.c_str());
+  LetStopSignalsThrough(held);
   return ReportBackupResult(done, path, backupPath);
 }
 

@@ -57,20 +57,22 @@ bool WriteSource(const CopySource& source, FileHandle copy) {
 }
 
 // Fills a new temporary sibling of backupPath from source, flushes it and moves it
-// over backupPath; removes it again when any step fails.
-bool WriteBackup(const char* path, const CopySource& source, const char* backupPath) {
+// over backupPath; removes it again when any step fails. Runs under the lock of
+// original, the file backed up, so that the siblings of killed runs can go first.
+bool WriteBackup(FileHandle original, const CopySource& source, const char* backupPath) {
   char temporary[kPathBufferSize];
   FileHandle copy = kNoFile;
   if (!TemporarySiblingName(backupPath, temporary, sizeof temporary)) {
     SetLastFileError(kNameTooLong);
     return false;
   }
+  RemoveLeftoverFiles(temporary);
   if (CreateUniqueFile(temporary, &copy) != FileOpenStatus::Opened) return false;
   bool written = WriteSource(source, copy);
   // After the write, which would clear file capabilities. The owner and mode are
   // kept where this user may give them; otherwise the copy stays its owner's only,
   // which is no reason to refuse the backup.
-  if (written) CopyOwnerAndAttributes(path, copy);
+  if (written) CopyOwnerAndAttributesOf(original, copy);
   written = written && FlushFileToDisk(copy);
   int error = LastFileError();
   bool closed = CloseFileHandle(copy);
@@ -90,15 +92,15 @@ bool BackUpFile(const char* path, const char* backupPath) {
   CopySource source;
   FileFacts facts;
   if (OpenFileForReading(path, &source.file, &facts) != FileOpenStatus::Opened) return false;
-  bool done = WriteBackup(path, source, backupPath);
+  bool done = LockFileExclusive(source.file) && WriteBackup(source.file, source, backupPath);
   CloseFileQuietly(source.file);
   return done;
 }
 
-bool BackUpFileBytes(const char* path, const uint8_t* bytes, uint32_t size,
+bool BackUpFileBytes(FileHandle original, const uint8_t* bytes, uint32_t size,
                      const char* backupPath) {
   CopySource source;
   source.bytes = bytes;
   source.size = size;
-  return WriteBackup(path, source, backupPath);
+  return WriteBackup(original, source, backupPath);
 }

@@ -6,15 +6,21 @@
 
 #include <cstdint>
 
+#include "file_io.h"
+
 // Copies the regular file at path to backupPath. The copy is first written to a
-// temporary sibling of backupPath under an unpredictable name, flushed, given
-// path's owner, group and permissions where this user may (else it stays readable
-// by its owner only), then moved over backupPath, replacing whatever name is there
-// (a symbolic link itself, never its target); a directory there is refused.
-// Returns false when any step failed, with nothing left behind and the last file
-// error telling why (0 when a write stopped short without one).
+// temporary sibling of backupPath under an unpredictable name, flushed, given the
+// owner, group and permissions of the file itself (the one a link at path leads to,
+// whatever other names it has) where this user may (else it stays readable by its
+// owner only), then moved over backupPath, replacing whatever name is there (a
+// symbolic link itself, never its target); a directory there is refused. The file
+// is locked meanwhile, and the temporary siblings that killed runs left beside
+// backupPath are removed first. Returns false when any step failed, with nothing
+// left behind and the last file error telling why (0 when a write stopped short
+// without one).
 bool BackUpFile(const char* path, const char* backupPath);
 
-// As BackUpFile, with size bytes as the copy's contents instead of path's: for a
-// file held open and locked, whose bytes the caller read already.
-bool BackUpFileBytes(const char* path, const uint8_t* bytes, uint32_t size, const char* backupPath);
+// As BackUpFile, with size bytes as the copy's contents, for the file open as
+// original, which the caller holds locked and whose bytes it read already.
+bool BackUpFileBytes(FileHandle original, const uint8_t* bytes, uint32_t size,
+                     const char* backupPath);
