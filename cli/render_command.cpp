@@ -1,6 +1,5 @@
 // render FILE TEXT -o OUT.svg [--scale N]: the text laid out with the file's values,
 // drawn as the editor's preview draws it, as an SVG picture.
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -9,6 +8,7 @@
 #include <string>
 
 #include "commands.h"
+#include "output_file.h"
 #include "preview_plan.h"
 #include "report.h"
 #include "text_layout.h"
@@ -25,7 +25,12 @@ starts a new line.
 
 Coordinates are the file's units times --scale: a box at x 12.5 is drawn at
 x="37.5" with --scale 3, numbers written so that they read back exactly. "-o -"
-writes the picture to standard output.)";
+writes the picture to standard output.
+
+OUT.svg is written to a new file beside it, which then replaces it in one step:
+a failure leaves an old OUT.svg as it was. The metrics file read (under any of
+its names), and a symbolic link, directory, FIFO or device at OUT.svg, are
+refused and left alone.)";
 
 // One stroke width of room around the layout, so that outlines on its edge show
 // whole (the preview keeps a margin for the same reason).
@@ -85,14 +90,18 @@ constexpr double kHalfWidthAdvanceEms = 0.5;
 // box width and the font's line height to the box height; SVG knows no font
 // metrics, so the em takes the box height, the advance is pinned to its nominal
 // width (textLength, for renderers that honour it) and then stretched to the box
-// width by the transform, which every renderer applies.
+// width by the transform, which every renderer applies. A box too flat for that
+// stretch to be a number (a height near the smallest double, whose half-em advance
+// rounds to 0) gets no text: "" then, and the box shows its frame only.
 std::string GlyphText(const PreviewBox& box, const std::string& character) {
   const PreviewRect& rect = box.rect;
   double em = rect.height;
   double advance = em * (box.doubleByte ? kFullWidthAdvanceEms : kHalfWidthAdvanceEms);
+  double stretch = rect.width / advance;
+  if (!std::isfinite(stretch)) return "";
   return "<text transform=\"translate(" + SvgNumber(rect.x) + " " + SvgNumber(rect.y) + ") scale(" +
-         SvgNumber(rect.width / advance) + " 1)\" y=\"" + SvgNumber(em * kAscentEms) +
-         "\" font-size=\"" + SvgNumber(em) + "\" textLength=\"" + SvgNumber(advance) +
+         SvgNumber(stretch) + " 1)\" y=\"" + SvgNumber(em * kAscentEms) + "\" font-size=\"" +
+         SvgNumber(em) + "\" textLength=\"" + SvgNumber(advance) +
          "\" lengthAdjust=\"spacingAndGlyphs\">" + character + "</text>\n";
 }
 
@@ -146,25 +155,12 @@ std::string SvgText(const TextLayout& layout, const std::string& utf8, double sc
 
 // Writes text to path; false after reporting why not. Standard output ("-") is
 // flushed and its errors reported when the program ends (FinishOutput).
-bool WriteOutput(const std::string& path, const std::string& text) {
+bool WriteOutput(const std::string& path, const std::string& text, const ReadFile& input) {
   if (path == "-") {
     std::fwrite(text.data(), 1, text.size(), stdout);
     return true;
   }
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) {
-    ReportError(path, std::string("cannot create: ") + std::strerror(errno));
-    return false;
-  }
-  bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  written = std::fflush(file) == 0 && written;
-  int writeError = errno;
-  written = std::fclose(file) == 0 && written;
-  if (!written) {
-    ReportError(path, std::string("write failed, the file may be incomplete: ") +
-                          std::strerror(writeError ? writeError : errno));
-  }
-  return written;
+  return WriteOutputFile(path, text, input);
 }
 
 }  // namespace
@@ -198,5 +194,6 @@ int RunRender(const CommandOptions& options, LoadedFiles& loaded) {
                               " is too large to draw");
     return kExitError;
   }
-  return WriteOutput(options.render.output, svg) ? kExitOk : kExitError;
+  ReadFile input = FileBehindInput(options.file);
+  return WriteOutput(options.render.output, svg, input) ? kExitOk : kExitError;
 }

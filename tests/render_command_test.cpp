@@ -2,6 +2,7 @@
 // coordinates times --scale, exactly.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
@@ -117,6 +118,26 @@ TEST(RenderCommand, CodesWithoutAVisibleCharacterDrawNoText) {
   EXPECT_EQ(TextsIn(result.out), "AB");
 }
 
+// A box so flat that the stretch fitting its character to it is beyond a double:
+// half an em of the smallest positive height rounds to 0. Its frame is drawn, its
+// text left out, and no attribute holds inf or nan.
+TEST(RenderCommand, BoxTooFlatForItsTextDrawsItsFrameOnly) {
+  TempFolder folder;
+  Bytes file(kMetricsFileSize, 0);
+  WriteSingle(file.data(), ValueOffset('A', Width), 1);
+  WriteSingle(file.data(), ValueOffset('A', Height), std::ldexp(1.0f, -149));  // least subnormal
+  WriteWholeFile(folder.Path("flat.fnt"), file);
+  // 2^-149 * 2^-925 is the least positive double.
+  CliResult result =
+      RunCli({"render", folder.Path("flat.fnt"), "A", "-o", "-", "--scale", "0x1p-925"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  ASSERT_EQ(BoxesIn(result.out).size(), 1u) << result.out;
+  EXPECT_EQ(BoxesIn(result.out)[0].height, std::ldexp(1.0, -1074));
+  EXPECT_EQ(TextsIn(result.out), "");
+  EXPECT_EQ(result.out.find("inf"), std::string::npos) << result.out;
+  EXPECT_EQ(result.out.find("nan"), std::string::npos) << result.out;
+}
+
 TEST(RenderCommand, BadArgumentsAreOneLineErrorsAndWriteNothing) {
   TempFolder folder;
   std::string out = folder.Path("out.svg");
@@ -146,8 +167,9 @@ TEST(RenderCommand, BadArgumentsAreOneLineErrorsAndWriteNothing) {
     EXPECT_TRUE(IsOneLineError(RunCli(arguments), c.mentions)) << c.name;
     EXPECT_FALSE(std::filesystem::exists(out)) << c.name;
   }
+  // A device is never opened: a full disk is a row of the catalogue (bad_input_test).
   EXPECT_TRUE(IsOneLineError(RunCli({"render", QUORVEL_SAMPLE_PATH, "A", "-o", "/dev/full"}),
-                             {"/dev/full", "write failed"}));
+                             {"/dev/full", "not a regular file"}));
 }
 
 }  // namespace
