@@ -38,8 +38,9 @@ together:
 
 Prints one line per finding on standard output ("FILE: code 0x41 width: nan",
 "FILE: code 0x13 width: 7, expected 6 (half the full width)"), or "FILE: ok".
-A folder without .fnt files is a warning; one that cannot be read is an error,
-and the other files are still checked.
+A folder without .fnt files is a warning; one that cannot be read or searched,
+or whose entries are too deep for a path to name, is an error, and the other
+files are still checked.
 Exit status: 0 when every file is ok, 1 when one is not, 2 on an error.)help";
 
 bool IsMetricsFileName(const fs::path& name) {
@@ -69,14 +70,22 @@ bool ListFolder(const fs::path& folder, std::vector<fs::directory_entry>* entrie
 
 // Appends folder's .fnt files, and with recursive those of its subfolders at the
 // place of their names. Links are looked at, never followed: no folder is entered
-// twice and no loop is possible.
+// twice and no loop is possible. An entry that cannot be looked at (a folder that
+// may be listed but not searched, a path longer than the system takes) makes the
+// folder unreadable, once: what it holds would otherwise pass unchecked. One
+// removed since the listing is simply gone.
 void AddMetricsFiles(const fs::path& folder, bool recursive, std::vector<std::string>* files,
                      size_t* unreadable) {
   std::vector<fs::directory_entry> entries;
   if (!ListFolder(folder, &entries, unreadable)) return;
+  bool reported = false;
   for (const fs::directory_entry& entry : entries) {
     std::error_code error;
     fs::file_type type = entry.symlink_status(error).type();
+    if (error && error != std::errc::no_such_file_or_directory && !reported) {
+      ReportUnreadableFolder(folder, error, unreadable);
+      reported = true;
+    }
     if (type == fs::file_type::regular && IsMetricsFileName(entry.path().filename())) {
       files->push_back(entry.path().string());
     } else if (type == fs::file_type::directory && recursive) {

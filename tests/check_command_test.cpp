@@ -1,9 +1,13 @@
 // quorvel-cli check: one verdict line per file, one line per fault in its values.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <climits>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -141,6 +145,67 @@ TEST(CheckCommand, FoldersGiveTheirMetricsFiles) {
   EXPECT_EQ(closed.out, bad);
   EXPECT_EQ(closed.err,
             "quorvel-cli: " + top + "/sub: cannot read the folder: Permission denied\n");
+}
+
+// Nests 200-byte folders in top until a path to the file at their bottom is
+// longer than PATH_MAX; returns the deepest folder whose entries a path can name.
+std::string MakeTooDeepFile(const std::string& top) {
+  std::string name(200, 'd'), path = top, reported;
+  int dir = open(top.c_str(), O_RDONLY | O_DIRECTORY);
+  for (; path.size() <= PATH_MAX; path += "/" + name) {
+    if (reported.empty() && path.size() + 1 + name.size() >= PATH_MAX) reported = path;
+    mkdirat(dir, name.c_str(), 0755);
+    int inner = openat(dir, name.c_str(), O_RDONLY | O_DIRECTORY);
+    close(dir);
+    dir = inner;
+  }
+  close(openat(dir, "x.fnt", O_WRONLY | O_CREAT, 0644));
+  close(dir);
+  return reported;
+}
+
+// A folder whose entries cannot be looked at is reported, never passed over: one
+// that may be listed but not searched (mode 0744, another user's), and one whose
+// entries are deeper than a path can name. The rest is checked, then exit 2.
+TEST(CheckCommand, FoldersWhoseEntriesCannotBeLookedAtAreErrors) {
+  namespace fs = std::filesystem;
+  struct Case {
+    const char* name;
+    std::string (*make)(const std::string& top);  // returns the folder reported
+    const char* reason;
+    bool asNobody;
+  } cases[] = {
+      {"listed but not searched",
+       [](const std::string& top) {
+         fs::create_directory(top + "/sub");
+         WriteWholeFile(top + "/sub/x.fnt", Bytes(kMetricsFileSize, 0));
+         chmod((top + "/sub").c_str(), 0744);
+         return top + "/sub";
+       },
+       "Permission denied", true},
+      {"deeper than a path can name", MakeTooDeepFile, "File name too long", false},
+  };
+  for (const Case& c : cases) {
+    if (c.asNobody && geteuid() != 0) continue;  // the owner could search it
+    TempFolder folder;
+    std::string top = folder.Path("top");
+    fs::create_directory(top);
+    WriteWholeFile(top + "/a.fnt", CleanFile());
+    std::string reported = c.make(top);
+    CliRun run;
+    run.unprivileged = c.asNobody;
+    run.program = folder.Path("quorvel-cli");  // the build folder may be closed to nobody
+    fs::copy_file(QUORVEL_CLI_PATH, run.program);
+    chmod(folder.Root().c_str(), 0755);
+    CliResult result = RunCli({"check", "--recursive", top}, run);
+    EXPECT_EQ(result.exitCode, 2) << c.name;
+    EXPECT_EQ(result.out, top + "/a.fnt: ok\n") << c.name;
+    EXPECT_EQ(result.err,
+              "quorvel-cli: " + reported + ": cannot read the folder: " + c.reason + "\n")
+        << c.name;
+    // rm walks the folders by their handles: the temporary folder's removal cannot.
+    EXPECT_EQ(std::system(("rm -rf '" + top + "'").c_str()), 0);
+  }
 }
 
 }  // namespace
