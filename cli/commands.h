@@ -2,8 +2,9 @@
 // on a CLI::App, resolve them before any file is read, run on the loaded files.
 // Their table is kSubcommands (subcommands.cpp); the dispatcher in quorvel_cli.cpp
 // loads, reports a failed load and releases as each one's FileUse says, so that no
-// command does it itself. Each subcommand keeps its own options in its own struct;
-// CommandOptions holds them with the files the dispatcher loads.
+// command does it itself (but import --onto's second load of its file, held, once
+// its data is read: locksAfterInput). Each subcommand keeps its own options in its
+// own struct; CommandOptions holds them with the files the dispatcher loads.
 #pragma once
 
 #include <cstdint>
@@ -116,6 +117,10 @@ struct CommandOptions {
   // Set by resolve when the run writes the loaded files back: each is then held
   // open and locked from its load to its release, so that parallel runs queue.
   bool writesLoadedFiles = false;
+  // With writesLoadedFiles, for a run that first reads other input (import --onto,
+  // whose data may come from a pipe that is slow to fill): the file is loaded
+  // without its lock, and the run takes the lock itself once that input is read.
+  bool locksAfterInput = false;
   BackupOptions backup;  // set, measure, import, new
   ShowOptions show;
   SetOptions set;
@@ -130,7 +135,8 @@ struct CommandOptions {
 
 // What the dispatcher loaded for one run of a subcommand.
 struct LoadedFiles {
-  MetricsDocument docs[2];     // One, EachInTurn: docs[0]; Two: docs[0] and docs[1]
+  MetricsDocument docs[2];     // One, EachInTurn: docs[0]; Two: docs[0] and docs[1];
+                               // NamedOne: docs[0], then docs[1] held (locksAfterInput)
   const char* path = nullptr;  // EachInTurn, EachJudged: the file of this run (as named)
   LoadResult load;             // EachJudged: how its load went
   std::string loadFailure;     // EachJudged: why it did not load, in words

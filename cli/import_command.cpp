@@ -1,6 +1,7 @@
 // import DATA OUT.fnt [--force] | import DATA --onto FILE: builds a metrics file
 // from a whole JSON document, or applies any JSON document or CSV onto a file.
 #include <cctype>
+#include <cstring>
 #include <new>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "metrics_csv.h"
 #include "metrics_json.h"
 #include "new_metrics_file.h"
+#include "output_file.h"
 #include "report.h"
 
 namespace {
@@ -21,23 +23,25 @@ writes ("-" reads standard input; a FIFO is read like a pipe). Its format comes
 from its name (.csv is CSV, anything else JSON) unless --format says it. It is
 checked whole before anything is written: at most 1 MiB, JSON nested at most 64
 levels, every key or column known and given once, the types, codes 0-255 each
-once, numbers within single precision. Numbers are rounded to the nearest
-single-precision value; bit patterns ("0x7FC00000") are taken as they are. A key
-or column that the format does not define is an error (a misspelt "widht" is
-never ignored). JSON of version 1 is read too.
+once, a char that is its code's character (or empty), numbers within single
+precision. Numbers are rounded to the nearest single-precision value; bit
+patterns ("0x7FC00000") are taken as they are. A key or column that the format
+does not define is an error (a misspelt "widht" is never ignored). JSON of
+version 1 is read too.
 
 OUT.fnt is built from a whole document (export's, every byte) and written whole,
 exactly 14632 bytes. An existing OUT.fnt is refused unless --force is given; then
 it is replaced in one step, so that it holds either its old bytes or the new file,
 never a part of it, keeping its mode, owner, group and extended attributes. A file
 with other names (a hard link, a symbolic link to it), or one whose owner this
-user cannot keep, is written in place instead. A directory or device is never
-replaced.
+user cannot keep, is written in place instead. A directory or device, or
+DATA itself, is never replaced.
 
 --onto FILE writes the values DATA holds (a whole or partial document, or a CSV
 with any rows and columns) into FILE, in place, and leaves every other byte as it
-was. FILE is locked from its read to its write and is written only if no other
-program changed it meanwhile.
+was. FILE is read before DATA and locked once DATA is read, so that other
+programs need not wait on a slow pipe; it is written only if none of them changed
+it meanwhile.
 
 --backup keeps the file that is replaced as FILE~ (--suffix S for FILE + S).)";
 
@@ -89,6 +93,12 @@ int BuildNewFile(const CommandOptions& options, const MetricsData& data) {
                     "): use --onto FILE to apply it to an existing file");
     return kExitError;
   }
+  // DATA given again as OUT.fnt (with --force): the data is all there is of it.
+  ReadFile input = FileBehindInput(options.import.dataInput);
+  if (NamesFileRead(options.import.output, input)) {
+    ReportError(options.import.output, IsFileReadReason(input));
+    return kExitError;
+  }
   MetricsDocument doc;
   if (!StartEmptyMetricsDocument(doc)) {
     ReportError(options.import.output, "out of memory");
@@ -104,6 +114,27 @@ int BuildNewFile(const CommandOptions& options, const MetricsData& data) {
   }
   ReleaseMetricsFile(doc);
   return ok ? kExitOk : kExitError;
+}
+
+// Takes the lock of FILE, loaded without it while the data was read: loads it
+// again, held, into docs[1], and goes on only when that is the file first loaded,
+// with the same bytes. False after reporting why not, in a save's words.
+bool HoldUnchangedFile(const CommandOptions& options, LoadedFiles& loaded) {
+  const MetricsDocument& first = loaded.docs[0];
+  MetricsDocument& held = loaded.docs[1];
+  LoadResult result = LoadMetricsFile(held, options.file.c_str(), LoadMode::Hold);
+  if (result.status != LoadStatus::Loaded) {
+    ReportError(options.file, LoadFailureReason(result));
+    return false;
+  }
+  if (held.identity == first.identity &&
+      std::memcmp(held.image, first.image, kMetricsFileSize) == 0) {
+    return true;
+  }
+  SaveResult changed;
+  changed.status = SaveStatus::ChangedOutside;
+  ReportError(options.file, SaveFailureReason(changed));
+  return false;
 }
 
 // Writes the data's values over the loaded file, in place.
@@ -152,12 +183,14 @@ bool ResolveImport(const CLI::App&, CommandOptions& options) {
   }
   options.file = options.import.onto;
   options.writesLoadedFiles = !options.import.onto.empty();
+  options.locksAfterInput = options.writesLoadedFiles;
   return true;
 }
 
 int RunImport(const CommandOptions& options, LoadedFiles& loaded) {
   MetricsData data;
   if (!ReadDataReportingMemory(options, &data)) return kExitError;
-  return options.import.onto.empty() ? BuildNewFile(options, data)
-                                     : ApplyOntoFile(options, loaded.docs[0], data);
+  if (options.import.onto.empty()) return BuildNewFile(options, data);
+  if (!HoldUnchangedFile(options, loaded)) return kExitError;
+  return ApplyOntoFile(options, loaded.docs[1], data);
 }

@@ -216,8 +216,13 @@ bool RowFromCsv(const CsvRow& row, const CsvColumns& columns, std::vector<bool>*
       columns.codeColumn < row.fields.size() ? row.fields[columns.codeColumn] : "";
   if (!RowCode(codeCell, line + ", code", seen, &code, error)) return false;
   for (size_t i = 0; i < row.fields.size(); ++i) {
-    if (columns.kinds[i] != Column::Value) continue;
     std::string where = line + ", " + columns.names[i];
+    if (columns.kinds[i] == Column::Char && code >= 0) {
+      std::string mismatch =
+          CharacterMismatch(static_cast<uint8_t>(code), Trimmed(row.fields[i]), Quoted);
+      if (!mismatch.empty()) return Fail(error, where, mismatch);
+    }
+    if (columns.kinds[i] != Column::Value) continue;
     if (code >= 0) {
       uint32_t offset = ValueOffset(static_cast<uint8_t>(code), columns.values[i]);
       if (!ValueFromCell(row.fields[i], where, offset, data, error)) return false;

@@ -13,9 +13,10 @@
 // nor the other nine values of a record, so it can only be applied onto an
 // existing file.
 //
-// When read, the heading names the columns: "code" is required, "char" is read
-// and ignored, the others are any of the five value names, each once; any other
-// name is an error. Rows may be any of the codes (each once, decimal or 0x41) and
+// When read, the heading names the columns: "code" is required, "char" is
+// optional (a cell that is not empty must be its row's character, as written
+// here), the others are any of the five value names, each once; any other name is
+// an error. Rows may be any of the codes (each once, decimal or 0x41) and
 // the line_spacing row, whose value stands in the first value column. An empty cell
 // leaves its value as it is. Fields may be quoted ("" for a quote inside); lines end
 // in LF or CRLF; a UTF-8 byte-order mark at the start is skipped.

@@ -108,3 +108,11 @@ std::string OutOfRangeMessage(const std::string& shown) {
 std::string NotABitPatternMessage(const std::string& shown) {
   return shown + " is not a bit pattern such as \"0x7FC00000\"";
 }
+
+std::string CharacterMismatch(uint8_t code, const std::string& given,
+                              std::string (*quote)(const std::string&)) {
+  std::string character = DisplayedCharacter(code);
+  if (given.empty() || given == character) return "";
+  std::string mismatch = quote(given) + " is not the character of code " + std::to_string(code);
+  return character.empty() ? mismatch + ", which has none" : mismatch + ", " + quote(character);
+}

@@ -50,3 +50,9 @@ bool Fail(std::string* error, const std::string& where, const std::string& what)
 // The messages of a value that could not be read, shared by JSON and CSV.
 std::string OutOfRangeMessage(const std::string& shown);
 std::string NotABitPatternMessage(const std::string& shown);
+
+// The message for a char read with code that is not the character export writes
+// for it (DisplayedCharacter), or "" when it is. An empty char says nothing, as an
+// absent one: both pass. quote turns a text into its quoted form for messages.
+std::string CharacterMismatch(uint8_t code, const std::string& given,
+                              std::string (*quote)(const std::string&));

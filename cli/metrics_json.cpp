@@ -241,10 +241,15 @@ bool ValueArrayFromJson(const json& values, const std::string& where, uint8_t co
   return true;
 }
 
-bool CharFromJson(const json& record, const std::string& where, std::string* error) {
-  if (!record.contains("char") || record["char"].is_string()) return true;
-  return Fail(error, where + ".char",
-              std::string("expected a string, found ") + record["char"].type_name());
+// A record's char, when given, must be a string and its code's character.
+bool CharFromJson(const json& record, const std::string& where, uint8_t code, std::string* error) {
+  if (!record.contains("char")) return true;
+  const json& character = record["char"];
+  if (!character.is_string())
+    return Fail(error, where + ".char",
+                std::string("expected a string, found ") + character.type_name());
+  std::string mismatch = CharacterMismatch(code, character.get_ref<const std::string&>(), Quoted);
+  return mismatch.empty() || Fail(error, where + ".char", mismatch);
 }
 
 // ---- Version 1: every record in code order, with all its values in one array.
@@ -258,7 +263,7 @@ bool RecordFromFirstVersion(const json& record, int code, MetricsData* data, std
                 Described(number) + ", expected " + std::to_string(code) + " (records are in code order)");
   }
   auto byte = static_cast<uint8_t>(code);
-  return CharFromJson(record, where, error) &&
+  return CharFromJson(record, where, byte, error) &&
          ValueArrayFromJson(record["values"], where + ".values", byte, 0, ValueCountInFile(byte),
                             data, error);
 }
@@ -306,7 +311,7 @@ bool RecordFromJson(const json& record, const std::string& where, std::vector<bo
   uint8_t code = 0;
   if (!CodeFromJson(record["code"], where + ".code", *seen, &code, error)) return false;
   (*seen)[code] = true;
-  if (!CharFromJson(record, where, error)) return false;
+  if (!CharFromJson(record, where, code, error)) return false;
   for (uint32_t i = 0; i < kEditedValueCount; ++i) {
     const char* key = kValueNames[i].key;
     if (record.contains(key) &&

@@ -22,9 +22,10 @@
 // single-precision value exactly, written as the shortest double that reads back
 // to it. Otherwise (infinities, NaNs, -0) it is a string with its bit pattern,
 // "0x7FC00000". Reading takes either form for any value; numbers are rounded to the
-// nearest single-precision value and must not overflow it. "char" is for readers
-// and is not checked against the code. A key the format does not define is an
-// error, so that a misspelt one is never ignored.
+// nearest single-precision value and must not overflow it. "char" is for readers:
+// when given and not empty it must be the code's character, as export writes it
+// (a file sorted by one column is refused, not applied to the wrong codes). A key
+// the format does not define is an error, so that a misspelt one is never ignored.
 //
 // Version 1, still read, had every record in code order with all its values in one
 // array, "values": [v0, ..., v13], and the header bytes as "header".

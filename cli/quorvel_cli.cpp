@@ -75,8 +75,8 @@ bool LoadFile(FileUse use, const CommandOptions& options, MetricsDocument& doc, 
   if (!options.writesLoadedFiles && IsStreamInput(path)) {
     *result = LoadStreamedMetricsFile(doc, path, failure);
   } else {
-    *result =
-        LoadMetricsFile(doc, path, options.writesLoadedFiles ? LoadMode::Hold : LoadMode::Read);
+    bool hold = options.writesLoadedFiles && !options.locksAfterInput;
+    *result = LoadMetricsFile(doc, path, hold ? LoadMode::Hold : LoadMode::Read);
     *failure = LoadFailureReason(*result);
   }
   bool ok = result->status == LoadStatus::Loaded;

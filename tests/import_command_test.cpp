@@ -182,6 +182,8 @@ TEST_F(ImportCommandTest, NumbersAreRoundedToSingleAndBitPatternsTakenAsTheyAre)
   document["records"][65]["height"] = "0x3f800000";
   document["records"][65]["spacing_left"] = 3.4028235e38;  // rounds to the largest single
   document["records"][65]["spacing_right"] = 1e-50;        // below the smallest subnormal: 0
+  document["records"][65]["char"] = "";  // an empty char says nothing, as an absent one
+  document["records"][66].erase("char");
   std::string out = folder.Path("out.fnt");
   ASSERT_EQ(RunCli({"import", JsonFile(document.dump()), out}).exitCode, 0);
   Bytes bytes = ReadWholeFile(out);
@@ -282,6 +284,15 @@ TEST_F(ImportCommandTest, DataThatCannotBeReadIsRefusedAndNothingIsWritten) {
        [](json& j) { j["records"][9]["char"] = 9; },
        "",
        {"records[9].char", "expected a string"}},
+      {"char of another code (a file sorted by one column)",
+       [](json& j) { j["records"][65]["char"] = "B"; },
+       "",
+       {"records[65].char: \"B\" is not the character of code 65, \"A\""},
+       true},
+      {"char for a code without one",
+       [](json& j) { j["records"][0]["char"] = "x"; },
+       "",
+       {"records[0].char: \"x\" is not the character of code 0, which has none"}},
       {"a null value",
        [](json& j) { j["records"][9]["width"] = nullptr; },
        "",
@@ -324,6 +335,11 @@ TEST_F(ImportCommandTest, DataThatCannotBeReadIsRefusedAndNothingIsWritten) {
        {"line 2, code", "out of range"},
        true},
       {"CSV too many fields", nullptr, "code,width\n65,1,2\n", {"line 2", "3 fields"}, true},
+      {"CSV char of another code",
+       nullptr,
+       "code,char,width\n65,A,1\n66,A,2\n",
+       {"line 3, char: \"A\" is not the character of code 66, \"B\""},
+       true},
       {"CSV line spacing in another column",
        nullptr,
        "code,width,height\nline_spacing,,3\n",
@@ -389,10 +405,13 @@ TEST_F(ImportCommandTest, WhereTheDataGoesMustBeClear) {
       {{"import", json, out, "--onto", out}, {"give OUT.fnt", "--onto FILE"}},
       {{"import", json, "--onto", out, "--force"}, {"--force is for OUT.fnt"}},
       {{"import", json, "--onto", folder.Path("missing.fnt")}, {"missing.fnt", "cannot open"}},
+      {{"import", json, json, "--force"}, {"in.json, which this run reads: not written"}},
   };
+  Bytes data = ReadWholeFile(json);
   for (const auto& c : cases)
     EXPECT_TRUE(IsOneLineError(RunCli(c.arguments), c.mentions)) << c.arguments.size();
   EXPECT_EQ(ReadWholeFile(out), PatternedFile(6));
+  EXPECT_EQ(ReadWholeFile(json), data);
 }
 
 TEST_F(ImportCommandTest, ExistingOutputIsReplacedOnlyWithForce) {
