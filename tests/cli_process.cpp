@@ -33,9 +33,9 @@ std::string ReadAll(std::FILE* file) {
 }
 
 // In the child: the streams in place, privileges dropped if asked, then the program.
-[[noreturn]] void StartChild(std::vector<char*>& argv, std::FILE* in, std::FILE* out, std::FILE* err,
+[[noreturn]] void StartChild(std::vector<char*>& argv, int in, std::FILE* out, std::FILE* err,
                              const CliRun& run) {
-  dup2(fileno(in), 0);
+  dup2(in, 0);
   if (!run.outputPath.empty()) {
     int fd = open(run.outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0) _exit(126);
@@ -70,7 +70,7 @@ CliResult RunCli(const std::vector<std::string>& arguments, const CliRun& run) {
   std::fflush(nullptr);
   pid_t child = fork();
   if (child < 0) throw std::runtime_error("fork failed");
-  if (child == 0) StartChild(argv, in, out, err, run);
+  if (child == 0) StartChild(argv, fileno(in), out, err, run);
   int status = 0;
   waitpid(child, &status, 0);
   std::fclose(in);
@@ -78,6 +78,39 @@ CliResult RunCli(const std::vector<std::string>& arguments, const CliRun& run) {
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   result.out = ReadAll(out);
   result.err = ReadAll(err);
+  return result;
+}
+
+RunningCli StartCli(const std::vector<std::string>& arguments, const CliRun& run) {
+  std::vector<std::string> strings = {run.program};
+  strings.insert(strings.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& s : strings) argv.push_back(s.data());
+  argv.push_back(nullptr);
+
+  int pipe[2];
+  if (pipe2(pipe, O_CLOEXEC) != 0) throw std::runtime_error("no pipe");
+  RunningCli running;
+  running.out = TemporaryFileWith("");
+  running.err = TemporaryFileWith("");
+  std::fflush(nullptr);
+  running.pid = fork();
+  if (running.pid < 0) throw std::runtime_error("fork failed");
+  if (running.pid == 0) StartChild(argv, pipe[0], running.out, running.err, run);
+  close(pipe[0]);
+  running.input = pipe[1];
+  return running;
+}
+
+CliResult FinishCli(RunningCli& running) {
+  if (running.input >= 0) close(running.input);
+  running.input = -1;
+  int status = 0;
+  waitpid(running.pid, &status, 0);
+  CliResult result;
+  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  result.out = ReadAll(running.out);
+  result.err = ReadAll(running.err);
   return result;
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,18 @@ struct CliResult {
 
 // Runs quorvel-cli with arguments and waits for it.
 CliResult RunCli(const std::vector<std::string>& arguments, const CliRun& run = {});
+
+// A run of quorvel-cli left going, for what happens meanwhile: a signal to its
+// process, or its standard input written to bit by bit (a pipe).
+struct RunningCli {
+  int pid = -1;
+  int input = -1;  // the write end of its standard input; -1 once closed
+  std::FILE* out = nullptr;
+  std::FILE* err = nullptr;
+};
+RunningCli StartCli(const std::vector<std::string>& arguments, const CliRun& run = {});
+// Closes its standard input, waits for it and returns what it did.
+CliResult FinishCli(RunningCli& running);
 
 // The lines of text, without their line breaks.
 std::vector<std::string> Lines(const std::string& text);

@@ -4,17 +4,21 @@
 // byte as it was unless the case writes it on purpose.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <csignal>
 #include <cstdint>
 #include <cstring>
 #include <functional>
 #include <map>
+#include <random>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -67,6 +71,14 @@ CliRun AsNobody(const TempFolder& folder) {
   fs::permissions(run.program, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec |
                                    fs::perms::group_read | fs::perms::others_read);
   return run;
+}
+
+// The names in the folder, hidden ones too.
+std::set<std::string> NamesIn(const TempFolder& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder.Root()))
+    names.insert(entry.path().filename());
+  return names;
 }
 
 LoadStatus Load(const std::string& path) {
@@ -522,5 +534,165 @@ TEST(SetRuns, FileSizeLimitBelowTheMetricsWritesNothing) {
   EXPECT_TRUE(IsOneLineError(set, {path, "nothing written", "File too large"}));
   EXPECT_EQ(ReadWholeFile(path), PatternedFile()) << "never cut off half-way";
 }
+
+// ---------------------------------------------------------------------------
+// Signals during set --backup: Ctrl+C, SIGTERM and SIGHUP leave no temporary; the
+// run after a SIGKILL removes what it left. Each run is stopped after a random
+// moment of its life, for a few seconds.
+
+TEST(SetRuns, StoppedRunsLeaveNothingButTheFileAndItsBackup) {
+  TempFolder folder;
+  std::string path = ValidFile(folder, "k.fnt");
+  const std::vector<std::string> kBackUp = {"set",     path, "--code",  "65",
+                                            "--width", "1",  "--backup"};
+  ASSERT_EQ(RunCli(kBackUp).exitCode, 0);
+  const std::set<std::string> kept = {"k.fnt", "k.fnt~"};
+  std::mt19937 random(25);
+  const int kSignals[] = {SIGKILL, SIGINT, SIGTERM, SIGHUP};
+  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+  for (int round = 0; std::chrono::steady_clock::now() < end; ++round) {
+    int signal = kSignals[round % 4];
+    RunningCli run = StartCli(kBackUp);
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % 6000));
+    kill(run.pid, signal);
+    FinishCli(run);
+    if (signal == SIGKILL) {
+      // What it left goes with the next run that gets as far as its backup.
+      ASSERT_EQ(RunCli(kBackUp).exitCode, 0);
+    }
+    ASSERT_EQ(NamesIn(folder), kept) << "round " << round << ", signal " << signal;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// import --onto reads its data without holding the file's lock: another writer
+// goes ahead meanwhile, and import then refuses the file it changed.
+
+TEST(DuringSave, ImportOntoLocksOnlyOnceItsDataIsRead) {
+  TempFolder folder;
+  std::string path = ValidFile(folder, "a.fnt");
+  RunningCli import = StartCli({"import", "-", "--onto", path});
+  // The first byte taken from the pipe shows that import has read the file and
+  // waits for the rest of its data.
+  ASSERT_EQ(write(import.input, "{", 1), 1);
+  for (int waiting = 0, left = 1; left > 0 && waiting < 1000; ++waiting) {
+    ioctl(import.input, FIONREAD, &left);
+    if (left > 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  CliResult set = RunCli({"set", path, "--code", "66", "--width", "5"});
+  EXPECT_EQ(set.exitCode, 0) << "not kept waiting for the lock: " << set.err;
+  std::string rest = R"("format":"quorvel-metrics","version":2,"line_spacing":3})";
+  ASSERT_EQ(write(import.input, rest.data(), rest.size()), static_cast<ssize_t>(rest.size()));
+  EXPECT_TRUE(IsOneLineError(FinishCli(import), {path, "changed by another program"}));
+  Bytes file = ReadWholeFile(path);
+  EXPECT_EQ(ReadRecordValue(file.data(), 66, Width), 5.0f);
+  EXPECT_NE(ReadLineSpacing(file.data()), 3.0f);
+}
+
+// ---------------------------------------------------------------------------
+// Outputs a run names: render -o never writes the file it reads, never opens or
+// follows what stands at the name, and replaces an old output whole or not at all.
+
+struct OutputCase {
+  const char* name;
+  // Makes what the case needs beside read, the metrics file read; returns OUT.
+  std::string (*make)(const TempFolder&, const std::string& read);
+  const char* refusal = nullptr;  // in the one error line; nullptr: written
+  mode_t mode = 0;                // the written output's mode (umask 022)
+  uint64_t fileSizeLimit = 0;     // bytes a file may grow to, as on a full disk (the
+                                  // picture of "Ab" takes 766, the error line less)
+};
+
+void PrintTo(const OutputCase& c, std::ostream* out) { *out << c.name; }
+
+std::string OldOutput(const TempFolder& f, const std::string&) {
+  WriteWholeFile(f.Path("out.svg"), {'o', 'l', 'd'});
+  chmod(f.Path("out.svg").c_str(), 0640);
+  return f.Path("out.svg");
+}
+
+const OutputCase kOutputCases[] = {
+    {"the file read itself", [](const TempFolder&, const std::string& read) { return read; },
+     "main.fnt, which this run reads: not written"},
+    {"a hard link to the file read",
+     [](const TempFolder& f, const std::string& read) {
+       fs::create_hard_link(read, f.Path("hard.svg"));
+       return f.Path("hard.svg");
+     },
+     "which this run reads"},
+    {"a symbolic link to the file read",
+     [](const TempFolder& f, const std::string&) {
+       fs::create_symlink("main.fnt", f.Path("link.svg"));
+       return f.Path("link.svg");
+     },
+     "which this run reads"},
+    {"a symbolic link planted at the name",
+     [](const TempFolder& f, const std::string&) {
+       fs::create_symlink(f.Path("victim"), f.Path("out.svg"));
+       return f.Path("out.svg");
+     },
+     "is a symbolic link: not followed, not replaced"},
+    {"a FIFO at the name",
+     [](const TempFolder& f, const std::string&) {
+       mkfifo(f.Path("out.svg").c_str(), 0644);
+       return f.Path("out.svg");
+     },
+     "exists and is not a regular file"},
+    {"a folder at the name",
+     [](const TempFolder& f, const std::string&) {
+       fs::create_directory(f.Path("out.svg"));
+       return f.Path("out.svg");
+     },
+     "is a directory"},
+    {"a new output", [](const TempFolder& f, const std::string&) { return f.Path("new.svg"); },
+     nullptr, 0644},
+    {"an old output is replaced whole and keeps its mode", OldOutput, nullptr, 0640},
+    {"a full disk leaves the old output as it was", OldOutput,
+     "write failed, nothing written: File too large", 0, 500},
+};
+
+class RenderOutputs : public ::testing::TestWithParam<OutputCase> {};
+
+TEST_P(RenderOutputs, NothingButARegularOutputIsEverReplaced) {
+  const OutputCase& c = GetParam();
+  TempFolder folder;
+  std::string read = ValidFile(folder, "main.fnt");
+  WriteWholeFile(folder.Path("victim"), {'v'});
+  std::string out = c.make(folder, read);
+  auto before = Snapshot(folder);
+  std::set<std::string> names = NamesIn(folder);
+  fs::file_type kind = fs::symlink_status(out).type();
+  CliRun run;
+  run.fileSizeLimit = c.fileSizeLimit;
+  mode_t mask = umask(022);
+  CliResult result = RunCli({"render", read, "Ab", "-o", out}, run);
+  umask(mask);
+
+  EXPECT_EQ(fs::symlink_status(out).type(), c.refusal ? kind : fs::file_type::regular);
+  if (c.refusal) {
+    EXPECT_TRUE(IsOneLineError(result, {out, c.refusal}));
+    EXPECT_EQ(Snapshot(folder), before) << "every file as it was";
+  } else {
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    names.insert(fs::path(out).filename());
+    EXPECT_EQ(ReadWholeFile(out).at(0), '<');
+    struct stat facts;
+    EXPECT_EQ(stat(out.c_str(), &facts) == 0 ? facts.st_mode & 07777 : 0, c.mode);
+    auto written = Snapshot(folder);
+    written.erase(out);
+    before.erase(out);
+    EXPECT_EQ(written, before) << "no other file written";
+  }
+  EXPECT_EQ(NamesIn(folder), names) << "no temporary left";
+}
+
+INSTANTIATE_TEST_SUITE_P(Catalogue, RenderOutputs, ::testing::ValuesIn(kOutputCases),
+                         [](const auto& info) {
+                           std::string name;
+                           for (const char* p = info.param.name; *p; ++p) {
+                             if (std::isalnum(static_cast<unsigned char>(*p))) name += *p;
+                           }
+                           return name;
+                         });
 
 }  // namespace
