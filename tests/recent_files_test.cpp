@@ -72,7 +72,9 @@ TEST(RecentFilesTest, OneFileByRelativeAndAbsoluteNamesIsOneEntry) {
     RememberRecentFile(recent, doc.filePath);
   }
   ReleaseMetricsFile(doc);
-  EXPECT_EQ(recent.paths, Paths{std::filesystem::canonical(path).string()});
+  ASSERT_EQ(recent.paths.size(), 1u);
+  EXPECT_TRUE(std::filesystem::path(recent.paths[0]).is_absolute()) << recent.paths[0];
+  EXPECT_TRUE(std::filesystem::equivalent(recent.paths[0], path)) << recent.paths[0];
 }
 
 }  // namespace
