@@ -41,6 +41,7 @@ struct FileFacts {
   FileKind kind = FileKind::Unknown;
   uint64_t size = 0;
   FileIdentity identity;
+  uint32_t links = 1;  // the file's names (hard links)
 };
 
 // Opens an existing regular file for reading and reports what it found. Never
@@ -114,6 +115,22 @@ bool MoveFileOver(const char* from, const char* to);
 // Makes the folder that holds path durable (fsync of the folder on POSIX), so that
 // a file created or moved there survives a power loss under that name.
 bool FlushParentFolder(const char* path);
+
+// Removes the regular file at path when this user owns it (a temporary that an
+// earlier run, killed or crashed, left behind); a link, a folder or another user's
+// file there is left alone. True when something was removed.
+bool RemoveOwnLeftover(const char* path);
+
+// Whether a failed creation or write means the disk (or this user's quota) is
+// full: ENOSPC and EDQUOT, ERROR_DISK_FULL and ERROR_HANDLE_DISK_FULL.
+bool IsNoRoomError(int error);
+
+// Holds back the signals that end a program at a user's or the system's request
+// (SIGINT, SIGTERM, SIGHUP) for the calling thread until the matching release, so
+// that a save once begun runs to its end; one held back is delivered at the
+// release. Nothing to hold on Windows, where they do not stop a write.
+void HoldInterruptions();
+void ReleaseInterruptions();
 
 // Removes the file at path. The last error stays that of the failure before it,
 // so that a clean-up does not hide the reason it was needed.

@@ -1,5 +1,7 @@
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -45,13 +47,14 @@ FileKind KindOf(mode_t mode) {
 bool StatFacts(int dir, const char* path, int flags, FileFacts* facts) {
 #ifdef __linux__
   struct statx info;
-  if (statx(dir, path, flags | AT_SYMLINK_NOFOLLOW, STATX_TYPE | STATX_SIZE | STATX_INO, &info) != 0) {
+  if (statx(dir, path, flags | AT_SYMLINK_NOFOLLOW, STATX_TYPE | STATX_SIZE | STATX_INO | STATX_NLINK, &info) != 0) {
     return false;
   }
   facts->kind = KindOf(info.stx_mode);
   facts->size = info.stx_size;
   facts->identity.volume = makedev(info.stx_dev_major, info.stx_dev_minor);
   facts->identity.index = info.stx_ino;
+  facts->links = info.stx_nlink;
 #else
   struct stat info;
   int looked = path[0] == 0 ? fstat(dir, &info) : fstatat(dir, path, &info, flags | AT_SYMLINK_NOFOLLOW);
@@ -60,6 +63,7 @@ bool StatFacts(int dir, const char* path, int flags, FileFacts* facts) {
   facts->size = static_cast<uint64_t>(info.st_size);
   facts->identity.volume = static_cast<uint64_t>(info.st_dev);
   facts->identity.index = static_cast<uint64_t>(info.st_ino);
+  facts->links = static_cast<uint32_t>(info.st_nlink);
 #endif
   return true;
 }
@@ -261,6 +265,39 @@ bool FlushParentFolder(const char* path) {
   close(fd);
   errno = error;
   return flushed;
+}
+
+bool RemoveOwnLeftover(const char* path) {
+  struct stat info;
+  if (lstat(path, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != geteuid()) return false;
+  return unlink(path) == 0;
+}
+
+bool IsNoRoomError(int error) { return error == ENOSPC || error == EDQUOT; }
+
+namespace {
+
+// The signals held back, and the mask from before the hold.
+int g_interruptionHolds = 0;
+sigset_t g_maskBeforeHold;
+
+}  // namespace
+
+void HoldInterruptions() {
+  if (g_interruptionHolds++ > 0) return;
+  sigset_t held;
+  sigemptyset(&held);
+  sigaddset(&held, SIGINT);
+  sigaddset(&held, SIGTERM);
+  sigaddset(&held, SIGHUP);
+  pthread_sigmask(SIG_BLOCK, &held, &g_maskBeforeHold);
+}
+
+void ReleaseInterruptions() {
+  if (g_interruptionHolds == 0 || --g_interruptionHolds > 0) return;
+  int error = errno;
+  pthread_sigmask(SIG_SETMASK, &g_maskBeforeHold, nullptr);
+  errno = error;
 }
 
 bool RemoveFileQuietly(const char* path) {

@@ -31,6 +31,7 @@ bool FillFacts(HANDLE handle, FileFacts* facts) {
   facts->size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
   facts->identity.volume = info.dwVolumeSerialNumber;
   facts->identity.index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  facts->links = info.nNumberOfLinks;
   return true;
 }
 
@@ -39,7 +40,11 @@ bool FillFacts(HANDLE handle, FileFacts* facts) {
 FileOpenStatus OpenRegularFile(const char* path, DWORD access, DWORD flags, FileHandle* file,
                                FileFacts* facts) {
   *facts = FileFacts{};
-  HANDLE handle = CreateFileA(path, access, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_ARCHIVE | flags, nullptr);
+  // Shared for reading, writing and deleting: a second run then waits on the lock
+  // (LockFileEx) instead of failing at the open, and a save may replace the file
+  // while others hold it open.
+  HANDLE handle = CreateFileA(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_ARCHIVE | flags, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return FileOpenStatus::CannotOpen;
   bool facts_known = IsDiskFile(handle) && FillFacts(handle, facts);
   if (!facts_known || facts->kind != FileKind::RegularFile) {
@@ -200,9 +205,26 @@ FileOpenStatus CreateUniqueFile(char* name, FileHandle* file) {
 // descriptor over: nothing to do beforehand.
 bool CopyOwnerAndAttributes(const char*, FileHandle) { return true; }
 
+// The replaced file is kept under a backup name until the replace is done: a
+// replace that fails half-way (ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) has moved it
+// there, and it is put back.
 bool MoveFileOver(const char* from, const char* to) {
-  if (ReplaceFileA(to, from, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
+  std::string backup = std::string(from) + ".old";
+  if (ReplaceFileA(to, from, backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+    DeleteFileA(backup.c_str());
     return true;
+  }
+  DWORD error = GetLastError();
+  if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+    MoveFileExA(backup.c_str(), to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    SetLastError(error);
+    return false;
+  }
+  // Another program holds the file without delete sharing: not replaceable.
+  if (error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
+      error == ERROR_UNABLE_TO_MOVE_REPLACEMENT || error == ERROR_UNABLE_TO_REMOVE_REPLACED) {
+    return false;
+  }
   // Where replacing is refused (a file system without it), a plain move still
   // replaces the file in one step.
   return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
@@ -211,6 +233,22 @@ bool MoveFileOver(const char* from, const char* to) {
 // Windows documents no flush of a folder's entries; NTFS journals the change of
 // names itself.
 bool FlushParentFolder(const char*) { return true; }
+
+bool RemoveOwnLeftover(const char* path) {
+  DWORD attributes = GetFileAttributesA(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES ||
+      (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))) {
+    return false;
+  }
+  return DeleteFileA(path) != FALSE;
+}
+
+bool IsNoRoomError(int error) {
+  return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL;
+}
+
+void HoldInterruptions() {}
+void ReleaseInterruptions() {}
 
 bool RemoveFileQuietly(const char* path) {
   DWORD savedError = GetLastError();

@@ -1,6 +1,6 @@
 // The one loaded metrics file: read whole after a size check, written back
-// whole over the very file it came from (and only when nobody else changed it
-// meanwhile), released on the next load and at exit.
+// whole in place of the very file it came from (and only when nobody else changed
+// it meanwhile), released on the next load and at exit.
 #pragma once
 
 #include <cstdint>
@@ -103,15 +103,24 @@ struct SaveResult {
 // is loaded.
 LoadResult LoadMetricsFile(MetricsDocument& doc, const char* path, LoadMode mode = LoadMode::Read);
 
-// Writes the first kMetricsFileSize bytes of edited, a whole image, over the
-// file that was loaded, in place (bytes beyond that size stay), and flushes it
-// to disk. Only that file is written: never a file created anew, never through
-// a symbolic link put in its place, never anything but a regular file. Under
-// the file's lock it first compares the file with the document: another
-// identity, size or content is ChangedOutside and nothing is written, unless
-// check is Overwrite. edited becomes the document's image only when the write
-// succeeded, so that the image always is what the file held when last loaded or
-// written.
+// Writes the first kMetricsFileSize bytes of edited, a whole image, as the file
+// that was loaded (bytes beyond that size stay), durably. Under the file's lock,
+// taken on the file the path names (opened again when another run replaced it
+// meanwhile), it first compares the file with the document: another identity,
+// size or content is ChangedOutside and nothing is written, unless check is
+// Overwrite.
+// The new content goes to an exclusive sibling (".name.saving"), which takes the
+// file's owner, group, mode and attributes, is flushed and renamed over the file,
+// and the folder flushed: a reader sees the old bytes or the new ones, never a
+// mix, whenever the program stops. Where a replace would change what the file is
+// or cannot be done (a second hard link, an owner or attributes this user cannot
+// give, a folder where no sibling can be made or renamed), the file is written in
+// place instead, with SIGINT, SIGTERM and SIGHUP held back until it is done. No
+// room for the sibling is WriteFailed, the file untouched. Never a file created
+// but the sibling, never through a symbolic link put in the file's place, never
+// anything but a regular file. A held document lets its file go after a replace.
+// edited becomes the document's image only when the write succeeded, so that the
+// image always is what the file held when last loaded or written.
 SaveResult SaveEditedImage(MetricsDocument& doc, const uint8_t* edited,
                            SaveCheck check = SaveCheck::RefuseOutsideChange);
 

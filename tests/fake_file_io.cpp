@@ -12,6 +12,32 @@ namespace {
 std::map<FileHandle, std::string> g_open;
 FileHandle g_nextHandle = 100;
 
+// Takes one step of a change to the disk; false once the program has stopped.
+bool Step() {
+  FakeFileSystem& fake = FakeFiles();
+  if (fake.stopped) return false;
+  if (fake.stepsBeforeStop == 0) {
+    fake.stopped = true;
+    return false;
+  }
+  if (fake.stepsBeforeStop > 0) --fake.stepsBeforeStop;
+  return true;
+}
+
+uint64_t InodeOf(const std::string& path) {
+  static uint64_t next = 1;
+  uint64_t& inode = FakeFiles().inodes[path];
+  if (inode == 0) inode = next++;
+  return inode;
+}
+
+void FillFacts(const std::string& path, FileFacts* facts) {
+  facts->kind = FileKind::RegularFile;
+  facts->size = FakeFiles().files[path].size();
+  facts->identity = {1, InodeOf(path)};
+  facts->links = FakeFiles().linked.count(path) ? 2 : 1;
+}
+
 FileHandle OpenHandle(const char* path) {
   FakeFiles().openHandles++;
   g_open[g_nextHandle] = path;
@@ -27,10 +53,8 @@ FakeFileSystem& FakeFiles() {
 
 FileOpenStatus OpenFileForReading(const char* path, FileHandle* file, FileFacts* facts) {
   *facts = FileFacts{};
-  auto found = FakeFiles().files.find(path);
-  if (found == FakeFiles().files.end()) return FileOpenStatus::CannotOpen;
-  facts->kind = FileKind::RegularFile;
-  facts->size = found->second.size();
+  if (FakeFiles().stopped || !FakeFiles().files.count(path)) return FileOpenStatus::CannotOpen;
+  FillFacts(path, facts);
   *file = OpenHandle(path);
   return FileOpenStatus::Opened;
 }
@@ -40,10 +64,8 @@ FileOpenStatus OpenFileForUpdate(const char* path, FileHandle* file, FileFacts* 
 }
 
 bool LookAtPath(const char* path, FileFacts* facts) {
-  auto found = FakeFiles().files.find(path);
-  if (found == FakeFiles().files.end()) return false;
-  facts->kind = FileKind::RegularFile;
-  facts->size = found->second.size();
+  if (!FakeFiles().files.count(path)) return false;
+  FillFacts(path, facts);
   return true;
 }
 
@@ -62,7 +84,7 @@ bool TruncateFile(FileHandle file, uint64_t size) {
 }
 
 bool MayWriteFileOfSize(uint64_t) { return true; }
-bool FlushFileToDisk(FileHandle) { return !FakeFiles().failFlush; }
+bool FlushFileToDisk(FileHandle) { return !FakeFiles().failFlush && Step(); }
 
 bool GetOpenFileFacts(FileHandle file, FileFacts* facts) { return LookAtPath(g_open.at(file).c_str(), facts); }
 
@@ -72,7 +94,12 @@ PathKind GetPathKind(const char* path) {
 }
 
 FileOpenStatus CreateFileForWriting(const char* path, FileHandle* file) {
-  if (FakeFiles().files.count(path)) return FileOpenStatus::CannotOpen;
+  if (FakeFiles().noRoom) {
+    FakeFiles().lastError = kFakeNoRoomError;
+    return FileOpenStatus::CannotOpen;
+  }
+  if (FakeFiles().files.count(path) || !Step()) return FileOpenStatus::CannotOpen;
+  FakeFiles().inodes.erase(path);
   FakeFiles().files[path];
   *file = OpenHandle(path);
   return FileOpenStatus::Opened;
@@ -85,18 +112,33 @@ FileOpenStatus CreateUniqueFile(char* name, FileHandle* file) {
   return CreateFileForWriting(name, file);
 }
 
-bool CopyOwnerAndAttributes(const char*, FileHandle) { return !FakeFiles().failOwnership; }
+bool CopyOwnerAndAttributes(const char*, FileHandle) {
+  return !FakeFiles().failOwnership && Step();
+}
 
-bool FlushParentFolder(const char*) { return !FakeFiles().failFolderFlush; }
+bool FlushParentFolder(const char*) { return !FakeFiles().failFolderFlush && Step(); }
 
 bool MoveFileOver(const char* from, const char* to) {
-  if (FakeFiles().failMove) return false;
+  if (FakeFiles().failMove || !Step()) return false;
   FakeFiles().files[to] = FakeFiles().files.at(from);
+  FakeFiles().inodes[to] = InodeOf(from);
   FakeFiles().files.erase(from);
+  FakeFiles().inodes.erase(from);
   return true;
 }
 
-bool RemoveFileQuietly(const char* path) { return FakeFiles().files.erase(path) != 0; }
+bool RemoveFileQuietly(const char* path) {
+  if (!Step()) return false;
+  FakeFiles().inodes.erase(path);
+  return FakeFiles().files.erase(path) != 0;
+}
+
+bool RemoveOwnLeftover(const char* path) { return RemoveFileQuietly(path); }
+
+bool IsNoRoomError(int error) { return error == kFakeNoRoomError; }
+
+void HoldInterruptions() {}
+void ReleaseInterruptions() {}
 
 bool ReadFileBytes(FileHandle file, void* buffer, uint32_t count, uint32_t* transferred) {
   *transferred = 0;
@@ -110,12 +152,17 @@ bool ReadFileBytes(FileHandle file, void* buffer, uint32_t count, uint32_t* tran
 
 bool WriteFileBytes(FileHandle file, const void* buffer, uint32_t count, uint32_t* transferred) {
   *transferred = 0;
-  if (FakeFiles().failWrite) return false;
+  if (FakeFiles().failWrite || FakeFiles().stopped) return false;
   Bytes& bytes = FakeFiles().files[g_open.at(file)];
   uint32_t n = std::min(count, FakeFiles().writeLimit);
   if (bytes.size() < n) bytes.resize(n);
-  std::memcpy(bytes.data(), buffer, n);
-  *transferred = n;
+  // Byte by byte, so that a stop can fall between any two of them.
+  const auto* from = static_cast<const uint8_t*>(buffer);
+  for (uint32_t i = 0; i < n; ++i) {
+    if (!Step()) return false;
+    bytes[i] = from[i];
+    ++*transferred;
+  }
   return true;
 }
 
@@ -131,8 +178,6 @@ void* AllocateZeroed(size_t size) {
 
 void FreeAllocated(void* block) { std::free(block); }
 
-// The fake's failures carry one error number of their own.
-constexpr int kFakeError = 9999;
-int LastFileError() { return kFakeError; }
-void SetLastFileError(int) {}
+int LastFileError() { return FakeFiles().lastError; }
+void SetLastFileError(int error) { FakeFiles().lastError = error ? error : FakeFileSystem().lastError; }
 const char* FileErrorText(int) { return "fake failure"; }

@@ -22,8 +22,19 @@ struct FakeFileSystem {
   bool failLock = false;
   bool failOwnership = false;  // the owner or attributes cannot be copied
   bool failFolderFlush = false;
+  bool noRoom = false;  // creating a file fails: the disk is full
   int openHandles = 0;
+  // A stop of the program (a kill, a crash) after this many steps that change the
+  // disk, each byte written counting as one: from then on nothing changes any more
+  // and every call fails. Negative: never.
+  long stepsBeforeStop = -1;
+  bool stopped = false;
+  std::map<std::string, uint64_t> inodes;  // each file's identity, kept by a rename
+  int lastError = 9999;  // the fake's failures carry one error number of their own
 };
+
+// The error of a creation on a full disk (noRoom).
+constexpr int kFakeNoRoomError = 9998;
 
 // The one fake file system; tests reset it before use.
 FakeFileSystem& FakeFiles();

@@ -23,6 +23,15 @@ TempFolder::~TempFolder() {
 
 std::string TempFolder::Path(const std::string& name) const { return (root_ / name).string(); }
 
+CurrentFolder::CurrentFolder(const fs::path& folder) : before_(fs::current_path()) {
+  fs::current_path(folder);
+}
+
+CurrentFolder::~CurrentFolder() {
+  std::error_code ignored;
+  fs::current_path(before_, ignored);
+}
+
 Bytes ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw std::runtime_error("cannot read " + path);

@@ -24,6 +24,18 @@ class TempFolder {
   std::filesystem::path root_;
 };
 
+// Makes folder the current folder until the object goes, then the one before.
+class CurrentFolder {
+ public:
+  explicit CurrentFolder(const std::filesystem::path& folder);
+  ~CurrentFolder();
+  CurrentFolder(const CurrentFolder&) = delete;
+  CurrentFolder& operator=(const CurrentFolder&) = delete;
+
+ private:
+  std::filesystem::path before_;
+};
+
 Bytes ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const Bytes& bytes);
 

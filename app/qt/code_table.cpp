@@ -174,6 +174,7 @@ CodeTable::CodeTable(QWidget* parent)
   view_->setAccessibleDescription(
       QStringLiteral("Every code's values; choosing a row selects the code in the dialog."));
   filter_->setAccessibleName(QStringLiteral("分類"));
+  lineSpacing_->setTextFormat(Qt::PlainText);
 
   for (const char* name : kClassFilterNames) filter_->addItem(QString::fromUtf8(name));
   auto* top = new QHBoxLayout;

@@ -21,7 +21,9 @@ FontMeasureDialog::FontMeasureDialog(const uint8_t* image, QWidget* parent)
   setWindowTitle(QStringLiteral("フォントから測定"));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(BuildForm());
+  // The report names the font file: shown as it is, never read as markup.
   report_ = new QLabel(this);
+  report_->setTextFormat(Qt::PlainText);
   report_->setWordWrap(true);
   report_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   layout->addWidget(report_);

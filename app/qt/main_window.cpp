@@ -278,7 +278,9 @@ void MainWindow::UpdateUndoActions() {
 void MainWindow::NoteMissingJapaneseFont(const QFont& dialogFont) {
   if (CanDrawJapanese(dialogFont)) return;
   std::fprintf(stderr, "quorvel: %s\n", kNoJapaneseFontNote);
-  statusBar()->addPermanentWidget(new QLabel(QString::fromUtf8(kNoJapaneseFontNote), statusBar()));
+  auto* note = new QLabel(QString::fromUtf8(kNoJapaneseFontNote), statusBar());
+  note->setTextFormat(Qt::PlainText);
+  statusBar()->addPermanentWidget(note);
 }
 
 // 編集 → フォントから測定: the dialog measures into a copy of the image; 適用 writes
@@ -311,15 +313,19 @@ void MainWindow::OpenPath(const std::string& path) {
   }
 }
 
-// The paths are kept as bytes: a name that is not UTF-8 opens as it is. The list
-// is written with the other settings when the window goes, so that no load waits
-// for the settings file.
-void MainWindow::RememberRecentFile() { ::RememberRecentFile(recentFiles_, g_document.path); }
+// The file loaded, by the absolute path the document resolved at the load, so that
+// the entry opens it from any current folder. The paths are kept as bytes: a name
+// that is not UTF-8 opens as it is. The list is written with the other settings
+// when the window goes, so that no load waits for the settings file.
+void MainWindow::RememberRecentFile() { ::RememberRecentFile(recentFiles_, g_document.filePath); }
 
+// Each entry reads as its path: an "&" in a name is doubled, or the menu would take
+// it for the mark of a mnemonic and hide it.
 void MainWindow::FillRecentMenu() {
   recentMenu_->clear();
   for (const std::string& path : recentFiles_.paths) {
-    recentMenu_->addAction(QString::fromStdString(NameBytesToUtf8(path.c_str())), this,
+    QString text = QString::fromStdString(NameBytesToUtf8(path.c_str()));
+    recentMenu_->addAction(text.replace('&', QStringLiteral("&&")), this,
                            [this, path] { OpenPath(path); });
   }
   if (recentFiles_.paths.empty())

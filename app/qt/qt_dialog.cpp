@@ -80,7 +80,10 @@ QWidget* CreateControl(QtDialog* dialog, const DialogControl& layout) {
   if (IsClass(layout, "EDIT")) return CreateEdit(dialog, layout);
   if (IsClass(layout, "BUTTON")) return CreateButton(dialog, layout);
   if (IsClass(layout, "msctls_updown32")) return new QtUpDown(dialog);
-  auto* label = new QLabel(QString::fromUtf8(layout.text), dialog);
+  // A static control's text is never markup, whatever SetWindowTextA puts there.
+  auto* label = new QLabel(dialog);
+  label->setTextFormat(Qt::PlainText);
+  label->setText(QString::fromUtf8(layout.text));
   label->setAlignment((layout.style & SS_RIGHT) ? Qt::AlignRight | Qt::AlignTop
                                                 : Qt::AlignLeft | Qt::AlignTop);
   return label;

@@ -28,13 +28,19 @@ QtDialog* DialogOf(HWND window) { return dynamic_cast<QtDialog*>(WidgetOf(window
 QtEdit* EditOf(HWND window) { return dynamic_cast<QtEdit*>(WidgetOf(window)); }
 QtUpDown* UpDownOf(HWND window) { return dynamic_cast<QtUpDown*>(WidgetOf(window)); }
 
+// Qt reads "[*]" in a window title as the place of its modified mark and drops it
+// there, and shows "[*][*]" as "[*]": a caption names a file, so each "[*]" of it
+// is doubled to show as it is, and halved again when the caption is read.
+QString TitleOfCaption(QString caption) { return caption.replace("[*]", "[*][*]"); }
+QString CaptionOfTitle(QString title) { return title.replace("[*][*]", "[*]"); }
+
 // The text of any window, as the ...A calls see it.
 std::string WindowTextBytes(QWidget* widget) {
   if (auto* edit = dynamic_cast<QtEdit*>(widget)) return EditTextBytes(edit);
   if (auto* button = qobject_cast<QAbstractButton*>(widget)) return button->text().toStdString();
   if (auto* group = qobject_cast<QGroupBox*>(widget)) return group->title().toStdString();
   if (auto* label = qobject_cast<QLabel*>(widget)) return label->text().toStdString();
-  return widget->windowTitle().toStdString();
+  return CaptionOfTitle(widget->windowTitle()).toStdString();
 }
 
 // The first control in template order (the dialog's creation order) that Tab can
@@ -208,7 +214,7 @@ BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text) {
   } else {
     // A caption names a file, whose name may be Shift-JIS rather than UTF-8. A
     // window around a dialog follows its title through windowTitleChanged.
-    widget->setWindowTitle(QString::fromStdString(NameBytesToUtf8(bytes)));
+    widget->setWindowTitle(TitleOfCaption(QString::fromStdString(NameBytesToUtf8(bytes))));
   }
   return TRUE;
 }
@@ -263,7 +269,9 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
 // and details below the text (Qt's informative text). A box at start comes before
 // the dialog is shown; it then centres on the screen rather than on a window that
 // has no place yet. Esc or the close button answer as Windows does: IDCANCEL
-// where there is a cancel button, IDNO on Yes/No.
+// where there is a cancel button, IDNO on Yes/No. Both texts show as they are:
+// the details name a file, and a name must never be read as markup that sets a
+// font or loads an image.
 int MessageBoxWithDetails(HWND owner, const char* text, const char* caption, UINT type,
                           const char* details) {
   QWidget* parent = WidgetOf(owner);
@@ -274,6 +282,9 @@ int MessageBoxWithDetails(HWND owner, const char* text, const char* caption, UIN
                   parent);
   // A file's name may be Shift-JIS rather than UTF-8.
   box.setInformativeText(QString::fromStdString(NameBytesToUtf8(details ? details : "")));
+  // Qt sets a format for the main text only; the informative text's label exists
+  // once it has a text, and is made plain with the others.
+  for (QLabel* label : box.findChildren<QLabel*>()) label->setTextFormat(Qt::PlainText);
   switch (type & MB_TYPEMASK) {
     case MB_YESNO:
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);

@@ -1,6 +1,8 @@
-// The recent files of a front end's file menu: newest first, each path once, at
-// most kRecentFileCount of them. Paths are kept as their bytes, so that a name that
-// is not UTF-8 opens as it is; the front end stores and shows them.
+// The recent files of a front end's file menu: newest first, each file once, at
+// most kRecentFileCount of them. Each is kept as the absolute path of the file that
+// was loaded (the document's filePath, links resolved), so that an entry opens
+// that file from any current folder. Paths are kept as their bytes, so
+// that a name that is not UTF-8 opens as it is; the front end stores and shows them.
 #pragma once
 
 #include <cstddef>
@@ -10,15 +12,17 @@
 constexpr size_t kRecentFileCount = 8;
 
 struct RecentFiles {
-  std::vector<std::string> paths;  // newest first
+  std::vector<std::string> paths;  // newest first, each absolute
 };
 
 // Puts path first, dropping an older entry of the same path and the oldest entry
-// beyond kRecentFileCount.
+// beyond kRecentFileCount. A path that is not absolute would name another file from
+// another folder: it is not remembered.
 void RememberRecentFile(RecentFiles& recent, const std::string& path);
 
-// The list as stored by an earlier run, cut to kRecentFileCount entries; an empty
-// entry (a damaged settings file) is dropped.
+// The list as stored by an earlier run, cut to kRecentFileCount entries; an entry
+// that is not an absolute path (empty in a damaged settings file, or kept as typed
+// by an older version) is dropped.
 RecentFiles RecentFilesFromStored(const std::vector<std::string>& stored);
 
 // A path's file name as the caption shows it, in UTF-8 for a front end's status

@@ -4,6 +4,7 @@
 // byte as it was unless the case writes it on purpose.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -500,6 +501,40 @@ TEST(SetRuns, ParallelRelativeSetsLoseNoIncrement) {
   for (std::thread& run : runs) run.join();
   EXPECT_EQ(exitCodes, std::vector<int>(kRuns, 0));
   EXPECT_EQ(ReadRecordValue(ReadWholeFile(path).data(), 65, Width), static_cast<float>(kRuns));
+}
+
+// Real signals against set, for a few seconds: each run writes one value into the
+// line spacing (the file's first page) and code 255's width (its last page).
+// Whatever stops a run, the two agree; after a kill, the next run leaves nothing
+// but the file behind.
+TEST(SetRuns, NoSignalTearsASave) {
+  TempFolder folder;
+  const std::string path = folder.Path("k.fnt");
+  WriteWholeFile(path, Bytes(kMetricsFileSize, 0));
+  const int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGKILL};
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+  unsigned seed = 1;
+  for (int run = 1; std::chrono::steady_clock::now() < end; ++run) {
+    const std::string value = std::to_string(run);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      execl(QUORVEL_CLI_PATH, QUORVEL_CLI_PATH, "set", path.c_str(), "--line-spacing",
+            value.c_str(), "--code", "255", "--width", value.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    usleep(rand_r(&seed) % 3000);
+    kill(child, kSignals[run % 4]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    const Bytes bytes = ReadWholeFile(path);
+    ASSERT_EQ(bytes.size(), kMetricsFileSize);
+    ASSERT_EQ(ReadSingle(bytes.data(), kLineSpacingOffset), ReadRecordValue(bytes.data(), 255, Width))
+        << "torn by signal " << kSignals[run % 4] << " in run " << run;
+  }
+  ASSERT_EQ(RunCli({"set", path, "--line-spacing", "0", "--code", "255", "--width", "0"}).exitCode, 0);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.Root()), fs::directory_iterator()), 1)
+      << "only the file is left";
 }
 
 TEST(SetRuns, OneFileNamedFourWaysIsSetOnceAndNamedWhenWritten) {

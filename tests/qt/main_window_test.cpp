@@ -8,6 +8,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDropEvent>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -18,9 +22,18 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
 #include <limits>
 #include <string>
+#include <thread>
 
 #include "code_table.h"
 #include "editor_driver.h"
@@ -28,12 +41,41 @@
 #include "font_measure.h"
 #include "font_measure_dialog.h"
 #include "metrics_format.h"
+#include "modal_calls.h"
 #include "modal_script.h"
 #include "resources/resource.h"
 #include "test_files.h"
 #include "text_preview.h"
 
 namespace {
+
+// Watches a FIFO for a reader: a writer's open that does not wait succeeds only
+// while a reader is there, and lets that reader go on (it reads the end at once),
+// so that a reader found here never blocks the test.
+class FifoWatch {
+ public:
+  explicit FifoWatch(const std::string& path)
+      : thread_([this, path] {
+          while (!stop_) {
+            const int fd = open(path.c_str(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) opened_ = true, close(fd);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+          }
+        }) {}
+  ~FifoWatch() {
+    if (thread_.joinable()) Stop();
+  }
+  // Stops watching: whether anything opened the FIFO meanwhile.
+  bool Stop() {
+    stop_ = true;
+    thread_.join();
+    return opened_;
+  }
+
+ private:
+  std::atomic<bool> stop_{false}, opened_{false};
+  std::thread thread_;
+};
 
 class MainWindowTest : public ::testing::Test {
  protected:
@@ -67,6 +109,16 @@ class MainWindowTest : public ::testing::Test {
     View()->scrollTo(row);
     QTest::mouseClick(View()->viewport(), Qt::LeftButton, Qt::NoModifier,
                       View()->visualRect(row).center());
+  }
+
+  // The recent files' menu as it opens.
+  QList<QAction*> RecentEntries() {
+    for (QMenu* menu : window_->findChildren<QMenu*>()) {
+      if (!menu->title().startsWith(QStringLiteral("最近使ったファイル"))) continue;
+      emit menu->aboutToShow();
+      return menu->actions();
+    }
+    return {};
   }
 
   // The value fields as the dialog shows them.
@@ -284,6 +336,83 @@ TEST_F(MainWindowTest, AFailedOpenSaysWhichFileAndWhy) {
       << "the box's details come with its call";
   EXPECT_EQ(window_->statusBar()->currentMessage().toStdString(),
             "Error: small.fnt: wrong size: 100 bytes, a metrics file has exactly 14632 bytes");
+}
+
+// A file's name shows as it is in the error box, the caption, the recent files'
+// menu and the measure dialog's report: never read as markup (a font; an image,
+// which Qt would load from the current folder, where p is a FIFO that would block
+// it for good), a menu's mnemonic or the caption's mark of a modified window.
+TEST_F(MainWindowTest, NamesShowAsTheyAre) {
+  const std::string names[] = {"<font size=7 color=green>ALL SAVED.fnt", "<img src=p>x.fnt",
+                               "a&b.fnt", "a[*]b.fnt"};
+  CurrentFolder inside(folder_.Root());
+  ASSERT_EQ(mkfifo("p", 0600), 0);
+  FifoWatch watch(folder_.Path("p"));
+  g_errorBox = MessageBoxWithDetails;  // the real box, not a script's
+  for (const std::string& name : names) {
+    const std::string path = folder_.Path(name);
+    const QString shownName = QString::fromStdString(name);
+    QStringList texts;
+    bool plain = true;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      for (QLabel* label : box->findChildren<QLabel*>()) {
+        if (label->text().isEmpty()) continue;  // the icon
+        texts << label->text();
+        plain = plain && label->textFormat() == Qt::PlainText;
+      }
+      box->button(QMessageBox::Ok)->click();
+    });
+    window_->OpenPath(path);  // not there yet
+    EXPECT_TRUE(plain) << name;
+    EXPECT_TRUE(texts.contains(shownName + ": cannot open: No such file or directory")) << name;
+
+    WriteWholeFile(path, Bytes(kMetricsFileSize, 0));
+    window_->OpenPath(path);
+    EXPECT_EQ(window_->windowHandle()->title().toStdString(), "QUORVEL - " + name);
+    const QList<QAction*> entries = RecentEntries();
+    ASSERT_FALSE(entries.isEmpty());
+    QString entry = entries[0]->text();
+    EXPECT_TRUE(QKeySequence::mnemonic(entry).isEmpty()) << name;
+    EXPECT_EQ(entry.replace("&&", "&").toStdString(), std::filesystem::canonical(path).string());
+
+    const Bytes image(kMetricsImageSize, 0);
+    FontMeasureDialog measure(image.data(), window_);
+    measure.fontBox()->addItem(QString::fromStdString(path));
+    measure.fontBox()->setCurrentIndex(measure.fontBox()->count() - 1);
+    measure.show();
+    EXPECT_EQ(measure.reportLabel()->textFormat(), Qt::PlainText) << name;
+    EXPECT_TRUE(measure.reportLabel()->text().startsWith(QString::fromStdString(path) + ": "))
+        << name;
+  }
+  EXPECT_FALSE(watch.Stop()) << "a name was read as markup that loads p";
+}
+
+// An entry names the file by its absolute path: from another current folder it
+// opens the file it opened before, not the same name there.
+TEST_F(MainWindowTest, ARecentFileOpensTheSameFileFromAnotherFolder) {
+  TempFolder elsewhere;
+  for (const TempFolder* place : {&folder_, &elsewhere}) {
+    Bytes file(kMetricsFileSize, 0);
+    WriteSingle(file.data(), ValueOffset(0, Width), place == &folder_ ? 1 : 2);
+    WriteWholeFile(place->Path("same.fnt"), file);
+  }
+  {
+    CurrentFolder inside(folder_.Root());
+    window_->OpenPath("same.fnt");
+  }
+  CurrentFolder inside(elsewhere.Root());
+  window_->OpenPath(path_);
+  const QString same =
+      QString::fromStdString(std::filesystem::canonical(folder_.Path("same.fnt")).string());
+  QAction* entry = nullptr;
+  for (QAction* action : RecentEntries()) {
+    if (action->text() == same) entry = action;
+  }
+  ASSERT_NE(entry, nullptr);
+  entry->trigger();
+  EXPECT_EQ(ControlText(IDC_WIDTH), "1");
 }
 
 TEST_F(MainWindowTest, ShortcutsReachTheWorkspaceAndEscReturns) {
