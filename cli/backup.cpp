@@ -3,7 +3,6 @@
 #include "backup_file.h"
 #include "file_io.h"
 #include "report.h"
-#include "stop_signals.h"
 
 namespace {
 
@@ -44,20 +43,14 @@ bool BackUpBeforeReplacing(const BackupOptions& options, const std::string& path
     return true;
   }
   std::string backupPath = path + options.suffix;
-  // Ctrl+C during the copy would leave its temporary behind.
-  HeldSignals held = HoldBackStopSignals();
-  bool done = BackUpFile(path.c_str(), backupPath.c_str());
-  LetStopSignalsThrough(held);
-  return ReportBackupResult(done, path, backupPath);
+  return ReportBackupResult(BackUpFile(path.c_str(), backupPath.c_str()), path, backupPath);
 }
 
 bool BackUpBeforeReplacing(const BackupOptions& options, const std::string& path,
                            const MetricsDocument& loaded) {
   if (!options.wanted) return true;
   std::string backupPath = path + options.suffix;
-  HeldSignals held = HoldBackStopSignals();
   bool done = BackUpFileBytes(loaded.file, loaded.image, loaded.fileSize, backupPath.c_str());
-  LetStopSignalsThrough(held);
   return ReportBackupResult(done, path, backupPath);
 }
 

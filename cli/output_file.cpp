@@ -10,7 +10,6 @@
 #include "metrics_document.h"
 #include "new_metrics_file.h"
 #include "report.h"
-#include "stop_signals.h"
 
 namespace {
 
@@ -107,14 +106,15 @@ bool WriteOutputFile(const std::string& path, const std::string& text, const Rea
     failure = std::string("cannot create: ") + LastFileErrorText();
   }
   if (failure.empty()) {
-    HeldSignals held = HoldBackStopSignals();
+    // Ctrl+C, SIGTERM and SIGHUP wait until the sibling is moved or removed.
+    HoldInterruptions();
     FileHandle file = kNoFile;
     if (CreateUniqueFile(temporary, &file) != FileOpenStatus::Opened) {
       failure = std::string("cannot create: ") + LastFileErrorText();
     } else {
       failure = FillAndMoveOver(path, temporary, file, text);
     }
-    LetStopSignalsThrough(held);
+    ReleaseInterruptions();
   }
   if (!failure.empty()) ReportError(path, failure);
   return failure.empty();

@@ -56,17 +56,12 @@ bool WriteSource(const CopySource& source, FileHandle copy) {
   return WriteAll(copy, source.bytes, source.size);
 }
 
-// Fills a new temporary sibling of backupPath from source, flushes it and moves it
-// over backupPath; removes it again when any step fails. Runs under the lock of
-// original, the file backed up, so that the siblings of killed runs can go first.
-bool WriteBackup(FileHandle original, const CopySource& source, const char* backupPath) {
-  char temporary[kPathBufferSize];
+// Creates the temporary sibling named by the pattern temporary, fills it from
+// source, flushes it and moves it over backupPath; removes it again when any step
+// fails.
+bool FillAndMoveOver(FileHandle original, const CopySource& source, char* temporary,
+                     const char* backupPath) {
   FileHandle copy = kNoFile;
-  if (!TemporarySiblingName(backupPath, temporary, sizeof temporary)) {
-    SetLastFileError(kNameTooLong);
-    return false;
-  }
-  RemoveLeftoverFiles(temporary);
   if (CreateUniqueFile(temporary, &copy) != FileOpenStatus::Opened) return false;
   bool written = WriteSource(source, copy);
   // After the write, which would clear file capabilities. The owner and mode are
@@ -84,6 +79,23 @@ bool WriteBackup(FileHandle original, const CopySource& source, const char* back
     return false;
   }
   return FlushParentFolder(backupPath);
+}
+
+// Writes the backup through a new temporary sibling of backupPath. Runs under the
+// lock of original, the file backed up, so that the siblings that killed runs left
+// can go first; Ctrl+C, SIGTERM and SIGHUP wait until the new one is moved or
+// removed, so that they leave none.
+bool WriteBackup(FileHandle original, const CopySource& source, const char* backupPath) {
+  char temporary[kPathBufferSize];
+  if (!TemporarySiblingName(backupPath, temporary, sizeof temporary)) {
+    SetLastFileError(kNameTooLong);
+    return false;
+  }
+  RemoveLeftoverFiles(temporary);
+  HoldInterruptions();
+  bool done = FillAndMoveOver(original, source, temporary, backupPath);
+  ReleaseInterruptions();
+  return done;
 }
 
 }  // namespace

@@ -15,7 +15,8 @@
 // owner only), then moved over backupPath, replacing whatever name is there (a
 // symbolic link itself, never its target); a directory there is refused. The file
 // is locked meanwhile, and the temporary siblings that killed runs left beside
-// backupPath are removed first. Returns false when any step failed, with nothing
+// backupPath are removed first; Ctrl+C, SIGTERM and SIGHUP wait until the new one
+// is gone, so that they leave none. Returns false when any step failed, with nothing
 // left behind and the last file error telling why (0 when a write stopped short
 // without one).
 bool BackUpFile(const char* path, const char* backupPath);
