@@ -40,7 +40,11 @@ bool FillFacts(HANDLE handle, FileFacts* facts) {
 FileOpenStatus OpenRegularFile(const char* path, DWORD access, DWORD flags, FileHandle* file,
                                FileFacts* facts) {
   *facts = FileFacts{};
-  HANDLE handle = CreateFileA(path, access, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_ARCHIVE | flags, nullptr);
+  // Shared for reading, writing and deleting: a second run then waits on the lock
+  // (LockFileEx) instead of failing at the open, and a save may replace the file
+  // while others hold it open.
+  HANDLE handle = CreateFileA(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_ARCHIVE | flags, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return FileOpenStatus::CannotOpen;
   bool facts_known = IsDiskFile(handle) && FillFacts(handle, facts);
   if (!facts_known || facts->kind != FileKind::RegularFile) {

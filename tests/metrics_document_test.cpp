@@ -8,7 +8,9 @@
 #include "metrics_document.h"
 #include "test_files.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -233,18 +235,63 @@ TEST_F(MetricsDocumentTest, ReleaseTwiceIsHarmless) {
 }
 
 #ifdef _WIN32
-// Wine run as root ignores the read-only attribute, as root does natively; a file
-// that another program holds open without sharing cannot be written either.
-TEST_F(MetricsDocumentTest, FileHeldOpenElsewhereCannotBeWritten) {
-  std::string path = folder.Path("held.fnt");
+// Wine run as root ignores the read-only attribute, as root does natively. What
+// another program's sharing allows decides the save: no write sharing refuses it,
+// write but no delete sharing writes in place, full sharing lets it replace.
+TEST_F(MetricsDocumentTest, SharingOfAnotherProgramDecidesTheSave) {
+  struct Case {
+    DWORD share;
+    SaveStatus status;
+    bool replaced;
+  };
+  const Case cases[] = {
+      {0, SaveStatus::CannotOpen, false},
+      {FILE_SHARE_READ, SaveStatus::CannotOpen, false},
+      {FILE_SHARE_READ | FILE_SHARE_WRITE, SaveStatus::Saved, false},
+      {FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, SaveStatus::Saved, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.share);
+    std::string path = folder.Path("held.fnt");
+    WriteWholeFile(path, PatternedFile(4));
+    ASSERT_EQ(Load(path), LoadStatus::Loaded);
+    HANDLE other = CreateFileA(path.c_str(), GENERIC_READ, c.share, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(SaveWidth(0, 1.0f), c.status);
+    Bytes seen(kMetricsFileSize);
+    DWORD got = 0;
+    ASSERT_TRUE(ReadFile(other, seen.data(), kMetricsFileSize, &got, nullptr));
+    CloseHandle(other);
+    Bytes now = ReadWholeFile(path);
+    EXPECT_EQ(now != PatternedFile(4), c.status == SaveStatus::Saved);
+    // A handle on the replaced file still reads the old bytes; one written in place, the new.
+    EXPECT_EQ(seen == now, !c.replaced);
+    ReleaseMetricsFile(doc);
+  }
+}
+
+// Both runs share the file: the second opens and waits for the first's lock.
+TEST_F(MetricsDocumentTest, ASecondRunOpensTheFileAndWaitsForTheLock) {
+  std::string path = folder.Path("queued.fnt");
   WriteWholeFile(path, PatternedFile(4));
-  ASSERT_EQ(Load(path), LoadStatus::Loaded);
-  FileHandle other = kNoFile;
+  FileHandle first = kNoFile;
+  FileHandle second = kNoFile;
   FileFacts facts;
-  ASSERT_EQ(OpenFileForReading(path.c_str(), &other, &facts), FileOpenStatus::Opened);
-  EXPECT_EQ(SaveWidth(0, 1.0f), SaveStatus::CannotOpen);
-  CloseFileHandle(other);
-  EXPECT_EQ(ReadWholeFile(path), PatternedFile(4));
+  ASSERT_EQ(OpenFileForUpdate(path.c_str(), &first, &facts), FileOpenStatus::Opened);
+  ASSERT_EQ(OpenFileForUpdate(path.c_str(), &second, &facts), FileOpenStatus::Opened);
+  ASSERT_TRUE(LockFileExclusive(first));
+  HANDLE unlocker = CreateThread(
+      nullptr, 0,
+      [](LPVOID file) -> DWORD {
+        Sleep(200);
+        CloseFileHandle(reinterpret_cast<FileHandle>(file));
+        return 0;
+      },
+      reinterpret_cast<LPVOID>(first), 0, nullptr);
+  EXPECT_TRUE(LockFileExclusive(second));
+  WaitForSingleObject(unlocker, INFINITE);
+  CloseHandle(unlocker);
+  CloseFileHandle(second);
 }
 #else
 TEST_F(MetricsDocumentTest, FifoIsRefusedWithoutWaiting) {
