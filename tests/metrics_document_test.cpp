@@ -255,7 +255,8 @@ TEST_F(MetricsDocumentTest, SharingOfAnotherProgramDecidesTheSave) {
     std::string path = folder.Path("held.fnt");
     WriteWholeFile(path, PatternedFile(4));
     ASSERT_EQ(Load(path), LoadStatus::Loaded);
-    HANDLE other = CreateFileA(path.c_str(), GENERIC_READ, c.share, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE other =
+        CreateFileA(path.c_str(), GENERIC_READ, c.share, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(other, INVALID_HANDLE_VALUE);
     EXPECT_EQ(SaveWidth(0, 1.0f), c.status);
     Bytes seen(kMetricsFileSize);
