@@ -38,8 +38,8 @@ user cannot keep, is written in place instead. A directory or device, or
 DATA itself, is never replaced.
 
 --onto FILE writes the values DATA holds (a whole or partial document, or a CSV
-with any rows and columns) into FILE, in place, and leaves every other byte as it
-was. FILE is read before DATA and locked once DATA is read, so that other
+with any rows and columns) into FILE itself, saved as set saves it, and leaves
+every other byte as it was. FILE is read before DATA and locked once DATA is read, so that other
 programs need not wait on a slow pipe; it is written only if none of them changed
 it meanwhile.
 
@@ -154,7 +154,7 @@ void DeclareImport(CLI::App& app, CommandOptions& options) {
       ->required();
   app.add_option("OUT.fnt", options.import.output,
                  "the metrics file to build from a whole document");
-  app.add_option("--onto", options.import.onto, "apply the data onto this metrics file, in place")
+  app.add_option("--onto", options.import.onto, "apply the data onto this metrics file itself")
       ->type_name("FILE");
   app.add_option("--format", options.import.dataFormat,
                  "json or csv (default: from DATA's extension)")
@@ -173,7 +173,7 @@ bool ResolveImport(const CLI::App&, CommandOptions& options) {
   if (options.import.output.empty() == options.import.onto.empty()) {
     refusal = "give OUT.fnt to build a new file, or --onto FILE to apply the data to one";
   } else if (!options.import.onto.empty() && options.import.force) {
-    refusal = "--force is for OUT.fnt: --onto writes FILE in place";
+    refusal = "--force is for OUT.fnt: --onto changes FILE itself";
   } else if (options.import.onto.empty() && options.import.dataFormat == "csv") {
     refusal = "CSV holds only the five values and the line spacing: apply it with --onto FILE";
   }

@@ -1,6 +1,6 @@
 // measure FILE... --font FONT --size PX [targets] [--round] [--dry-run]: values
 // measured from a font's glyphs with FreeType, stored as the change command stores
-// typed values, and written back in place.
+// typed values, and saved as every change is saved.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -23,7 +23,7 @@ namespace {
 
 constexpr char kMeasureHelp[] =
     R"(Measures glyphs of a font with FreeType and stores their values into each FILE
-in turn, written back in place as set writes (see quorvel-cli set --help).
+in turn, saved as set saves them (see quorvel-cli set --help).
 
 FONT is a font file's path (anything with a "/", or a file that exists) or the
 family name of an installed font, case aside ("VL Gothic"; fc-list : family lists
@@ -204,7 +204,7 @@ int ReportMeasured(const std::string& path, const MeasureReport& report) {
 void DeclareMeasure(CLI::App& app, CommandOptions& all) {
   MeasureOptions& options = all.measure;
   app.description("Sets values of codes or classes in metrics files from a font's glyphs.");
-  app.add_option("FILE", all.files, "metrics files to change in place")->required();
+  app.add_option("FILE", all.files, "metrics files to change")->required();
   app.add_option("--font", options.font, "the font file or installed family to measure")
       ->type_name("FONT")
       ->required();

@@ -1,6 +1,6 @@
 // set FILE... [target] [values] [--relative] [--dry-run]: the editor's change
 // command from the command line: the same field texts, scopes and companion slots,
-// written back in place.
+// saved as every change is saved.
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -127,7 +127,7 @@ void DeclareSet(CLI::App& app, CommandOptions& all) {
   app.description(
       "Sets values of codes or classes in metrics files, as the "
       "editor's change command does.");
-  app.add_option("FILE", all.files, "metrics files to change in place")->required();
+  app.add_option("FILE", all.files, "metrics files to change")->required();
   CLI::Option* code = app.add_option("--code", options.code, "the code to set (65 or 0x41)")->type_name("N");
   CLI::Option* character = app.add_option("--char", options.character, "the character to set (A, ｱ)")
                                ->type_name("C");

@@ -74,14 +74,18 @@ LoadStatus HoldFile(MetricsDocument& doc, FileFacts* facts) {
 }
 
 // Opens the path as given, then settles on the file itself: its resolved path
-// and, for Hold, a locked handle that can write. Loaded here means open.
+// and, for Hold, a locked handle that can write. Loaded here means open. Another
+// run's save may put a new file at the path between the open and the resolve: the
+// path is then opened again, as a save does.
 LoadStatus OpenForLoad(MetricsDocument& doc, const char* path, LoadMode mode, FileFacts* facts) {
-  FileOpenStatus opened = OpenFileForReading(path, &doc.file, facts);
-  if (opened != FileOpenStatus::Opened) return OpenFailure(opened);
-  if (!ResolveOpenedPath(path, doc.file, doc.filePath, sizeof doc.filePath)) {
-    CloseDocumentFile(doc);
-    return LoadStatus::CannotOpen;
+  bool resolved = false;
+  for (int attempt = 0; attempt < kReopenTries && !resolved; ++attempt) {
+    FileOpenStatus opened = OpenFileForReading(path, &doc.file, facts);
+    if (opened != FileOpenStatus::Opened) return OpenFailure(opened);
+    resolved = ResolveOpenedPath(path, doc.file, doc.filePath, sizeof doc.filePath);
+    if (!resolved) CloseDocumentFile(doc);
   }
+  if (!resolved) return LoadStatus::CannotOpen;
   return mode == LoadMode::Hold ? HoldFile(doc, facts) : LoadStatus::Loaded;
 }
 

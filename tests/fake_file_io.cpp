@@ -71,6 +71,10 @@ bool LookAtPath(const char* path, FileFacts* facts) {
 
 bool ResolveOpenedPath(const char* path, FileHandle, char* resolved, size_t size) {
   if (std::strlen(path) >= size) return false;
+  if (FakeFiles().replacesBeforeResolve > 0) {
+    --FakeFiles().replacesBeforeResolve;
+    return false;
+  }
   std::strcpy(resolved, path);
   return true;
 }

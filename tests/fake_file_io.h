@@ -24,6 +24,9 @@ struct FakeFileSystem {
   bool failFolderFlush = false;
   bool noRoom = false;  // creating a file fails: the disk is full
   int openHandles = 0;
+  // Another run replaces the file between this many opens and the resolve after
+  // each: the resolve finds the path naming another file.
+  int replacesBeforeResolve = 0;
   // A stop of the program (a kill, a crash) after this many steps that change the
   // disk, each byte written counting as one: from then on nothing changes any more
   // and every call fails. Negative: never.

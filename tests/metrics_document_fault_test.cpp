@@ -42,6 +42,18 @@ TEST_F(DocumentFaultTest, FailedAllocationIsAFailedLoad) {
   EXPECT_FALSE(IsDocumentLoaded(doc));
 }
 
+// Another run's save may put a new file at the path between the open and the
+// resolve: the load opens it again, a bounded number of times.
+TEST_F(DocumentFaultTest, APathReplacedWhileOpeningIsOpenedAgain) {
+  for (int replaces : {1, 99, 100}) {
+    SCOPED_TRACE(replaces);
+    FakeFiles().replacesBeforeResolve = replaces;
+    EXPECT_EQ(LoadMetricsFile(doc, "a.fnt").status,
+              replaces < 100 ? LoadStatus::Loaded : LoadStatus::CannotOpen);
+    ReleaseMetricsFile(doc);
+  }
+}
+
 // A short write of the new content leaves the file as it was, and no sibling; a
 // file written in place (it has a second name) keeps what arrived, which is ours:
 // a retry writes it whole without asking.
