@@ -13,6 +13,9 @@
 #undef QUORVEL_CONTROL
 #undef QUORVEL_DIALOG
 
+const char* const kDialogFontStandIns[] = {"VL Gothic", "IPAGothic"};
+const size_t kDialogFontStandInCount = sizeof kDialogFontStandIns / sizeof kDialogFontStandIns[0];
+
 #define QUORVEL_DIALOG(x, y, width, height, style, caption, fontPoints, fontName, \
                        fontWeight, fontItalic, fontCharset)
 #define QUORVEL_CONTROL(id, className, text, style, x, y, width, height, exStyle) \

@@ -27,6 +27,10 @@ struct DialogControl {
 };
 
 extern const DialogFrame kMainDialogFrame;
+// The families that stand in for the template's face where it is not installed,
+// closest in metrics first.
+extern const char* const kDialogFontStandIns[];
+extern const size_t kDialogFontStandInCount;
 // In template order: the creation and tab order.
 extern const DialogControl kMainDialogControls[];
 extern const size_t kMainDialogControlCount;

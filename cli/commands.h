@@ -103,10 +103,14 @@ struct CompletionOptions {
   std::string shell;  // bash or zsh
 };
 
+// render: the options as typed, then the font that resolve opened: --font, else the
+// first of the dialog's fonts installed, else none (boxes only).
 struct RenderOptions {
   std::string text;    // UTF-8
   std::string output;  // the SVG file to write, "-" for standard output
   double scale = 1;
+  std::string font;                // --font as typed, "" when not given
+  std::shared_ptr<FontFace> face;  // nullptr when no font could be drawn with
 };
 
 // A subcommand's arguments once parsed: the files the dispatcher loads for it, and
@@ -162,9 +166,15 @@ void DeclareCheck(CLI::App& app, CommandOptions& options);
 bool ResolveCheck(const CLI::App& app, CommandOptions& options);
 int RunCheck(const CommandOptions& options, LoadedFiles& loaded);
 void DeclareRender(CLI::App& app, CommandOptions& options);
+bool ResolveRender(const CLI::App& app, CommandOptions& options);
 int RunRender(const CommandOptions& options, LoadedFiles& loaded);
 void DeclareCompletion(CLI::App& app, CommandOptions& options);
 int RunCompletion(const CommandOptions& options, LoadedFiles& loaded);
 void DeclareMeasure(CLI::App& app, CommandOptions& options);
 bool ResolveMeasure(const CLI::App& app, CommandOptions& options);
 int RunMeasure(const CommandOptions& options, LoadedFiles& loaded);
+
+// Opens the FONT of "command --font FONT" (a font file or an installed family, as
+// OpenFontFace takes it); false after one error line naming the font file, or the
+// option as typed when no file was found.
+bool OpenFontOption(const std::string& command, const std::string& font, FontFace* face);

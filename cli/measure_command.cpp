@@ -149,13 +149,7 @@ bool ResolveSamples(MeasureOptions& options) {
 // file and the reason otherwise. The font file used is named once.
 bool OpenFont(MeasureOptions& options) {
   FontFace face;
-  FontOpenResult opened = OpenFontFace(options.font, &face);
-  if (opened.status != FontOpenStatus::Opened) {
-    std::string subject =
-        opened.file.empty() ? "measure --font \"" + options.font + "\"" : opened.file;
-    ReportError(subject, FontOpenFailureReason(opened));
-    return false;
-  }
+  if (!OpenFontOption("measure", options.font, &face)) return false;
   options.face = std::shared_ptr<FontFace>(new FontFace(face), [](FontFace* open) {
     CloseFontFace(open);
     delete open;
@@ -200,6 +194,14 @@ int ReportMeasured(const std::string& path, const MeasureReport& report) {
 }
 
 }  // namespace
+
+bool OpenFontOption(const std::string& command, const std::string& font, FontFace* face) {
+  FontOpenResult opened = OpenFontFace(font, face);
+  if (opened.status == FontOpenStatus::Opened) return true;
+  std::string subject = opened.file.empty() ? command + " --font \"" + font + "\"" : opened.file;
+  ReportError(subject, FontOpenFailureReason(opened));
+  return false;
+}
 
 void DeclareMeasure(CLI::App& app, CommandOptions& all) {
   MeasureOptions& options = all.measure;

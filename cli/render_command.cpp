@@ -1,14 +1,16 @@
-// render FILE TEXT -o OUT.svg [--scale N]: the text laid out with the file's values,
-// drawn as the editor's preview draws it, as an SVG picture.
+// render FILE TEXT -o OUT.svg [--scale N] [--font F]: the text laid out with the
+// file's values, drawn as the editor's preview draws it, as an SVG picture.
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 
 #include "commands.h"
 #include "output_file.h"
+#include "preview_font.h"
 #include "preview_plan.h"
 #include "report.h"
 #include "text_layout.h"
@@ -18,10 +20,18 @@ namespace {
 constexpr char kRenderHelp[] =
     R"(TEXT is UTF-8; each character is laid out with its own record, a double-byte
 character with the full-width record (code 16), as the editor's preview does.
-Glyph boxes are outlined in blue with the character fitted into the box (none
-for a code without a visible character: control codes, 0x80, 0xA0, 0xFD-0xFF);
-a character without a usable record is a red square. A line break in TEXT
-starts a new line.
+Glyph boxes are outlined in blue; a character without a usable record is a red
+square. A line break in TEXT starts a new line.
+
+Each character is drawn as a <path> from the font's outline of its glyph: the
+glyph's ink box (the control box of its unhinted outline) is stretched onto the
+box, edge onto edge. Values measured from the same font (measure) therefore
+draw each glyph where the font itself renders it. --font takes a font file or
+an installed family as measure does; without it the editor dialog's font is
+used (MS Gothic, else VL Gothic, else IPAGothic). With none of them installed
+only the boxes are drawn, and a warning says so. A character the font lacks,
+and a code without a visible character (control codes, 0x80, 0xA0,
+0xFD-0xFF), draw their box only.
 
 Coordinates are the file's units times --scale: a box at x 12.5 is drawn at
 x="37.5" with --scale 3, numbers written so that they read back exactly. "-o -"
@@ -53,22 +63,6 @@ std::string SvgNumber(double value) {
   return std::string(text, written.ptr);
 }
 
-// The character as XML text.
-std::string XmlText(const std::string& character) {
-  std::string text;
-  for (char c : character) {
-    switch (c) {
-      case '&': text += "&amp;"; break;
-      case '<': text += "&lt;"; break;
-      case '>': text += "&gt;"; break;
-      case '"': text += "&quot;"; break;
-      case '\'': text += "&apos;"; break;
-      default: text += c;
-    }
-  }
-  return text;
-}
-
 bool IsFinite(const PreviewRect& rect) {
   return std::isfinite(rect.x) && std::isfinite(rect.y) && std::isfinite(rect.width) &&
          std::isfinite(rect.height);
@@ -79,30 +73,63 @@ std::string RectAttributes(const PreviewRect& rect) {
          SvgNumber(rect.width) + "\" height=\"" + SvgNumber(rect.height) + "\"";
 }
 
-// How far a gothic Japanese font's baseline lies below the top of its line, and a
-// character's nominal advance, in ems: a whole em for a double-byte character, half
-// for a single-byte one.
-constexpr double kAscentEms = 0.88;
-constexpr double kFullWidthAdvanceEms = 1.0;
-constexpr double kHalfWidthAdvanceEms = 0.5;
+// A path coordinate: seven significant digits keep a glyph's shape to well within a
+// pixel at any --scale, in a few characters. "" when not finite.
+std::string PathNumber(double value) {
+  if (!std::isfinite(value)) return "";
+  char text[32];
+  std::to_chars_result written =
+      std::to_chars(text, text + sizeof text, value, std::chars_format::general, 7);
+  return std::string(text, written.ptr);
+}
 
-// The character fitted to its box. The preview scales the glyph's advance to the
-// box width and the font's line height to the box height; SVG knows no font
-// metrics, so the em takes the box height, the advance is pinned to its nominal
-// width (textLength, for renderers that honour it) and then stretched to the box
-// width by the transform, which every renderer applies. A box too flat for that
-// stretch to be a number (a height near the smallest double, whose half-em advance
-// rounds to 0) gets no text: "" then, and the box shows its frame only.
-std::string GlyphText(const PreviewBox& box, const std::string& character) {
-  const PreviewRect& rect = box.rect;
-  double em = rect.height;
-  double advance = em * (box.doubleByte ? kFullWidthAdvanceEms : kHalfWidthAdvanceEms);
-  double stretch = rect.width / advance;
-  if (!std::isfinite(stretch)) return "";
-  return "<text transform=\"translate(" + SvgNumber(rect.x) + " " + SvgNumber(rect.y) + ") scale(" +
-         SvgNumber(stretch) + " 1)\" y=\"" + SvgNumber(em * kAscentEms) + "\" font-size=\"" +
-         SvgNumber(em) + "\" textLength=\"" + SvgNumber(advance) +
-         "\" lengthAdjust=\"spacingAndGlyphs\">" + character + "</text>\n";
+// The glyphs loaded so far, by character: each is loaded once however often it is
+// drawn.
+using GlyphCache = std::map<uint32_t, PreviewGlyph>;
+
+const PreviewGlyph& GlyphOf(const FontFace& face, uint32_t character, GlyphCache& cache) {
+  auto found = cache.find(character);
+  if (found == cache.end())
+    found = cache.emplace(character, LoadPreviewGlyph(face, character)).first;
+  return found->second;
+}
+
+// The path data of an outline placed by transform: "M x y L x y Q ... Z", each
+// contour closed; "" when a point lands beyond a double.
+std::string PathData(const GlyphOutline& outline, const InkTransform& transform) {
+  static const char kLetters[] = {'M', 'L', 'Q', 'C'};
+  std::string data;
+  for (const OutlineCommand& command : outline.commands) {
+    if (command.verb == OutlineVerb::MoveTo && !data.empty()) data += "Z";
+    data += kLetters[static_cast<int>(command.verb)];
+    const int pointCount = command.verb == OutlineVerb::CubicTo   ? 3
+                           : command.verb == OutlineVerb::ConicTo ? 2
+                                                                  : 1;
+    for (int i = 0; i < pointCount; ++i) {
+      const OutlinePoint& point = command.points[i];
+      const std::string x =
+          PathNumber(transform.scaleX * static_cast<double>(point.x) + transform.offsetX);
+      const std::string y =
+          PathNumber(transform.scaleY * static_cast<double>(point.y) + transform.offsetY);
+      if (x.empty() || y.empty()) return "";
+      data += (i == 0 ? "" : " ") + x + " " + y;
+    }
+  }
+  return data.empty() ? data : data + "Z";
+}
+
+// The character's glyph with its ink box on the box; "" for a character the font
+// lacks, a glyph with no ink, and a box the ink cannot be stretched to in finite
+// numbers (the box then shows its frame only).
+std::string GlyphPath(const PreviewBox& box, const std::string& utf8, const FontFace& face,
+                      GlyphCache& cache) {
+  const PreviewGlyph& glyph = GlyphOf(face, CharacterOfBox(box, utf8), cache);
+  InkTransform transform;
+  if (!glyph.drawable || !MapInkToBox(glyph.ink, box.rect, &transform)) return "";
+  const std::string data = PathData(glyph.outline, transform);
+  if (data.empty()) return "";
+  const char* rule = glyph.outline.evenOdd ? " fill-rule=\"evenodd\"" : "";
+  return "<path class=\"character\" d=\"" + data + "\"" + rule + "/>\n";
 }
 
 std::string SvgColor(PreviewInk ink) { return SvgColorText(PreviewColorOf(ink)); }
@@ -119,18 +146,19 @@ std::string RectElement(const PreviewBox& box) {
          "/>\n";
 }
 
-// One box as the plan draws it: its rectangle, then its character.
-std::string BoxElements(const PreviewBox& box, const std::string& utf8) {
+// One box as the plan draws it: its rectangle, then its character when there is a
+// font to draw it with.
+std::string BoxElements(const PreviewBox& box, const std::string& utf8, const FontFace* face,
+                        GlyphCache& cache) {
   std::string elements;
   if (box.filled || box.drawsFrame) elements += RectElement(box);
-  if (box.drawsCharacter) {
-    elements += GlyphText(box, XmlText(utf8.substr(box.textOffset, box.textLength)));
-  }
+  if (box.drawsCharacter && face) elements += GlyphPath(box, utf8, *face, cache);
   return elements;
 }
 
 // The whole picture, or "" when the layout at this scale is beyond a double.
-std::string SvgText(const TextLayout& layout, const std::string& utf8, double scale) {
+std::string SvgText(const TextLayout& layout, const std::string& utf8, double scale,
+                    const FontFace* face) {
   PreviewRect view = {layout.left * scale - kStrokeWidth, layout.top * scale - kStrokeWidth,
                       (layout.right - layout.left) * scale + 2 * kStrokeWidth,
                       (layout.bottom - layout.top) * scale + 2 * kStrokeWidth};
@@ -143,14 +171,25 @@ std::string SvgText(const TextLayout& layout, const std::string& utf8, double sc
       size + " viewBox=\"" + SvgNumber(view.x) + " " + SvgNumber(view.y) + " " +
       SvgNumber(view.width) + " " + SvgNumber(view.height) + "\">\n";
   svg += "<rect class=\"background\" " + RectAttributes(view) + " fill=\"white\"/>\n";
-  svg += "<g stroke-width=\"" + SvgNumber(kStrokeWidth) + "\" font-family=\"sans-serif\">\n";
-  // The layout's own coordinates, every glyph outlined, text at any size.
+  svg += "<g stroke-width=\"" + SvgNumber(kStrokeWidth) + "\">\n";
+  // The layout's own coordinates, every glyph outlined, paths at any size.
   PreviewPlanOptions options;
   options.scale = scale;
   options.onCanvas = false;
   options.capGlyphSide = false;
-  for (const PreviewBox& box : PlanPreview(layout, options).boxes) svg += BoxElements(box, utf8);
+  GlyphCache glyphs;
+  for (const PreviewBox& box : PlanPreview(layout, options).boxes) {
+    svg += BoxElements(box, utf8, face, glyphs);
+  }
   return svg + "</g>\n</svg>\n";
+}
+
+// "MS GOTHIC, VL Gothic, IPAGothic".
+std::string DialogFontList() {
+  std::string list;
+  for (const std::string& family : DialogFontFamilies())
+    list += (list.empty() ? "" : ", ") + family;
+  return list;
 }
 
 // Writes text to path; false after reporting why not. Standard output ("-") is
@@ -182,13 +221,43 @@ void DeclareRender(CLI::App& app, CommandOptions& options) {
          "multiply every coordinate by N (default 1)")
       ->type_name("N")
       ->check(CLI::Validator(CheckScale, "", "positive finite"));
+  app.add_option("--font", options.render.font,
+                 "the font file or installed family to draw with (default: the dialog's)")
+      ->type_name("FONT");
   app.footer(kRenderHelp);
+}
+
+// The font, before the file is read: --font as measure opens it, else the first of
+// the dialog's fonts installed, else none. Outlines are loaded at one large size:
+// the ink is stretched to each box whatever size it was measured at.
+bool ResolveRender(const CLI::App&, CommandOptions& all) {
+  RenderOptions& options = all.render;
+  FontFace face;
+  if (!options.font.empty()) {
+    if (!OpenFontOption("render", options.font, &face)) return false;
+  } else if (!OpenDialogFontFace(&face)) {
+    return true;
+  }
+  options.face = std::shared_ptr<FontFace>(new FontFace(face), [](FontFace* open) {
+    CloseFontFace(open);
+    delete open;
+  });
+  const int sizeError = SetFontPixelSize(face, kOutlineSize);
+  if (sizeError != 0 && !options.font.empty()) {
+    ReportError(face.file, "has no outlines to draw: " + FontLibraryErrorText(sizeError));
+    return false;
+  }
+  return true;
 }
 
 int RunRender(const CommandOptions& options, LoadedFiles& loaded) {
   const std::string& text = options.render.text;
   TextLayout layout = LayOutUtf8Text(loaded.docs[0].image, text.data(), text.size());
-  std::string svg = SvgText(layout, text, options.render.scale);
+  if (!options.render.face) {
+    ReportWarning("render",
+                  "none of the dialog's fonts is installed (" + DialogFontList() + "): boxes only");
+  }
+  std::string svg = SvgText(layout, text, options.render.scale, options.render.face.get());
   if (svg.empty()) {
     ReportError("render", "the layout times --scale " + SvgNumber(options.render.scale) +
                               " is too large to draw");

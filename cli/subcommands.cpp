@@ -17,7 +17,7 @@ const Subcommand kSubcommands[] = {
     {"check", "check files and folders for faults in their values", FileUse::EachJudged,
      DeclareCheck, ResolveCheck, RunCheck},
     {"render", "draw text laid out with a file's metrics as SVG", FileUse::One, DeclareRender,
-     nullptr, RunRender},
+     ResolveRender, RunRender},
     {"completion", "print a completion script for bash or zsh", FileUse::None, DeclareCompletion,
      nullptr, RunCompletion},
 };

@@ -6,7 +6,7 @@
 // file layer is: font_face_freetype.cpp (FreeType and fontconfig) implements it, a
 // DirectWrite side can implement the same calls. Nothing here names a library's
 // type; the glyph metrics come back in 26.6 fixed point, for font_measure.cpp to do
-// the arithmetic once.
+// the arithmetic once, and the outlines come back as plain commands.
 #pragma once
 
 #include <cstdint>
@@ -98,3 +98,35 @@ struct GlyphMetrics {
 // Looks the Unicode character up through the font's Unicode map and loads its
 // glyph at the size set with SetFontPixelSize.
 GlyphMetrics LoadGlyphMetrics(const FontFace& face, uint32_t character);
+
+// A glyph's outline at the size last set, unhinted and from its outline even where
+// the font holds bitmaps for that size, as drawing commands. Points are in 26.6
+// fixed point, x from the pen, y growing upward from the baseline as fonts have
+// it. Each contour starts with a MoveTo and ends back at its start; the inside is
+// what the fill rule says.
+enum class OutlineVerb : uint8_t {
+  MoveTo,   // points[0]: a contour's first point
+  LineTo,   // points[0]: the end
+  ConicTo,  // points[0]: the control point, points[1]: the end (a quadratic curve)
+  CubicTo,  // points[0] and points[1]: the control points, points[2]: the end
+};
+
+struct OutlinePoint {
+  int64_t x = 0, y = 0;
+};
+
+struct OutlineCommand {
+  OutlineVerb verb = OutlineVerb::MoveTo;
+  OutlinePoint points[3];
+};
+
+struct GlyphOutline {
+  bool found = false;    // the font has a glyph for the character
+  int loadError = 0;     // the library's error when the glyph found could not be loaded
+  bool evenOdd = false;  // filled by the even-odd rule, else by the non-zero winding rule
+  std::vector<OutlineCommand> commands;  // empty for a glyph with nothing to draw (the space)
+};
+
+// Looks the Unicode character up as LoadGlyphMetrics does and loads its outline at
+// the size set with SetFontPixelSize.
+GlyphOutline LoadGlyphOutline(const FontFace& face, uint32_t character);

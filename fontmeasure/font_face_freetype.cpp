@@ -5,6 +5,7 @@
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_OUTLINE_H
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -159,6 +160,34 @@ bool HasOutline(const FT_GlyphSlot slot) {
   return slot->metrics.width != 0 || slot->metrics.height != 0;
 }
 
+OutlinePoint PointOf(const FT_Vector* vector) { return OutlinePoint{vector->x, vector->y}; }
+
+// FT_Outline_Decompose's callbacks: each appends one command to the GlyphOutline
+// passed as user.
+int AddCommand(void* user, OutlineVerb verb, const FT_Vector* a, const FT_Vector* b,
+               const FT_Vector* c) {
+  OutlineCommand command;
+  command.verb = verb;
+  command.points[0] = PointOf(a);
+  if (b) command.points[1] = PointOf(b);
+  if (c) command.points[2] = PointOf(c);
+  static_cast<GlyphOutline*>(user)->commands.push_back(command);
+  return 0;
+}
+
+int MoveTo(const FT_Vector* to, void* user) {
+  return AddCommand(user, OutlineVerb::MoveTo, to, nullptr, nullptr);
+}
+int LineTo(const FT_Vector* to, void* user) {
+  return AddCommand(user, OutlineVerb::LineTo, to, nullptr, nullptr);
+}
+int ConicTo(const FT_Vector* control, const FT_Vector* to, void* user) {
+  return AddCommand(user, OutlineVerb::ConicTo, control, to, nullptr);
+}
+int CubicTo(const FT_Vector* control1, const FT_Vector* control2, const FT_Vector* to, void* user) {
+  return AddCommand(user, OutlineVerb::CubicTo, control1, control2, to);
+}
+
 }  // namespace
 
 bool IsFontPath(const std::string& font) {
@@ -268,4 +297,22 @@ GlyphMetrics LoadGlyphMetrics(const FontFace& face, uint32_t character) {
   glyph.advance = metrics.horiAdvance;
   glyph.ascender = ftFace->size->metrics.ascender;
   return glyph;
+}
+
+GlyphOutline LoadGlyphOutline(const FontFace& face, uint32_t character) {
+  GlyphOutline outline;
+  FT_Face ftFace = face.data->face;
+  FT_UInt index = FT_Get_Char_Index(ftFace, character);
+  if (index == 0) return outline;
+  outline.found = true;
+  // Unhinted as measuring loads it, and never a bitmap the font holds for the size:
+  // only an outline can be drawn at any box.
+  outline.loadError = FT_Load_Glyph(ftFace, index, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP);
+  if (outline.loadError != 0 || ftFace->glyph->format != FT_GLYPH_FORMAT_OUTLINE) return outline;
+  FT_Outline& glyph = ftFace->glyph->outline;
+  outline.evenOdd = (glyph.flags & FT_OUTLINE_EVEN_ODD_FILL) != 0;
+  const FT_Outline_Funcs steps = {MoveTo, LineTo, ConicTo, CubicTo, 0, 0};
+  outline.loadError = FT_Outline_Decompose(&glyph, &steps, &outline);
+  if (outline.loadError != 0) outline.commands.clear();
+  return outline;
 }

@@ -218,6 +218,25 @@ bool MeasureIntoImage(const FontFace& face, const MeasureRequest& request, uint8
   return true;
 }
 
+OutlineBox ControlBoxOfOutline(const GlyphOutline& outline) {
+  OutlineBox box;
+  bool first = true;
+  for (const OutlineCommand& command : outline.commands) {
+    const int pointCount = command.verb == OutlineVerb::CubicTo   ? 3
+                           : command.verb == OutlineVerb::ConicTo ? 2
+                                                                  : 1;
+    for (int i = 0; i < pointCount; ++i) {
+      const OutlinePoint& p = command.points[i];
+      if (first || p.x < box.left) box.left = p.x;
+      if (first || p.x > box.right) box.right = p.x;
+      if (first || p.y < box.bottom) box.bottom = p.y;
+      if (first || p.y > box.top) box.top = p.y;
+      first = false;
+    }
+  }
+  return box;
+}
+
 std::string LeftCodeReason(const LeftCode& left) {
   char character[16];
   std::snprintf(character, sizeof character, "U+%04X", static_cast<unsigned>(left.character));

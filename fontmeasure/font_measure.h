@@ -133,6 +133,15 @@ struct MeasureReport {
 bool MeasureIntoImage(const FontFace& face, const MeasureRequest& request, uint8_t* image,
                       MeasureReport* report);
 
+// The box an outline's points span, control points included: its control box, in
+// 26.6 fixed point, y growing upward. For an unhinted glyph this is the box its
+// metrics give, the one MeasureCharacter measures; all zero for an outline without
+// commands.
+struct OutlineBox {
+  int64_t left = 0, bottom = 0, right = 0, top = 0;
+};
+OutlineBox ControlBoxOfOutline(const GlyphOutline& outline);
+
 // Why a code was left, in words: "the font has no glyph for U+56FD" or the font
 // library's reason for not loading it ("FreeType cannot load the glyph of U+0041:
 // ...").

@@ -36,14 +36,16 @@ std::vector<SvgBox> BoxesIn(const std::string& svg) {
   return boxes;
 }
 
-// The characters of the <text> elements, one after another.
-std::string TextsIn(const std::string& svg) {
-  static const std::regex text(R"re(<text [^>]*>([^<]*)</text>)re");
-  std::string characters;
-  for (std::sregex_iterator it(svg.begin(), svg.end(), text), end; it != end; ++it) {
-    characters += (*it)[1];
+// What each box draws, in order: "g" a glyph box, "p" a placeholder, "+" the
+// character's path after its box.
+std::string DrawnIn(const std::string& svg) {
+  static const std::regex element(
+      R"re(<(rect class="(glyph|placeholder)"|path class="character"))re");
+  std::string drawn;
+  for (std::sregex_iterator it(svg.begin(), svg.end(), element), end; it != end; ++it) {
+    drawn += (*it)[2].matched ? (*it)[2].str().substr(0, 1) : "+";
   }
-  return characters;
+  return drawn;
 }
 
 TextLayout SampleLayout(const std::string& text) {
@@ -76,16 +78,17 @@ TEST(RenderCommand, RectsAreTheLayoutsBoxesTimesTheScale) {
       EXPECT_EQ(boxes[i].width, box.width * scale) << i << " at scale " << scale;
       EXPECT_EQ(boxes[i].height, box.height * scale) << i << " at scale " << scale;
     }
-    EXPECT_EQ(TextsIn(svg), kPreviewSampleText) << "each glyph's character, in text order";
+    EXPECT_EQ(DrawnIn(svg), "g+g+g+g+g+g+gg+g+g+gg+g+g+")
+        << "each glyph's path after its box; the spaces' boxes have no ink";
+    EXPECT_EQ(svg.find("<text"), std::string::npos);
     if (scale == 1) {
       EXPECT_EQ(RunCli({"render", QUORVEL_SAMPLE_PATH, kPreviewSampleText, "-o", "-"}).out, svg);
     }
   }
 }
 
-// € has no Shift-JIS code: a red square of the full-width height. The characters
-// XML gives a meaning to are escaped.
-TEST(RenderCommand, PlaceholdersAndEscapedCharacters) {
+// € has no Shift-JIS code: a red square of the full-width height, without a path.
+TEST(RenderCommand, Placeholders) {
   TextLayout layout = SampleLayout("<€&");
   CliResult result = RunCli({"render", QUORVEL_SAMPLE_PATH, "<€&", "-o", "-"});
   ASSERT_EQ(result.exitCode, 0) << result.err;
@@ -96,12 +99,12 @@ TEST(RenderCommand, PlaceholdersAndEscapedCharacters) {
   EXPECT_EQ(boxes[1].width, layout.placeholderSide);
   EXPECT_EQ(boxes[1].height, layout.placeholderSide);
   EXPECT_NE(result.out.find("fill=\"#ff0000\""), std::string::npos);
-  EXPECT_EQ(TextsIn(result.out), "&lt;&amp;") << "no text for the placeholder";
+  EXPECT_EQ(DrawnIn(result.out), "g+pg+") << "no path for the placeholder";
 }
 
-// Codes without a visible character draw their outline but no text: the private-use
+// Codes without a visible character draw their outline but no glyph: the private-use
 // characters of 0xA0 and 0xFD-0xFF, as control codes.
-TEST(RenderCommand, CodesWithoutAVisibleCharacterDrawNoText) {
+TEST(RenderCommand, CodesWithoutAVisibleCharacterDrawNoGlyph) {
   TempFolder folder;
   Bytes file = ReadWholeFile(QUORVEL_SAMPLE_PATH);
   for (uint8_t code : {0xA0, 0xFD}) {
@@ -115,13 +118,13 @@ TEST(RenderCommand, CodesWithoutAVisibleCharacterDrawNoText) {
   ASSERT_EQ(boxes.size(), 4u) << result.out;
   EXPECT_EQ(boxes[1].kind, "glyph");
   EXPECT_EQ(boxes[2].kind, "glyph");
-  EXPECT_EQ(TextsIn(result.out), "AB");
+  EXPECT_EQ(DrawnIn(result.out), "g+ggg+");
 }
 
-// A box so flat that the stretch fitting its character to it is beyond a double:
-// half an em of the smallest positive height rounds to 0. Its frame is drawn, its
-// text left out, and no attribute holds inf or nan.
-TEST(RenderCommand, BoxTooFlatForItsTextDrawsItsFrameOnly) {
+// A box so flat that the stretch fitting its glyph's ink to it is no number: the
+// smallest positive height over the ink's height rounds to 0. Its frame is drawn,
+// its glyph left out, and no attribute holds inf or nan.
+TEST(RenderCommand, BoxTooFlatForItsGlyphDrawsItsFrameOnly) {
   TempFolder folder;
   Bytes file(kMetricsFileSize, 0);
   WriteSingle(file.data(), ValueOffset('A', Width), 1);
@@ -133,9 +136,48 @@ TEST(RenderCommand, BoxTooFlatForItsTextDrawsItsFrameOnly) {
   ASSERT_EQ(result.exitCode, 0) << result.err;
   ASSERT_EQ(BoxesIn(result.out).size(), 1u) << result.out;
   EXPECT_EQ(BoxesIn(result.out)[0].height, std::ldexp(1.0, -1074));
-  EXPECT_EQ(TextsIn(result.out), "");
+  EXPECT_EQ(DrawnIn(result.out), "g");
   EXPECT_EQ(result.out.find("inf"), std::string::npos) << result.out;
   EXPECT_EQ(result.out.find("nan"), std::string::npos) << result.out;
+}
+
+// --font as measure takes it, or the dialog's font: every glyph box with ink gets
+// its character's path, one the font lacks (IPA Gothic has no ∑) its box alone.
+TEST(RenderCommand, GlyphsAreDrawnFromTheFontChosen) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> font;  // the --font arguments
+    const char* text;
+    const char* drawn;
+  } cases[] = {
+      {"the dialog's font", {}, "A∑B", "g+g+g+"},
+      {"an installed family, case aside", {"--font", "vl pgothic"}, "A∑B", "g+g+g+"},
+      {"a font file", {"--font", "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf"}, "A∑", "g+g"},
+      {"a family that lacks a character", {"--font", "IPAGothic"}, "A∑B", "g+gg+"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> arguments = {"render", QUORVEL_SAMPLE_PATH, c.text, "-o", "-"};
+    arguments.insert(arguments.end(), c.font.begin(), c.font.end());
+    CliResult result = RunCli(arguments);
+    EXPECT_EQ(result.exitCode, 0) << c.name << ": " << result.err;
+    EXPECT_EQ(result.err, "") << c.name;
+    EXPECT_EQ(DrawnIn(result.out), c.drawn) << c.name;
+  }
+}
+
+// With none of the dialog's fonts installed (here: no font at all), the boxes
+// alone, and one line that says so.
+TEST(RenderCommand, WithoutTheDialogsFontsOnlyTheBoxesAndOneWarning) {
+  TempFolder folder;
+  const std::string config = "<?xml version=\"1.0\"?>\n<fontconfig></fontconfig>\n";
+  WriteWholeFile(folder.Path("fonts.conf"), Bytes(config.begin(), config.end()));
+  setenv("FONTCONFIG_FILE", folder.Path("fonts.conf").c_str(), 1);
+  CliResult result = RunCli({"render", QUORVEL_SAMPLE_PATH, "A€B", "-o", "-"});
+  unsetenv("FONTCONFIG_FILE");
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(DrawnIn(result.out), "gpg");
+  ASSERT_EQ(Lines(result.err).size(), 1u) << result.err;
+  EXPECT_NE(result.err.find("boxes only"), std::string::npos) << result.err;
 }
 
 TEST(RenderCommand, BadArgumentsAreOneLineErrorsAndWriteNothing) {
@@ -157,6 +199,12 @@ TEST(RenderCommand, BadArgumentsAreOneLineErrorsAndWriteNothing) {
       {"missing file",
        {folder.Path("missing.fnt"), "A", "-o", out},
        {"missing.fnt", "cannot open"}},
+      {"font not installed",
+       {QUORVEL_SAMPLE_PATH, "A", "-o", out, "--font", "No Such Family"},
+       {"render --font \"No Such Family\"", "no installed font family has this name"}},
+      {"font file missing",
+       {QUORVEL_SAMPLE_PATH, "A", "-o", out, "--font", folder.Path("missing.ttf")},
+       {"missing.ttf", "cannot open"}},
       {"output folder missing",
        {QUORVEL_SAMPLE_PATH, "A", "-o", folder.Path("no/out.svg")},
        {"no/out.svg", "cannot create"}},

@@ -130,6 +130,9 @@ MeasureChoices FontMeasureDialog::Choices() const {
 void FontMeasureDialog::Remeasure() {
   RemeasureSession(session_, Choices());
   report_->setText(QString::fromStdString(session_.reportText));
+  // The preview draws with the font measured, as it renders at the size measured.
+  if (session_.face.data)
+    preview_->SetMeasuredFont(session_.openedFont, session_.choices.pixelSize);
   preview_->ShowImage(session_.measured.data());
   apply_->setEnabled(session_.applyAllowed);
 }

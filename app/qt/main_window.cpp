@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDragEnterEvent>
@@ -15,6 +16,7 @@
 #include <QRawFont>
 #include <QSettings>
 #include <QShortcut>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -170,6 +172,7 @@ TextPreview* MainWindow::preview() {
   if (!preview_) {
     preview_ = new TextPreview(previewPage_);
     previewPage_->layout()->addWidget(preview_);
+    if (!measuredFont_.empty()) preview_->SetMeasuredFont(measuredFont_, measuredSize_);
     preview_->ShowImage(g_document.image);
   }
   return preview_;
@@ -294,6 +297,9 @@ void MainWindow::MeasureFromFont() {
   if (dialog.exec() != QDialog::Accepted) return;
   std::vector<uint8_t> measured(dialog.measuredImage(), dialog.measuredImage() + kMetricsImageSize);
   if (WriteImageAsChange(measured.data())) {
+    measuredFont_ = dialog.fontBox()->currentText().toStdString();
+    measuredSize_ = dialog.sizeBox()->value();
+    if (preview_) preview_->SetMeasuredFont(measuredFont_, measuredSize_);
     statusBar()->showMessage(QString::fromStdString(FileNameText(g_document.path)) +
                              QStringLiteral(" measured from ") +
                              QString::fromStdString(dialog.fontFile()));

@@ -86,4 +86,8 @@ class MainWindow : public QMainWindow {
   QAction* redo_ = nullptr;
   QMenu* recentMenu_ = nullptr;
   RecentFiles recentFiles_;
+  // The font and size the values were last measured from in this run ("" before),
+  // which the preview draws with.
+  std::string measuredFont_;
+  int measuredSize_ = 0;
 };

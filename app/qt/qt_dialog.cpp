@@ -131,7 +131,11 @@ void NameFieldsByLabels(const QtDialog* dialog) {
 
 QFont DialogFont(const DialogFrame& frame) {
   QFont font;
-  font.setFamilies({QString::fromUtf8(frame.fontName), "VL Gothic", "IPAGothic"});
+  QStringList families = {QString::fromUtf8(frame.fontName)};
+  for (size_t i = 0; i < kDialogFontStandInCount; ++i) {
+    families << QString::fromUtf8(kDialogFontStandIns[i]);
+  }
+  font.setFamilies(families);
   font.setPixelSize(MulDiv(frame.fontPoints, kScreenDpi, kPointsPerInch));
   font.setWeight(QFont::Normal);
   font.setItalic(frame.fontItalic != 0);

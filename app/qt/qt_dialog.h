@@ -15,7 +15,7 @@ struct DialogBaseUnits {
   int cy;
 };
 
-// The dialog's font: the template's face ("MS GOTHIC") with the Japanese fallbacks
+// The dialog's font: the template's face ("MS GOTHIC") with its stand-ins (kDialogFontStandIns):
 // VL Gothic (the closest in metrics) and IPAGothic, at the pixel
 // size of its point size on a 96-dpi screen (9 pt -> 12 px).
 QFont DialogFont(const DialogFrame& frame);

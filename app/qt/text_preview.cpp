@@ -1,21 +1,24 @@
 #include "text_preview.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollArea>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
 
-#include "dialog_layout.h"
 #include "metrics_format.h"
-#include "qt_dialog.h"
+#include "preview_font.h"
 
 const char kDefaultSampleText[] = "漢字かなｶﾅ Abc 123";
 
@@ -46,12 +49,52 @@ QRect PixelRect(const QRectF& box, const QRect& area) {
   return QRect(QPoint(x0, y0), QPoint(std::max(x1, x0 + 1) - 1, std::max(y1, y0 + 1) - 1));
 }
 
+// The outline as a Qt path in its own units, filled by its own rule.
+QPainterPath PathOfOutline(const GlyphOutline& outline) {
+  QPainterPath path;
+  path.setFillRule(outline.evenOdd ? Qt::OddEvenFill : Qt::WindingFill);
+  const auto point = [](const OutlinePoint& p) {
+    return QPointF(static_cast<qreal>(p.x), static_cast<qreal>(p.y));
+  };
+  for (const OutlineCommand& command : outline.commands) {
+    const OutlinePoint* p = command.points;
+    switch (command.verb) {
+      case OutlineVerb::MoveTo: path.moveTo(point(p[0])); break;
+      case OutlineVerb::LineTo: path.lineTo(point(p[0])); break;
+      case OutlineVerb::ConicTo: path.quadTo(point(p[0]), point(p[1])); break;
+      case OutlineVerb::CubicTo: path.cubicTo(point(p[0]), point(p[1]), point(p[2])); break;
+    }
+  }
+  return path;
+}
+
 }  // namespace
 
-PreviewCanvas::PreviewCanvas(QWidget* parent)
-    : QWidget(parent), font_(DialogFont(kMainDialogFrame)) {
+PreviewCanvas::PreviewCanvas(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::NoFocus);
+}
+
+PreviewCanvas::~PreviewCanvas() { CloseFontFace(&face_); }
+
+bool PreviewCanvas::UseFont(const std::string& font, int pixelSize, std::string* failure) {
+  CloseFontFace(&face_);
+  glyphs_.clear();
+  drawings_.clear();
+  update();
+  const FontOpenResult opened = OpenFontFace(font, &face_);
+  if (opened.status != FontOpenStatus::Opened) {
+    *failure = FontOpenFailureReason(opened);
+    return false;
+  }
+  const int sizeError = SetFontPixelSize(face_, pixelSize);
+  if (sizeError != 0) {
+    *failure = "cannot be drawn at " + std::to_string(pixelSize) +
+               " px: " + FontLibraryErrorText(sizeError);
+    CloseFontFace(&face_);
+    return false;
+  }
+  return true;
 }
 
 void PreviewCanvas::ShowLayout(TextLayout layout, std::string utf8) {
@@ -104,7 +147,7 @@ QImage PreviewCanvas::Render(const QRect& area) {
     const QRect pixels = PixelRect(exact, area);
     if (pixels.isEmpty()) continue;
     if (box.filled) painter.fillRect(pixels, ColorOf(PreviewInk::PlaceholderFill));
-    if (box.drawsCharacter) DrawGlyph(painter, box, exact.toRect());
+    if (box.drawsCharacter) DrawGlyph(painter, box);
     if (box.drawsFrame) {
       painter.setPen(ColorOf(box.frameInk));
       painter.drawRect(pixels.adjusted(0, 0, -1, -1));
@@ -113,33 +156,53 @@ QImage PreviewCanvas::Render(const QRect& area) {
   return image;
 }
 
-// The glyph's advance and line height scaled to the box: the character fills it.
-void PreviewCanvas::DrawGlyph(QPainter& painter, const PreviewBox& box, const QRect& rect) {
-  if (rect.width() < 1 || rect.height() < 1) return;
-  const QString text =
-      QString::fromUtf8(utf8_.data() + box.textOffset, static_cast<qsizetype>(box.textLength));
-  const QString key = text + QLatin1Char(' ') + QString::number(rect.width()) + QLatin1Char('x') +
-                      QString::number(rect.height());
-  auto found = glyphs_.constFind(key);
-  if (found == glyphs_.constEnd()) {
-    if (glyphs_.size() >= kGlyphCacheLimit) glyphs_.clear();
-    QImage glyph(rect.size(), QImage::Format_ARGB32_Premultiplied);
-    glyph.fill(Qt::transparent);
-    QFont font = font_;
-    font.setPixelSize(rect.height());
-    const QFontMetricsF metrics(font);
-    const qreal advance = metrics.horizontalAdvance(text);
-    if (advance > 0) {
-      QPainter glyphPainter(&glyph);
-      glyphPainter.setRenderHint(QPainter::TextAntialiasing);
-      glyphPainter.setFont(font);
-      glyphPainter.setPen(Qt::black);
-      glyphPainter.scale(rect.width() / advance, rect.height() / metrics.height());
-      glyphPainter.drawText(QPointF(0, metrics.ascent()), text);
-    }
-    found = glyphs_.insert(key, glyph);
+// The character's outline with its ink box on the box, antialiased as a font
+// renderer draws it; nothing for a character the font lacks. Each drawing is kept
+// by character, box size and place within a pixel, and copied where they recur,
+// which draws the same pixels as filling the outline there.
+void PreviewCanvas::DrawGlyph(QPainter& painter, const PreviewBox& box) {
+  if (face_.data == nullptr) return;
+  const uint32_t character = CharacterOfBox(box, utf8_);
+  const QPoint corner(static_cast<int>(std::floor(box.rect.x)) - 1,
+                      static_cast<int>(std::floor(box.rect.y)) - 1);
+  const PreviewRect within = {box.rect.x - corner.x(), box.rect.y - corner.y(), box.rect.width,
+                              box.rect.height};
+  const QString key = QString::number(character) + QLatin1Char(' ') +
+                      QString::number(within.x, 'g', 17) + QLatin1Char(' ') +
+                      QString::number(within.y, 'g', 17) + QLatin1Char(' ') +
+                      QString::number(within.width, 'g', 17) + QLatin1Char(' ') +
+                      QString::number(within.height, 'g', 17);
+  auto found = drawings_.constFind(key);
+  if (found == drawings_.constEnd()) {
+    if (drawings_.size() >= kGlyphCacheLimit) drawings_.clear();
+    found = drawings_.insert(key, DrawnGlyph(GlyphOf(character), within));
   }
-  painter.drawImage(rect.topLeft(), *found);
+  if (!found->isNull()) painter.drawImage(corner, *found);
+}
+
+// The glyph with its ink on the box within, in an image one pixel larger on every
+// side than the box for the antialiased edge; a null image when nothing is drawn.
+QImage PreviewCanvas::DrawnGlyph(const Glyph& glyph, const PreviewRect& within) {
+  InkTransform ink;
+  if (!glyph.drawable || !MapInkToBox(glyph.ink, within, &ink)) return QImage();
+  QImage image(static_cast<int>(std::ceil(within.x + within.width)) + 1,
+               static_cast<int>(std::ceil(within.y + within.height)) + 1,
+               QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setTransform(QTransform(ink.scaleX, 0, 0, ink.scaleY, ink.offsetX, ink.offsetY));
+  painter.fillPath(glyph.path, Qt::black);
+  return image;
+}
+
+const PreviewCanvas::Glyph& PreviewCanvas::GlyphOf(uint32_t character) {
+  auto found = glyphs_.constFind(character);
+  if (found != glyphs_.constEnd()) return *found;
+  if (glyphs_.size() >= kGlyphCacheLimit) glyphs_.clear();
+  const PreviewGlyph loaded = LoadPreviewGlyph(face_, character);
+  return *glyphs_.insert(character,
+                         Glyph{loaded.drawable, PathOfOutline(loaded.outline), loaded.ink});
 }
 
 // The plan's grid lines that cross area, across its whole width.
@@ -158,6 +221,8 @@ TextPreview::TextPreview(QWidget* parent)
       outlines_(new QCheckBox(QStringLiteral("枠線"), this)),
       grid_(new QCheckBox(QStringLiteral("行の基準線"), this)),
       zoom_(new QSpinBox(this)),
+      font_(new QComboBox(this)),
+      fontNote_(new QLabel(this)),
       scroll_(new QScrollArea(this)),
       canvas_(new PreviewCanvas(this)) {
   sample_->setTabChangesFocus(true);
@@ -182,6 +247,7 @@ TextPreview::TextPreview(QWidget* parent)
   options->addWidget(zoom_);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(sample_);
+  layout->addLayout(BuildFontRow());
   layout->addLayout(options);
   layout->addWidget(scroll_, 1);
 
@@ -190,6 +256,77 @@ TextPreview::TextPreview(QWidget* parent)
   connect(grid_, &QCheckBox::toggled, this, [this] { ApplyOptions(); });
   connect(zoom_, &QSpinBox::valueChanged, this, [this] { ApplyOptions(); });
   ApplyOptions();
+}
+
+// プレビューのフォント: the installed families and the font files picked, first the
+// dialog's own family; a note says why the font chosen draws nothing.
+QLayout* TextPreview::BuildFontRow() {
+  font_->setAccessibleName(QStringLiteral("プレビューのフォント"));
+  for (const std::string& family : InstalledFontFamilies()) {
+    font_->addItem(QString::fromStdString(family));
+  }
+  for (const std::string& family : DialogFontFamilies()) {
+    const int index = font_->findText(QString::fromStdString(family), Qt::MatchFixedString);
+    if (index < 0) continue;
+    font_->setCurrentIndex(index);
+    break;
+  }
+  auto* pick = new QPushButton(QStringLiteral("ファイル..."), this);
+  fontNote_->setTextFormat(Qt::PlainText);
+  auto* row = new QHBoxLayout;
+  row->addWidget(new QLabel(QStringLiteral("プレビューのフォント"), this));
+  row->addWidget(font_, 1);
+  row->addWidget(pick);
+  row->addWidget(fontNote_);
+  // Tab goes from the sample text to the font, as the rows are laid out.
+  setTabOrder(sample_, font_);
+  setTabOrder(font_, pick);
+  connect(font_, &QComboBox::currentIndexChanged, this, [this] { ApplyFont(); });
+  connect(pick, &QPushButton::clicked, this, [this] { PickFontFile(); });
+  ApplyFont();
+  return row;
+}
+
+// A font file instead of a family: added to the list by its path and chosen.
+void TextPreview::PickFontFile() {
+  const QString path = QFileDialog::getOpenFileName(
+      this, QStringLiteral("フォントファイル"), QString(),
+      QStringLiteral("フォント (*.ttf *.otf *.ttc *.otc *.pfb *.woff);;すべて (*)"));
+  if (!path.isEmpty()) font_->setCurrentIndex(FontIndex(path));
+}
+
+// The list's entry of font, added when it has none.
+int TextPreview::FontIndex(const QString& font) {
+  int index = font_->findText(font);
+  if (index < 0) {
+    font_->addItem(font);
+    index = font_->count() - 1;
+  }
+  return index;
+}
+
+void TextPreview::SetMeasuredFont(const std::string& font, int pixelSize) {
+  if (font == measuredFont_ && pixelSize == measuredSize_) return;
+  measuredFont_ = font;
+  measuredSize_ = pixelSize;
+  {
+    const QSignalBlocker quiet(font_);
+    font_->setCurrentIndex(FontIndex(QString::fromStdString(font)));
+  }
+  ApplyFont();
+}
+
+// The font measured from is loaded at the size measured at, so that each glyph is
+// the font's own outline at that size; any other font at kOutlineSize.
+void TextPreview::ApplyFont() {
+  const std::string font = font_->currentText().toStdString();
+  std::string failure = "none of the dialog's fonts is installed";
+  if (!font.empty()) {
+    const int size = font == measuredFont_ ? measuredSize_ : kOutlineSize;
+    if (canvas_->UseFont(font, size, &failure)) failure.clear();
+  }
+  fontNote_->setText(failure.empty() ? QString()
+                                     : QString::fromStdString(failure + ": boxes only"));
 }
 
 void TextPreview::ShowImage(const uint8_t* image) {

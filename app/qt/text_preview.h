@@ -1,20 +1,25 @@
 // プレビュー: a sample text laid out with the file's metrics (see text_layout.h for
-// the model), drawn with the dialog's Japanese font. Each glyph is scaled to fit its
-// box; characters without a usable record are red placeholder squares.
+// the model). Each glyph is drawn from the outline of a font chosen for the preview
+// (プレビューのフォント), its ink box stretched onto its box (MapInkToBox in
+// preview_plan.h); characters without a usable record are red placeholder squares.
 #pragma once
 
 #include <QHash>
 #include <QImage>
+#include <QPainterPath>
 #include <QWidget>
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "font_face.h"
 #include "preview_plan.h"
 #include "text_layout.h"
 
 class QCheckBox;
+class QComboBox;
+class QLabel;
 class QPlainTextEdit;
 class QScrollArea;
 class QSpinBox;
@@ -29,9 +34,14 @@ struct PreviewOptions {
 class PreviewCanvas : public QWidget {
  public:
   explicit PreviewCanvas(QWidget* parent);
+  ~PreviewCanvas() override;
   void ShowLayout(TextLayout layout, std::string utf8);
   void SetOptions(const PreviewOptions& options);
   const TextLayout& layout() const { return layout_; }
+  // Draws the glyphs from font (an installed family or a font file; "" the dialog's
+  // font) with its outlines loaded at pixelSize. Returns false with the reason when
+  // the font cannot be opened; the boxes are then drawn without glyphs.
+  bool UseFont(const std::string& font, int pixelSize, std::string* failure);
 
   // Draws the part area (in 1x canvas pixels) of the layout into an image of its size.
   QImage Render(const QRect& area);
@@ -42,16 +52,26 @@ class PreviewCanvas : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  void DrawGlyph(class QPainter& painter, const PreviewBox& box, const QRect& rect);
+  // A character's outline as a path in its 26.6 units, and its ink box.
+  struct Glyph {
+    bool drawable = false;
+    QPainterPath path;
+    InkBox ink;
+  };
+
+  void DrawGlyph(class QPainter& painter, const PreviewBox& box);
+  const Glyph& GlyphOf(uint32_t character);
+  static QImage DrawnGlyph(const Glyph& glyph, const PreviewRect& within);
   void DrawGrid(class QPainter& painter, const QRect& area);
   void FitAndRedraw();
 
   TextLayout layout_;
   std::string utf8_;
   PreviewOptions options_;
-  PreviewPlan plan_;  // what layout_ shows with options_
-  QFont font_;
-  QHash<QString, QImage> glyphs_;  // glyph images by character and size
+  PreviewPlan plan_;                 // what layout_ shows with options_
+  FontFace face_;                    // nothing open: boxes only
+  QHash<uint32_t, Glyph> glyphs_;    // by character, from face_
+  QHash<QString, QImage> drawings_;  // glyphs drawn, by character and box (DrawGlyph)
 };
 
 class TextPreview : public QWidget {
@@ -59,11 +79,20 @@ class TextPreview : public QWidget {
   explicit TextPreview(QWidget* parent);
   // Lays the sample text out again over image (null: no file).
   void ShowImage(const uint8_t* image);
+  // The font the values were last measured from (an installed family or a font
+  // file) and the size: chosen for the preview, whose outlines are then loaded at
+  // that size, so that the glyphs are drawn as the font renders them.
+  void SetMeasuredFont(const std::string& font, int pixelSize);
 
   QPlainTextEdit* sampleText() const { return sample_; }
   PreviewCanvas* canvas() const { return canvas_; }
+  QComboBox* fontBox() const { return font_; }
 
  private:
+  QLayout* BuildFontRow();
+  void PickFontFile();
+  int FontIndex(const QString& font);
+  void ApplyFont();
   void Refresh();
   void ApplyOptions();
 
@@ -72,6 +101,10 @@ class TextPreview : public QWidget {
   QCheckBox* outlines_;
   QCheckBox* grid_;
   QSpinBox* zoom_;
+  QComboBox* font_;
+  QLabel* fontNote_;  // why the font chosen draws nothing
+  std::string measuredFont_;
+  int measuredSize_ = 0;
   QScrollArea* scroll_;
   PreviewCanvas* canvas_;
 };

@@ -98,6 +98,14 @@ bool ShowsCharacter(const TextBox& box) {
   return IsDoubleByte(box) || VisibleCharacterOfCode(box.code) >= 0;
 }
 
+uint32_t CharacterOfBox(const PreviewBox& box, const std::string& utf8) {
+  if (box.textLength == 0 || static_cast<size_t>(box.textOffset) + box.textLength > utf8.size())
+    return 0;
+  const std::string character = utf8.substr(box.textOffset, box.textLength);
+  uint32_t codePoint = 0;
+  return DecodeUtf8(character.c_str(), &codePoint) == character.size() ? codePoint : 0;
+}
+
 PreviewPlan PlanPreview(const TextLayout& layout, const PreviewPlanOptions& options) {
   PreviewPlan plan;
   plan.canvasWidth = CanvasSide((layout.right - layout.left) * options.scale);
@@ -110,4 +118,23 @@ PreviewPlan PlanPreview(const TextLayout& layout, const PreviewPlanOptions& opti
     if (IsFinite(rect)) plan.boxes.push_back(PlanBox(box, rect, options));
   }
   return plan;
+}
+
+bool MapInkToBox(const InkBox& ink, const PreviewRect& box, InkTransform* transform) {
+  const double inkWidth = ink.right - ink.left, inkHeight = ink.top - ink.bottom;
+  if (!(inkWidth > 0 && inkHeight > 0)) return false;
+  InkTransform mapped;
+  mapped.scaleX = box.width / inkWidth;
+  mapped.scaleY = -box.height / inkHeight;
+  mapped.offsetX = box.x - mapped.scaleX * ink.left;
+  mapped.offsetY = box.y - mapped.scaleY * ink.top;
+  // A scale that is 0 (a box too flat for the ink, or one that underflows) would
+  // fold the outline into a line: nothing to draw.
+  if (!(std::isfinite(mapped.scaleX) && std::isfinite(mapped.scaleY) &&
+        std::isfinite(mapped.offsetX) && std::isfinite(mapped.offsetY)) ||
+      mapped.scaleX == 0 || mapped.scaleY == 0) {
+    return false;
+  }
+  *transform = mapped;
+  return true;
 }

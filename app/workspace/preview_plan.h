@@ -100,6 +100,34 @@ struct PreviewPlan {
 // is NaN or infinite, or beyond a double after scaling) are left out.
 PreviewPlan PlanPreview(const TextLayout& layout, const PreviewPlanOptions& options);
 
+// The drawing rule of a character: its glyph's ink box, the control box of its
+// outline, is mapped onto its box, edge onto edge, whatever the font's cell around
+// it. A box measured from the font at the size is the ink's own box, so the glyph
+// lands where the font renders it; a box of other proportions stretches the ink to
+// it, never the cell.
+
+// A glyph's ink box in its outline's units, y growing upward as fonts have it.
+struct InkBox {
+  double left = 0, bottom = 0, right = 0, top = 0;
+};
+
+// Where an outline point (x, y) is drawn, in plan units:
+// (scaleX * x + offsetX, scaleY * y + offsetY). scaleY is negative: y grows
+// downward in the plan.
+struct InkTransform {
+  double scaleX = 1, scaleY = -1, offsetX = 0, offsetY = 0;
+};
+
+// The transform that maps ink onto box: its left edge onto the box's left, its
+// top onto the box's top, and so on. false when the ink has no width or no height
+// (an outline without area draws nothing), or the box folds it to a line or beyond
+// a double (a scale of 0 or a transform that is not finite).
+bool MapInkToBox(const InkBox& ink, const PreviewRect& box, InkTransform* transform);
+
+// The character a box stands for: the Unicode character of the text laid out
+// (utf8) at the box's offset, 0 for malformed text.
+uint32_t CharacterOfBox(const PreviewBox& box, const std::string& utf8);
+
 // Whether a glyph box shows its character: a double-byte character always, a
 // single-byte one only when VisibleCharacterOfCode gives its code a character
 // (nothing for control codes, lead bytes and the private-use codes).
