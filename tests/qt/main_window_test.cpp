@@ -276,6 +276,8 @@ TEST_F(MainWindowTest, MeasuringFromAFontIsShownFirstAndWrittenAsOneChange) {
       for (const TextBox& box : dialog->preview()->canvas()->layout().boxes) {
         if (box.code == 'A') shownWidthOfA = static_cast<float>(box.width);
       }
+      EXPECT_EQ(dialog->preview()->fontBox()->currentText(), "VL Gothic")
+          << "its preview draws with the font measured";
       if (apply) dialog->applyButton()->click();
       if (!apply) QTest::keyClick(dialog, Qt::Key_Escape);
     });
@@ -285,6 +287,8 @@ TEST_F(MainWindowTest, MeasuringFromAFontIsShownFirstAndWrittenAsOneChange) {
     EXPECT_EQ(ReadWholeFile(path_), apply ? expected : original) << "applied: " << apply;
   }
   EXPECT_EQ(ControlText(IDC_WIDTH), "0") << "code 0 shown again: it has no character to measure";
+  EXPECT_EQ(window_->preview()->fontBox()->currentText(), "VL Gothic")
+      << "the preview draws with the font last measured from";
   window_->undoAction()->trigger();
   EXPECT_EQ(ReadWholeFile(path_), original) << "one undo step";
 }
