@@ -115,8 +115,9 @@ void PreviewCanvas::FitAndRedraw() {
   planOptions.frames = options_.outlines;
   planOptions.grid = options_.grid;
   plan_ = PlanPreview(layout_, planOptions);
-  resize(CanvasSize() * options_.zoom);
-  setMinimumSize(size());
+  // The minimum first: a smaller zoom shrinks the widget, and with it the scroll.
+  setMinimumSize(CanvasSize() * options_.zoom);
+  resize(minimumSize());
   update();
 }
 
