@@ -73,8 +73,9 @@ std::string RectAttributes(const PreviewRect& rect) {
          SvgNumber(rect.width) + "\" height=\"" + SvgNumber(rect.height) + "\"";
 }
 
-// A path coordinate: seven significant digits keep a glyph's shape to well within a
-// pixel at any --scale, in a few characters. "" when not finite.
+// A path coordinate: seven significant digits keep a glyph's shape to a
+// ten-millionth of where it stands, at any --scale, in a few characters. "" when
+// not finite.
 std::string PathNumber(double value) {
   if (!std::isfinite(value)) return "";
   char text[32];
@@ -102,10 +103,7 @@ std::string PathData(const GlyphOutline& outline, const InkTransform& transform)
   for (const OutlineCommand& command : outline.commands) {
     if (command.verb == OutlineVerb::MoveTo && !data.empty()) data += "Z";
     data += kLetters[static_cast<int>(command.verb)];
-    const int pointCount = command.verb == OutlineVerb::CubicTo   ? 3
-                           : command.verb == OutlineVerb::ConicTo ? 2
-                                                                  : 1;
-    for (int i = 0; i < pointCount; ++i) {
+    for (int i = 0; i < PointsOfVerb(command.verb); ++i) {
       const OutlinePoint& point = command.points[i];
       const std::string x =
           PathNumber(transform.scaleX * static_cast<double>(point.x) + transform.offsetX);

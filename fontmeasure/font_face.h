@@ -111,6 +111,11 @@ enum class OutlineVerb : uint8_t {
   CubicTo,  // points[0] and points[1]: the control points, points[2]: the end
 };
 
+// How many points a command of verb holds: 3 for CubicTo, 2 for ConicTo, else 1.
+constexpr int PointsOfVerb(OutlineVerb verb) {
+  return verb == OutlineVerb::CubicTo ? 3 : verb == OutlineVerb::ConicTo ? 2 : 1;
+}
+
 struct OutlinePoint {
   int64_t x = 0, y = 0;
 };

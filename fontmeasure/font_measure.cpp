@@ -222,9 +222,7 @@ OutlineBox ControlBoxOfOutline(const GlyphOutline& outline) {
   OutlineBox box;
   bool first = true;
   for (const OutlineCommand& command : outline.commands) {
-    const int pointCount = command.verb == OutlineVerb::CubicTo   ? 3
-                           : command.verb == OutlineVerb::ConicTo ? 2
-                                                                  : 1;
+    const int pointCount = PointsOfVerb(command.verb);
     for (int i = 0; i < pointCount; ++i) {
       const OutlinePoint& p = command.points[i];
       if (first || p.x < box.left) box.left = p.x;

@@ -321,7 +321,7 @@ void TextPreview::SetMeasuredFont(const std::string& font, int pixelSize) {
 // the font's own outline at that size; any other font at kOutlineSize.
 void TextPreview::ApplyFont() {
   const std::string font = font_->currentText().toStdString();
-  std::string failure = "none of the dialog's fonts is installed";
+  std::string failure = "no font is installed";
   if (!font.empty()) {
     const int size = font == measuredFont_ ? measuredSize_ : kOutlineSize;
     if (canvas_->UseFont(font, size, &failure)) failure.clear();

@@ -38,9 +38,9 @@ class PreviewCanvas : public QWidget {
   void ShowLayout(TextLayout layout, std::string utf8);
   void SetOptions(const PreviewOptions& options);
   const TextLayout& layout() const { return layout_; }
-  // Draws the glyphs from font (an installed family or a font file; "" the dialog's
-  // font) with its outlines loaded at pixelSize. Returns false with the reason when
-  // the font cannot be opened; the boxes are then drawn without glyphs.
+  // Draws the glyphs from font (an installed family or a font file) with its
+  // outlines loaded at pixelSize. Returns false with the reason when the font cannot
+  // be opened or set to that size; the boxes are then drawn without glyphs.
   bool UseFont(const std::string& font, int pixelSize, std::string* failure);
 
   // Draws the part area (in 1x canvas pixels) of the layout into an image of its size.
