@@ -514,8 +514,8 @@ TEST(SetRuns, NoSignalTearsASaveOrLeavesATemporary) {
   WriteWholeFile(path, Bytes(kMetricsFileSize, 0));
   auto setTo = [&](int value) {
     const std::string text = std::to_string(value);
-    return std::vector<std::string>{"set",     path, "--line-spacing", text, "--code",
-                                    "255", "--width", text, "--backup"};
+    return std::vector<std::string>{"set",     path, "--line-spacing", text, "--code", "255",
+                                    "--width", text, "--backup"};
   };
   ASSERT_EQ(RunCli(setTo(0)).exitCode, 0);
   const std::set<std::string> kept = {"k.fnt", "k.fnt~"};
@@ -530,7 +530,8 @@ TEST(SetRuns, NoSignalTearsASaveOrLeavesATemporary) {
     FinishCli(running);
     const Bytes bytes = ReadWholeFile(path);
     ASSERT_EQ(bytes.size(), kMetricsFileSize);
-    ASSERT_EQ(ReadSingle(bytes.data(), kLineSpacingOffset), ReadRecordValue(bytes.data(), 255, Width))
+    ASSERT_EQ(ReadSingle(bytes.data(), kLineSpacingOffset),
+              ReadRecordValue(bytes.data(), 255, Width))
         << "torn by signal " << signal << " in run " << run;
     // What a SIGKILL left goes with the next run that gets as far as its save.
     if (signal == SIGKILL) ASSERT_EQ(RunCli(setTo(0)).exitCode, 0);
@@ -570,7 +571,6 @@ TEST(SetRuns, FileSizeLimitBelowTheMetricsWritesNothing) {
   EXPECT_TRUE(IsOneLineError(set, {path, "nothing written", "File too large"}));
   EXPECT_EQ(ReadWholeFile(path), PatternedFile()) << "never cut off half-way";
 }
-
 
 // ---------------------------------------------------------------------------
 // import --onto reads its data without holding the file's lock: another writer
