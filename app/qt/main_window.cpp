@@ -19,6 +19,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <cstdio>
@@ -110,6 +111,10 @@ MainWindow::MainWindow() {
   connect(workspace_, &QTabWidget::currentChanged, this, [this] {
     if (workspace_->currentWidget() == previewPage_) preview();
   });
+  pendingLine_ = new QLabel(workspace_);
+  pendingLine_->setTextFormat(Qt::PlainText);
+  pendingLine_->setAccessibleName(QStringLiteral("変更の予定"));
+  workspace_->setCornerWidget(pendingLine_, Qt::TopRightCorner);
   splitter->addWidget(workspace_);
   splitter->setCollapsible(0, false);
   splitter->setStretchFactor(1, 1);
@@ -146,6 +151,53 @@ void MainWindow::HostDialog(QtDialog* dialog) {
   setWindowTitle(dialog->windowTitle());
   connect(dialog, &QWidget::windowTitleChanged, this, &QWidget::setWindowTitle);
   connect(dialog, &QDialog::finished, this, &QWidget::hide);
+  WatchDialogInputs();
+}
+
+// What the change command reads: the value fields, the scope boxes, the mode, and
+// the number field that selects the code.
+void MainWindow::WatchDialogInputs() {
+  const HWND handle = HandleOf(dialog_);
+  for (int id = IDC_WIDTH; id <= IDC_LINE_SPACING; ++id) {
+    if (auto* edit = dynamic_cast<QtEdit*>(WidgetOf(GetDlgItem(handle, id)))) {
+      connect(edit, &QLineEdit::textChanged, this, [this] { SchedulePendingRefresh(); });
+    }
+  }
+  if (auto* number = dynamic_cast<QtEdit*>(WidgetOf(GetDlgItem(handle, IDC_NUMBER)))) {
+    connect(number, &QLineEdit::textChanged, this, [this] { SchedulePendingRefresh(); });
+  }
+  for (int id :
+       {IDC_SCOPE_FULLWIDTH, IDC_SCOPE_HALFKANA, IDC_SCOPE_HALFALNUM, IDC_ABSOLUTE, IDC_RELATIVE}) {
+    if (auto* button = dynamic_cast<QAbstractButton*>(WidgetOf(GetDlgItem(handle, id)))) {
+      connect(button, &QAbstractButton::toggled, this, [this] { SchedulePendingRefresh(); });
+    }
+  }
+}
+
+// Once the handlers have run: showing a record sets the six fields one by one, and
+// only the last of them gives inputs worth showing.
+void MainWindow::SchedulePendingRefresh() {
+  if (pendingScheduled_) return;
+  pendingScheduled_ = true;
+  QTimer::singleShot(0, this, [this] { RefreshPending(); });
+}
+
+void MainWindow::RefreshPending() {
+  pendingScheduled_ = false;
+  if (settleScheduled_) {
+    SettlePendingView(&pendingView_);
+    settleScheduled_ = false;
+  }
+  const PendingChange pending = ReadPendingChange(pendingView_);
+  // Browsing codes changes the fields at every step; with nothing pending before or
+  // now the table and the preview already show the file.
+  const bool wasShown = pendingShown_;
+  pendingShown_ = !pending.image.empty();
+  pendingLine_->setText(QString::fromUtf8(PendingSummary(pending)));
+  if (!wasShown && !pendingShown_) return;
+  const uint8_t* image = pending.image.empty() ? nullptr : pending.image.data();
+  table_->ShowPending(image);
+  if (preview_) preview_->ShowPending(image, pending.codes);
 }
 
 MainWindow::~MainWindow() {
@@ -171,6 +223,7 @@ TextPreview* MainWindow::preview() {
     preview_ = new TextPreview(previewPage_);
     previewPage_->layout()->addWidget(preview_);
     preview_->ShowImage(g_document.image);
+    SchedulePendingRefresh();
   }
   return preview_;
 }
@@ -191,6 +244,9 @@ void MainWindow::ReturnToDialog() {
 void MainWindow::DocumentLoaded() {
   table_->ShowImage(g_document.image, nullptr);
   if (preview_) preview_->ShowImage(g_document.image);
+  pendingShown_ = false;
+  settleScheduled_ = true;
+  SchedulePendingRefresh();
   UpdateUndoActions();
   if (!IsDocumentLoaded(g_document)) return;
   RememberRecentFile();
@@ -201,6 +257,9 @@ void MainWindow::DocumentLoaded() {
 void MainWindow::ImageWritten(const uint8_t* before) {
   table_->ShowImage(g_document.image, before);
   if (preview_) preview_->ShowImage(g_document.image);
+  pendingShown_ = false;
+  settleScheduled_ = true;
+  SchedulePendingRefresh();
   UpdateUndoActions();
   statusBar()->showMessage(QString::fromStdString(FileNameText(g_document.path)) +
                            QStringLiteral(" written at ") +

@@ -14,11 +14,13 @@
 #include <cstdint>
 #include <string>
 
+#include "pending_change.h"
 #include "qt_controls.h"
 #include "recent_files.h"
 
 class CodeTable;
 class QAction;
+class QLabel;
 class QMenu;
 class QTabWidget;
 class TextPreview;
@@ -55,6 +57,12 @@ class MainWindow : public QMainWindow {
   // open command loads a picked file.
   void OpenPath(const std::string& path);
 
+  // The pending view: recomputed once the dialog's fields, scope boxes, mode or
+  // selected code changed (after the notifications nested in it); the line beside
+  // the workspace's tabs says what 変更 will do.
+  void RefreshPending();
+  QLabel* pendingLine() const { return pendingLine_; }
+
   QAction* undoAction() const { return undo_; }
   QAction* redoAction() const { return redo_; }
 
@@ -75,6 +83,8 @@ class MainWindow : public QMainWindow {
   void NoteMissingJapaneseFont(const QFont& dialogFont);
   void RestoreSettings();
   void SaveSettings();
+  void SchedulePendingRefresh();
+  void WatchDialogInputs();
 
   QtDialog* dialog_ = nullptr;
   QWidget* dialogColumn_ = nullptr;
@@ -86,4 +96,9 @@ class MainWindow : public QMainWindow {
   QAction* redo_ = nullptr;
   QMenu* recentMenu_ = nullptr;
   RecentFiles recentFiles_;
+  QLabel* pendingLine_ = nullptr;
+  PendingView pendingView_;
+  bool pendingScheduled_ = false;
+  bool pendingShown_ = false;     // the table and the preview show a pending image
+  bool settleScheduled_ = false;  // a load or a write: take the inputs as they will be
 };
