@@ -19,7 +19,6 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <cstdio>
@@ -151,27 +150,6 @@ void MainWindow::HostDialog(QtDialog* dialog) {
   setWindowTitle(dialog->windowTitle());
   connect(dialog, &QWidget::windowTitleChanged, this, &QWidget::setWindowTitle);
   connect(dialog, &QDialog::finished, this, &QWidget::hide);
-  WatchDialogInputs();
-}
-
-// What the change command reads: the value fields, the scope boxes, the mode, and
-// the number field that selects the code.
-void MainWindow::WatchDialogInputs() {
-  const HWND handle = HandleOf(dialog_);
-  for (int id = IDC_WIDTH; id <= IDC_LINE_SPACING; ++id) {
-    if (auto* edit = dynamic_cast<QtEdit*>(WidgetOf(GetDlgItem(handle, id)))) {
-      connect(edit, &QLineEdit::textChanged, this, [this] { SchedulePendingRefresh(); });
-    }
-  }
-  if (auto* number = dynamic_cast<QtEdit*>(WidgetOf(GetDlgItem(handle, IDC_NUMBER)))) {
-    connect(number, &QLineEdit::textChanged, this, [this] { SchedulePendingRefresh(); });
-  }
-  for (int id :
-       {IDC_SCOPE_FULLWIDTH, IDC_SCOPE_HALFKANA, IDC_SCOPE_HALFALNUM, IDC_ABSOLUTE, IDC_RELATIVE}) {
-    if (auto* button = dynamic_cast<QAbstractButton*>(WidgetOf(GetDlgItem(handle, id)))) {
-      connect(button, &QAbstractButton::toggled, this, [this] { SchedulePendingRefresh(); });
-    }
-  }
 }
 
 // Once the handlers have run: showing a record sets the six fields one by one, and
@@ -179,7 +157,8 @@ void MainWindow::WatchDialogInputs() {
 void MainWindow::SchedulePendingRefresh() {
   if (pendingScheduled_) return;
   pendingScheduled_ = true;
-  QTimer::singleShot(0, this, [this] { RefreshPending(); });
+  QMetaObject::invokeMethod(
+      this, [this] { RefreshPending(); }, Qt::QueuedConnection);
 }
 
 void MainWindow::RefreshPending() {
@@ -275,8 +254,12 @@ void MainWindow::ErrorShown(const char* text, const char* details) {
   statusBar()->showMessage(line);
 }
 
+// Every notification of the dialog's controls ends here: a value field's EN_CHANGE,
+// a click on a scope box or a mode button, a code selected; each may change what
+// 変更 would write.
 void MainWindow::CommandHandled() {
   table_->FollowSelection(g_editor.currentCode[0], !AnyScopeBoxChecked());
+  SchedulePendingRefresh();
 }
 
 // As if its number were typed into the number field: the dialog's own handlers

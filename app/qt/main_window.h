@@ -57,9 +57,9 @@ class MainWindow : public QMainWindow {
   // open command loads a picked file.
   void OpenPath(const std::string& path);
 
-  // The pending view: recomputed once the dialog's fields, scope boxes, mode or
-  // selected code changed (after the notifications nested in it); the line beside
-  // the workspace's tabs says what 変更 will do.
+  // The pending view: recomputed after the dialog handled a notification of its
+  // controls (once the notifications nested in it are done); the line beside the
+  // workspace's tabs says what 変更 will do.
   void RefreshPending();
   QLabel* pendingLine() const { return pendingLine_; }
 
@@ -84,7 +84,6 @@ class MainWindow : public QMainWindow {
   void RestoreSettings();
   void SaveSettings();
   void SchedulePendingRefresh();
-  void WatchDialogInputs();
 
   QtDialog* dialog_ = nullptr;
   QWidget* dialogColumn_ = nullptr;
