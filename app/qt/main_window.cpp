@@ -100,7 +100,10 @@ MainWindow::MainWindow() {
   auto* column = new QVBoxLayout(dialogColumn_);
   column->setContentsMargins(0, 0, 0, 0);
   splitter->addWidget(dialogColumn_);
-  workspace_ = new Workspace(splitter);
+  // The workspace's column: the tabs, and under them the line that says what 変更
+  // will do.
+  auto* workspaceColumn = new QWidget(splitter);
+  workspace_ = new Workspace(workspaceColumn);
   table_ = new CodeTable(workspace_);
   previewPage_ = new QWidget(workspace_);
   new QVBoxLayout(previewPage_);
@@ -110,11 +113,18 @@ MainWindow::MainWindow() {
   connect(workspace_, &QTabWidget::currentChanged, this, [this] {
     if (workspace_->currentWidget() == previewPage_) preview();
   });
-  pendingLine_ = new QLabel(workspace_);
+  pendingLine_ = new QLabel(workspaceColumn);
   pendingLine_->setTextFormat(Qt::PlainText);
   pendingLine_->setAccessibleName(QStringLiteral("変更の予定"));
-  workspace_->setCornerWidget(pendingLine_, Qt::TopRightCorner);
-  splitter->addWidget(workspace_);
+  // A long line wraps rather than widening the window.
+  pendingLine_->setWordWrap(true);
+  pendingLine_->setContentsMargins(4, 2, 4, 2);
+  pendingLine_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  auto* workspaceLayout = new QVBoxLayout(workspaceColumn);
+  workspaceLayout->setContentsMargins(0, 0, 0, 0);
+  workspaceLayout->addWidget(workspace_, 1);
+  workspaceLayout->addWidget(pendingLine_);
+  splitter->addWidget(workspaceColumn);
   splitter->setCollapsible(0, false);
   splitter->setStretchFactor(1, 1);
 
