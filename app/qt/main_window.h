@@ -1,6 +1,7 @@
 // The Qt program's window: the editor dialog at the left, unchanged and at its own
 // size, and at its right, in a splitter, the workspace: 一覧 (every code's values)
-// and プレビュー (a sample text laid out with them). The window is built first and
+// and プレビュー (a sample text laid out with them), and under them the line that
+// says what 変更 would write now (pending_change.h). The window is built first and
 // listens to the editor's events; the dialog is then made inside it. The workspace
 // shows the document and selects codes through the dialog's own number field; it
 // writes only through the editor's own commands (change, undo, redo, and a
