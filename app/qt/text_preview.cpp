@@ -54,9 +54,11 @@ PreviewCanvas::PreviewCanvas(QWidget* parent)
   setFocusPolicy(Qt::NoFocus);
 }
 
-void PreviewCanvas::ShowLayout(TextLayout layout, std::string utf8) {
+void PreviewCanvas::ShowLayout(TextLayout layout, std::string utf8,
+                               const std::bitset<kCodeCount>& pendingCodes) {
   layout_ = std::move(layout);
   utf8_ = std::move(utf8);
+  pendingCodes_ = pendingCodes;
   FitAndRedraw();
 }
 
@@ -71,6 +73,7 @@ void PreviewCanvas::FitAndRedraw() {
   PreviewPlanOptions planOptions;
   planOptions.frames = options_.outlines;
   planOptions.grid = options_.grid;
+  planOptions.pendingCodes = pendingCodes_;
   plan_ = PlanPreview(layout_, planOptions);
   resize(CanvasSize() * options_.zoom);
   setMinimumSize(size());
@@ -106,7 +109,8 @@ QImage PreviewCanvas::Render(const QRect& area) {
     if (box.filled) painter.fillRect(pixels, ColorOf(PreviewInk::PlaceholderFill));
     if (box.drawsCharacter) DrawGlyph(painter, box, exact.toRect());
     if (box.drawsFrame) {
-      painter.setPen(ColorOf(box.frameInk));
+      painter.setPen(
+          QPen(ColorOf(box.frameInk), 1, box.dashedFrame ? Qt::DashLine : Qt::SolidLine));
       painter.drawRect(pixels.adjusted(0, 0, -1, -1));
     }
   }
@@ -198,6 +202,18 @@ void TextPreview::ShowImage(const uint8_t* image) {
   } else {
     image_.clear();
   }
+  pending_.clear();
+  pendingCodes_.reset();
+  Refresh();
+}
+
+void TextPreview::ShowPending(const uint8_t* pending, const std::bitset<kCodeCount>& codes) {
+  if (pending) {
+    pending_.assign(pending, pending + kMetricsImageSize);
+  } else {
+    pending_.clear();
+  }
+  pendingCodes_ = pending ? codes : std::bitset<kCodeCount>();
   Refresh();
 }
 
@@ -207,8 +223,9 @@ void TextPreview::Refresh() {
     return;
   }
   std::string utf8 = sample_->toPlainText().toStdString();
-  TextLayout layout = LayOutUtf8Text(image_.data(), utf8.data(), utf8.size());
-  canvas_->ShowLayout(std::move(layout), std::move(utf8));
+  const uint8_t* image = pending_.empty() ? image_.data() : pending_.data();
+  TextLayout layout = LayOutUtf8Text(image, utf8.data(), utf8.size());
+  canvas_->ShowLayout(std::move(layout), std::move(utf8), pendingCodes_);
 }
 
 void TextPreview::ApplyOptions() {

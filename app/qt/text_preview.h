@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QWidget>
 
+#include <bitset>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -29,7 +30,9 @@ struct PreviewOptions {
 class PreviewCanvas : public QWidget {
  public:
   explicit PreviewCanvas(QWidget* parent);
-  void ShowLayout(TextLayout layout, std::string utf8);
+  // pendingCodes: the codes whose values in layout are a pending change's.
+  void ShowLayout(TextLayout layout, std::string utf8,
+                  const std::bitset<kCodeCount>& pendingCodes = {});
   void SetOptions(const PreviewOptions& options);
   const TextLayout& layout() const { return layout_; }
 
@@ -48,6 +51,7 @@ class PreviewCanvas : public QWidget {
 
   TextLayout layout_;
   std::string utf8_;
+  std::bitset<kCodeCount> pendingCodes_;
   PreviewOptions options_;
   PreviewPlan plan_;  // what layout_ shows with options_
   QFont font_;
@@ -59,6 +63,9 @@ class TextPreview : public QWidget {
   explicit TextPreview(QWidget* parent);
   // Lays the sample text out again over image (null: no file).
   void ShowImage(const uint8_t* image);
+  // Lays the text out with the values the change command would write now, the boxes
+  // of codes (those it alters) outlined dashed; null: the image's own values again.
+  void ShowPending(const uint8_t* pending, const std::bitset<kCodeCount>& codes);
 
   QPlainTextEdit* sampleText() const { return sample_; }
   PreviewCanvas* canvas() const { return canvas_; }
@@ -67,7 +74,9 @@ class TextPreview : public QWidget {
   void Refresh();
   void ApplyOptions();
 
-  std::vector<uint8_t> image_;  // a copy of the image shown; empty when no file is open
+  std::vector<uint8_t> image_;    // a copy of the image shown; empty when no file is open
+  std::vector<uint8_t> pending_;  // the pending change's image drawn over it, or empty
+  std::bitset<kCodeCount> pendingCodes_;
   QPlainTextEdit* sample_;
   QCheckBox* outlines_;
   QCheckBox* grid_;
