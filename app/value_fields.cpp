@@ -11,7 +11,6 @@
 
 namespace {
 
-
 ValueMode ReadValueMode() {
   return IsButtonChecked(IDC_RELATIVE) ? ValueMode::Relative : ValueMode::Absolute;
 }
@@ -26,14 +25,14 @@ std::string CodePageText(const char* text) {
 #endif
 }
 
-// Reads value field i (0-5) into *value; false after reporting it when its text is
-// not a number.
-bool ReadValueField(int i, FieldValue* value) {
+// Reads value field i (0-5) into *value; false, with *bad set, when its text is not
+// a number.
+bool ReadValueField(int i, FieldValue* value, BadField* bad) {
   // The value fields are consecutive controls, Width first and the line spacing last.
   GetDlgItemTextA(g_editor.dialog, IDC_WIDTH + i, g_textBuffer, kTextBufferSize);
   if (CheckFieldText(CodePageText(g_textBuffer).c_str(), value) == FieldTextStatus::NotANumber) {
-    std::string message = std::string(ValueFieldLabel(static_cast<uint32_t>(i))) + ": \"" + g_textBuffer + "\" is not a number";
-    ShowErrorMessage(message.c_str());
+    bad->field = i;
+    bad->text = g_textBuffer;
     return false;
   }
   KeepShownValue(g_editor.shown, i, g_textBuffer, value);
@@ -59,13 +58,25 @@ void ClearValueFields() {
 
 void ForgetShownValues() { g_editor.shown.remembered = false; }
 
-bool ReadChange(RecordEdit* edit, EditScope* scope) {
+bool ReadChangeQuietly(RecordEdit* edit, EditScope* scope, BadField* bad) {
   edit->mode = ReadValueMode();
   for (int i = 0; i < kValueFieldCount; ++i) {
     FieldValue* value = i == kLineSpacingField ? &edit->lineSpacing : &edit->values[i];
-    if (!ReadValueField(i, value)) return false;
+    if (!ReadValueField(i, value, bad)) return false;
   }
   *scope = ScopeFromBoxes(IsButtonChecked(IDC_SCOPE_FULLWIDTH), IsButtonChecked(IDC_SCOPE_HALFKANA),
                           IsButtonChecked(IDC_SCOPE_HALFALNUM));
   return true;
+}
+
+std::string BadFieldMessage(const BadField& bad) {
+  return std::string(ValueFieldLabel(static_cast<uint32_t>(bad.field))) + ": \"" + bad.text +
+         "\" is not a number";
+}
+
+bool ReadChange(RecordEdit* edit, EditScope* scope) {
+  BadField bad;
+  if (ReadChangeQuietly(edit, scope, &bad)) return true;
+  ShowErrorMessage(BadFieldMessage(bad).c_str());
+  return false;
 }

@@ -10,20 +10,19 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <vector>
 
 #include "code_rows.h"
 
 namespace {
 
-QColor ChangedColour() {
-  return QColor(kChangedColour.red, kChangedColour.green, kChangedColour.blue);
-}
+QColor ColourOf(RgbColour colour) { return QColor(colour.red, colour.green, colour.blue); }
 
-QString ChangedStyleSheet() {
+QString BackgroundStyleSheet(RgbColour colour) {
   return QStringLiteral("background-color: rgb(%1, %2, %3);")
-      .arg(kChangedColour.red)
-      .arg(kChangedColour.green)
-      .arg(kChangedColour.blue);
+      .arg(colour.red)
+      .arg(colour.green)
+      .arg(colour.blue);
 }
 
 }  // namespace
@@ -39,12 +38,21 @@ class CodeTableModel : public QAbstractTableModel {
     const bool sameRows = loaded_ && image;
     if (!sameRows) beginResetModel();
     loaded_ = image != nullptr;
+    image_.assign(image, image ? image + kMetricsImageSize : image);
+    before_.assign(before, before ? before + kMetricsImageSize : before);
     if (loaded_) FillCodeRows(image, before, &rows_);
     if (!sameRows) {
       endResetModel();
     } else {
       emit dataChanged(index(0, 0), index(kCodeCount - 1, kCodeColumnCount - 1));
     }
+  }
+
+  // The image shown with pending's values over it, flagged (null: none pending).
+  void ShowPending(const uint8_t* pending) {
+    if (!loaded_) return;
+    FillCodeRows(image_.data(), before_.empty() ? nullptr : before_.data(), &rows_, pending);
+    emit dataChanged(index(0, 0), index(kCodeCount - 1, kCodeColumnCount - 1));
   }
 
   bool loaded() const { return loaded_; }
@@ -73,7 +81,8 @@ class CodeTableModel : public QAbstractTableModel {
                                        : Qt::AlignRight | Qt::AlignVCenter);
       case Qt::BackgroundRole: {
         const bool isValue = column >= kFirstValueColumn && column < kRoleColumn;
-        if (isValue && row.changed[column - kFirstValueColumn]) return ChangedColour();
+        if (isValue && row.pending[column - kFirstValueColumn]) return ColourOf(kPendingColour);
+        if (isValue && row.changed[column - kFirstValueColumn]) return ColourOf(kChangedColour);
         return QVariant();
       }
     }
@@ -86,6 +95,7 @@ class CodeTableModel : public QAbstractTableModel {
 
  private:
   bool loaded_ = false;
+  std::vector<uint8_t> image_, before_;  // what rows_ shows, for the pending values over it
   CodeRows rows_;
 };
 
@@ -204,10 +214,28 @@ void CodeTable::ShowImage(const uint8_t* image, const uint8_t* before) {
   model_->ShowImage(image, before);
   following_ = false;
   followed_.valid = false;  // rows may have moved or been rebuilt
+  ShowLineSpacing();
+}
+
+void CodeTable::ShowPending(const uint8_t* pending) {
+  following_ = true;
+  model_->ShowPending(pending);
+  following_ = false;
+  followed_.valid = false;
+  ShowLineSpacing();
+}
+
+void CodeTable::ShowLineSpacing() {
   const bool loaded = model_->loaded();
   const CodeRows& rows = model_->rows();
   lineSpacing_->setText(loaded ? QString::fromUtf8(rows.lineSpacingText) : QString());
-  lineSpacing_->setStyleSheet(loaded && rows.lineSpacingChanged ? ChangedStyleSheet() : QString());
+  QString style;
+  if (loaded && rows.lineSpacingPending) {
+    style = BackgroundStyleSheet(kPendingColour);
+  } else if (loaded && rows.lineSpacingChanged) {
+    style = BackgroundStyleSheet(kChangedColour);
+  }
+  lineSpacing_->setStyleSheet(style);
 }
 
 void CodeTable::FollowSelection(uint8_t code, bool selectable) {

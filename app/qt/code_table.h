@@ -1,6 +1,8 @@
 // 一覧: every code's values in one table, read-only. The values are the texts the
 // value fields show; the values the last change altered are highlighted. Choosing
 // a row asks the window to select that code in the dialog; editing stays there.
+// While the dialog's fields hold a change not yet written, its values show in the
+// pending colour.
 #pragma once
 
 #include <QWidget>
@@ -22,6 +24,10 @@ class CodeTable : public QWidget {
   // nothing, as after a load).
   void ShowImage(const uint8_t* image, const uint8_t* before);
 
+  // Shows the values the change command would write now over the image shown, in the
+  // pending colour (null: nothing pending, the image's own values).
+  void ShowPending(const uint8_t* pending);
+
   // Marks code's row as the selected one; with selectable false (a scope box is
   // checked) no row is selected and clicks select nothing.
   void FollowSelection(uint8_t code, bool selectable);
@@ -34,6 +40,7 @@ class CodeTable : public QWidget {
 
  private:
   void ChooseRow(int proxyRow);
+  void ShowLineSpacing();
 
   CodeTableModel* model_;
   QSortFilterProxyModel* proxy_;

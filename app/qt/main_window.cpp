@@ -102,7 +102,10 @@ MainWindow::MainWindow() {
   auto* column = new QVBoxLayout(dialogColumn_);
   column->setContentsMargins(0, 0, 0, 0);
   splitter->addWidget(dialogColumn_);
-  workspace_ = new Workspace(splitter);
+  // The workspace's column: the tabs, and under them the line that says what 変更
+  // will do.
+  auto* workspaceColumn = new QWidget(splitter);
+  workspace_ = new Workspace(workspaceColumn);
   table_ = new CodeTable(workspace_);
   previewPage_ = new QWidget(workspace_);
   new QVBoxLayout(previewPage_);
@@ -112,7 +115,18 @@ MainWindow::MainWindow() {
   connect(workspace_, &QTabWidget::currentChanged, this, [this] {
     if (workspace_->currentWidget() == previewPage_) preview();
   });
-  splitter->addWidget(workspace_);
+  pendingLine_ = new QLabel(workspaceColumn);
+  pendingLine_->setTextFormat(Qt::PlainText);
+  pendingLine_->setAccessibleName(QStringLiteral("変更の予定"));
+  // A long line wraps rather than widening the window.
+  pendingLine_->setWordWrap(true);
+  pendingLine_->setContentsMargins(4, 2, 4, 2);
+  pendingLine_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  auto* workspaceLayout = new QVBoxLayout(workspaceColumn);
+  workspaceLayout->setContentsMargins(0, 0, 0, 0);
+  workspaceLayout->addWidget(workspace_, 1);
+  workspaceLayout->addWidget(pendingLine_);
+  splitter->addWidget(workspaceColumn);
   splitter->setCollapsible(0, false);
   splitter->setStretchFactor(1, 1);
 
@@ -150,6 +164,33 @@ void MainWindow::HostDialog(QtDialog* dialog) {
   connect(dialog, &QDialog::finished, this, &QWidget::hide);
 }
 
+// Once the handlers have run: showing a record sets the six fields one by one, and
+// only the last of them gives inputs worth showing.
+void MainWindow::SchedulePendingRefresh() {
+  if (pendingScheduled_) return;
+  pendingScheduled_ = true;
+  QMetaObject::invokeMethod(
+      this, [this] { RefreshPending(); }, Qt::QueuedConnection);
+}
+
+void MainWindow::RefreshPending() {
+  pendingScheduled_ = false;
+  if (settleScheduled_) {
+    SettlePendingView(&pendingView_);
+    settleScheduled_ = false;
+  }
+  const PendingChange pending = ReadPendingChange(pendingView_);
+  // Browsing codes changes the fields at every step; with nothing pending before or
+  // now the table and the preview already show the file.
+  const bool wasShown = pendingShown_;
+  pendingShown_ = !pending.image.empty();
+  pendingLine_->setText(QString::fromUtf8(PendingSummary(pending)));
+  if (!wasShown && !pendingShown_) return;
+  const uint8_t* image = pending.image.empty() ? nullptr : pending.image.data();
+  table_->ShowPending(image);
+  if (preview_) preview_->ShowPending(image, pending.codes);
+}
+
 MainWindow::~MainWindow() {
   SaveSettings();
   if (g_window != this) return;
@@ -174,6 +215,7 @@ TextPreview* MainWindow::preview() {
     previewPage_->layout()->addWidget(preview_);
     if (!measuredFont_.empty()) preview_->SetMeasuredFont(measuredFont_, measuredSize_);
     preview_->ShowImage(g_document.image);
+    SchedulePendingRefresh();
   }
   return preview_;
 }
@@ -194,6 +236,9 @@ void MainWindow::ReturnToDialog() {
 void MainWindow::DocumentLoaded() {
   table_->ShowImage(g_document.image, nullptr);
   if (preview_) preview_->ShowImage(g_document.image);
+  pendingShown_ = false;
+  settleScheduled_ = true;
+  SchedulePendingRefresh();
   UpdateUndoActions();
   if (!IsDocumentLoaded(g_document)) return;
   RememberRecentFile();
@@ -204,6 +249,9 @@ void MainWindow::DocumentLoaded() {
 void MainWindow::ImageWritten(const uint8_t* before) {
   table_->ShowImage(g_document.image, before);
   if (preview_) preview_->ShowImage(g_document.image);
+  pendingShown_ = false;
+  settleScheduled_ = true;
+  SchedulePendingRefresh();
   UpdateUndoActions();
   statusBar()->showMessage(QString::fromStdString(FileNameText(g_document.path)) +
                            QStringLiteral(" written at ") +
@@ -219,8 +267,12 @@ void MainWindow::ErrorShown(const char* text, const char* details) {
   statusBar()->showMessage(line);
 }
 
+// Every notification of the dialog's controls ends here: a value field's EN_CHANGE,
+// a click on a scope box or a mode button, a code selected; each may change what
+// 変更 would write.
 void MainWindow::CommandHandled() {
   table_->FollowSelection(g_editor.currentCode[0], !AnyScopeBoxChecked());
+  SchedulePendingRefresh();
 }
 
 // As if its number were typed into the number field: the dialog's own handlers

@@ -1,6 +1,7 @@
 // The Qt program's window: the editor dialog at the left, unchanged and at its own
 // size, and at its right, in a splitter, the workspace: 一覧 (every code's values)
-// and プレビュー (a sample text laid out with them). The window is built first and
+// and プレビュー (a sample text laid out with them), and under them the line that
+// says what 変更 would write now (pending_change.h). The window is built first and
 // listens to the editor's events; the dialog is then made inside it. The workspace
 // shows the document and selects codes through the dialog's own number field; it
 // writes only through the editor's own commands (change, undo, redo, and a
@@ -14,11 +15,13 @@
 #include <cstdint>
 #include <string>
 
+#include "pending_change.h"
 #include "qt_controls.h"
 #include "recent_files.h"
 
 class CodeTable;
 class QAction;
+class QLabel;
 class QMenu;
 class QTabWidget;
 class TextPreview;
@@ -55,6 +58,12 @@ class MainWindow : public QMainWindow {
   // open command loads a picked file.
   void OpenPath(const std::string& path);
 
+  // The pending view: recomputed after the dialog handled a notification of its
+  // controls (once the notifications nested in it are done); the line beside the
+  // workspace's tabs says what 変更 will do.
+  void RefreshPending();
+  QLabel* pendingLine() const { return pendingLine_; }
+
   QAction* undoAction() const { return undo_; }
   QAction* redoAction() const { return redo_; }
 
@@ -75,6 +84,7 @@ class MainWindow : public QMainWindow {
   void NoteMissingJapaneseFont(const QFont& dialogFont);
   void RestoreSettings();
   void SaveSettings();
+  void SchedulePendingRefresh();
 
   QtDialog* dialog_ = nullptr;
   QWidget* dialogColumn_ = nullptr;
@@ -86,6 +96,11 @@ class MainWindow : public QMainWindow {
   QAction* redo_ = nullptr;
   QMenu* recentMenu_ = nullptr;
   RecentFiles recentFiles_;
+  QLabel* pendingLine_ = nullptr;
+  PendingView pendingView_;
+  bool pendingScheduled_ = false;
+  bool pendingShown_ = false;     // the table and the preview show a pending image
+  bool settleScheduled_ = false;  // a load or a write: take the inputs as they will be
   // The font and size the values were last measured from in this run ("" before),
   // which the preview draws with.
   std::string measuredFont_;

@@ -97,9 +97,11 @@ bool PreviewCanvas::UseFont(const std::string& font, int pixelSize, std::string*
   return true;
 }
 
-void PreviewCanvas::ShowLayout(TextLayout layout, std::string utf8) {
+void PreviewCanvas::ShowLayout(TextLayout layout, std::string utf8,
+                               const std::bitset<kCodeCount>& pendingCodes) {
   layout_ = std::move(layout);
   utf8_ = std::move(utf8);
+  pendingCodes_ = pendingCodes;
   FitAndRedraw();
 }
 
@@ -114,6 +116,7 @@ void PreviewCanvas::FitAndRedraw() {
   PreviewPlanOptions planOptions;
   planOptions.frames = options_.outlines;
   planOptions.grid = options_.grid;
+  planOptions.pendingCodes = pendingCodes_;
   plan_ = PlanPreview(layout_, planOptions);
   // The minimum first: a smaller zoom shrinks the widget, and with it the scroll.
   setMinimumSize(CanvasSize() * options_.zoom);
@@ -150,7 +153,8 @@ QImage PreviewCanvas::Render(const QRect& area) {
     if (box.filled) painter.fillRect(pixels, ColorOf(PreviewInk::PlaceholderFill));
     if (box.drawsCharacter) DrawGlyph(painter, box);
     if (box.drawsFrame) {
-      painter.setPen(ColorOf(box.frameInk));
+      painter.setPen(
+          QPen(ColorOf(box.frameInk), 1, box.dashedFrame ? Qt::DashLine : Qt::SolidLine));
       painter.drawRect(pixels.adjusted(0, 0, -1, -1));
     }
   }
@@ -336,6 +340,18 @@ void TextPreview::ShowImage(const uint8_t* image) {
   } else {
     image_.clear();
   }
+  pending_.clear();
+  pendingCodes_.reset();
+  Refresh();
+}
+
+void TextPreview::ShowPending(const uint8_t* pending, const std::bitset<kCodeCount>& codes) {
+  if (pending) {
+    pending_.assign(pending, pending + kMetricsImageSize);
+  } else {
+    pending_.clear();
+  }
+  pendingCodes_ = pending ? codes : std::bitset<kCodeCount>();
   Refresh();
 }
 
@@ -345,8 +361,9 @@ void TextPreview::Refresh() {
     return;
   }
   std::string utf8 = sample_->toPlainText().toStdString();
-  TextLayout layout = LayOutUtf8Text(image_.data(), utf8.data(), utf8.size());
-  canvas_->ShowLayout(std::move(layout), std::move(utf8));
+  const uint8_t* image = pending_.empty() ? image_.data() : pending_.data();
+  TextLayout layout = LayOutUtf8Text(image, utf8.data(), utf8.size());
+  canvas_->ShowLayout(std::move(layout), std::move(utf8), pendingCodes_);
 }
 
 void TextPreview::ApplyOptions() {

@@ -9,6 +9,7 @@
 #include <QPainterPath>
 #include <QWidget>
 
+#include <bitset>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -35,7 +36,9 @@ class PreviewCanvas : public QWidget {
  public:
   explicit PreviewCanvas(QWidget* parent);
   ~PreviewCanvas() override;
-  void ShowLayout(TextLayout layout, std::string utf8);
+  // pendingCodes: the codes whose values in layout are a pending change's.
+  void ShowLayout(TextLayout layout, std::string utf8,
+                  const std::bitset<kCodeCount>& pendingCodes = {});
   void SetOptions(const PreviewOptions& options);
   const TextLayout& layout() const { return layout_; }
   // Draws the glyphs from font (an installed family or a font file) with its
@@ -67,6 +70,7 @@ class PreviewCanvas : public QWidget {
 
   TextLayout layout_;
   std::string utf8_;
+  std::bitset<kCodeCount> pendingCodes_;
   PreviewOptions options_;
   PreviewPlan plan_;                 // what layout_ shows with options_
   FontFace face_;                    // nothing open: boxes only
@@ -79,6 +83,9 @@ class TextPreview : public QWidget {
   explicit TextPreview(QWidget* parent);
   // Lays the sample text out again over image (null: no file).
   void ShowImage(const uint8_t* image);
+  // Lays the text out with the values the change command would write now, the boxes
+  // of codes (those it alters) outlined dashed; null: the image's own values again.
+  void ShowPending(const uint8_t* pending, const std::bitset<kCodeCount>& codes);
   // The font the values were last measured from (an installed family or a font
   // file) and the size: chosen for the preview, whose outlines are then loaded at
   // that size, so that the glyphs are drawn as the font renders them.
@@ -96,7 +103,9 @@ class TextPreview : public QWidget {
   void Refresh();
   void ApplyOptions();
 
-  std::vector<uint8_t> image_;  // a copy of the image shown; empty when no file is open
+  std::vector<uint8_t> image_;    // a copy of the image shown; empty when no file is open
+  std::vector<uint8_t> pending_;  // the pending change's image drawn over it, or empty
+  std::bitset<kCodeCount> pendingCodes_;
   QPlainTextEdit* sample_;
   QCheckBox* outlines_;
   QCheckBox* grid_;

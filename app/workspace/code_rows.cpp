@@ -5,8 +5,8 @@
 
 #include "image_compare.h"
 #include "shift_jis.h"
-#include "value_labels.h"
 #include "value_edit.h"
+#include "value_labels.h"
 
 // The value columns are titled as the dialog labels its fields.
 const CodeColumnInfo kCodeColumns[kCodeColumnCount] = {
@@ -62,19 +62,25 @@ void FillRow(const uint8_t* image, uint8_t code, CodeRow* row) {
     row->cells[kFirstValueColumn + i] = texts.field[i];
     row->values[i] = ReadRecordValue(image, code, kFirstEditedValue + i);
     row->changed[i] = false;
+    row->pending[i] = false;
   }
   row->cells[kRoleColumn] = RoleText(code);
 }
 
-// Marks what differs from before: the edited values of each record and the line
-// spacing; the other record values and the header bytes have no cell.
-void MarkChanges(const uint8_t* image, const uint8_t* before, CodeRows* rows) {
-  for (const Difference& difference : CompareImages(before, image)) {
-    if (difference.kind == DifferenceKind::LineSpacing) rows->lineSpacingChanged = true;
+// Marks what differs between from and to as changed (or pending): the edited values
+// of each record and the line spacing; the other record values and the header
+// bytes have no cell.
+void MarkDifferences(const uint8_t* from, const uint8_t* to, bool pending, CodeRows* rows) {
+  for (const Difference& difference : CompareImages(from, to)) {
+    if (difference.kind == DifferenceKind::LineSpacing) {
+      (pending ? rows->lineSpacingPending : rows->lineSpacingChanged) = true;
+    }
     if (difference.kind != DifferenceKind::RecordValue) continue;
     if (difference.value < kFirstEditedValue) continue;
     const uint32_t value = difference.value - kFirstEditedValue;
-    if (value < kEditedValueCount) rows->rows[difference.code].changed[value] = true;
+    if (value >= kEditedValueCount) continue;
+    CodeRow& row = rows->rows[difference.code];
+    (pending ? row.pending : row.changed)[value] = true;
   }
 }
 
@@ -97,16 +103,20 @@ const char* RoleText(uint8_t code) {
   return "";
 }
 
-void FillCodeRows(const uint8_t* image, const uint8_t* before, CodeRows* rows) {
+void FillCodeRows(const uint8_t* image, const uint8_t* before, CodeRows* rows,
+                  const uint8_t* pending) {
+  const uint8_t* shown = pending ? pending : image;
   for (int code = 0; code < kCodeCount; ++code) {
-    FillRow(image, static_cast<uint8_t>(code), &rows->rows[code]);
+    FillRow(shown, static_cast<uint8_t>(code), &rows->rows[code]);
   }
   RecordTexts texts;
-  FormatRecordFields(image, 0, &texts);
+  FormatRecordFields(shown, 0, &texts);
   rows->lineSpacingText =
       std::string(ValueFieldLabel(kLineSpacingField)) + " " + texts.field[kLineSpacingField];
   rows->lineSpacingChanged = false;
-  if (before) MarkChanges(image, before, rows);
+  rows->lineSpacingPending = false;
+  if (before) MarkDifferences(before, image, false, rows);
+  if (pending) MarkDifferences(image, pending, true, rows);
 }
 
 bool CodeRowSortsBefore(const CodeRows& rows, int column, uint8_t a, uint8_t b) {

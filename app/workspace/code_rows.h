@@ -57,18 +57,23 @@ struct CodeRow {
   std::string cells[kCodeColumnCount];    // "65", "0x41", "A", the value fields' texts, role
   double values[kEditedValueCount] = {};  // the values behind the texts, for sorting
   bool changed[kEditedValueCount] = {};   // altered by the last change: highlighted
+  bool pending[kEditedValueCount] = {};   // the change command would alter it now
 };
 
 struct CodeRows {
   CodeRow rows[kCodeCount];     // by code
   std::string lineSpacingText;  // "行間 12"
   bool lineSpacingChanged = false;
+  bool lineSpacingPending = false;
 };
 
 // Fills rows from image (not null: with no file there are no rows). before is the
 // image before the last change, or null (nothing is highlighted, as after a load);
 // a value is changed when its bits differ, so 0 -> -0 and a new NaN payload count.
-void FillCodeRows(const uint8_t* image, const uint8_t* before, CodeRows* rows);
+// pending is the image the change command would write now, or null: the rows then
+// show its values, and those whose bits differ from image's are pending.
+void FillCodeRows(const uint8_t* image, const uint8_t* before, CodeRows* rows,
+                  const uint8_t* pending = nullptr);
 
 // True when code a's row sorts before code b's in column (ascending): values as
 // numbers, with NaN after every number; texts by their bytes (natively the order
@@ -80,3 +85,5 @@ struct RgbColour {
   uint8_t red, green, blue;
 };
 constexpr RgbColour kChangedColour = {255, 221, 120};
+// The background of a value the change command would alter now (see pending_change.h).
+constexpr RgbColour kPendingColour = {170, 215, 255};

@@ -62,6 +62,10 @@ PreviewBox PlanBox(const TextBox& box, const PreviewRect& rect, const PreviewPla
                                                    rect.height <= kMaxPreviewGlyphSide);
   planned.drawsCharacter = ShowsCharacter(box) && rect.width > 0 && rect.height > 0 && withinCap;
   planned.drawsFrame = options.frames;
+  if (options.pendingCodes[box.code]) {
+    planned.drawsFrame = true;
+    planned.dashedFrame = true;
+  }
   return planned;
 }
 

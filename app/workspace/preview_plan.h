@@ -7,10 +7,12 @@
 // keeps the layout's own coordinates and shifts its view box instead.
 #pragma once
 
+#include <bitset>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "metrics_format.h"
 #include "text_layout.h"
 
 constexpr int kPreviewMargin = 8;              // room on each side of the layout
@@ -63,8 +65,9 @@ struct PreviewBox {
   uint32_t textOffset = 0, textLength = 0;  // the character in the text laid out
   bool doubleByte = false;                  // a double-byte character (full-width record)
   bool drawsCharacter = false;              // the character is drawn fitted to the box
-  bool filled = false;      // the inside is painted with PreviewInk::PlaceholderFill
-  bool drawsFrame = false;  // the outline is drawn with frameInk
+  bool filled = false;       // the inside is painted with PreviewInk::PlaceholderFill
+  bool drawsFrame = false;   // the outline is drawn with frameInk
+  bool dashedFrame = false;  // dashed: the box has values the change command would write
   PreviewInk frameInk = PreviewInk::GlyphFrame;
 };
 
@@ -85,6 +88,10 @@ struct PreviewPlanOptions {
   // A raster glyph beyond kMaxPreviewGlyphSide costs more than it shows: such a
   // box then draws no character. Text in a vector picture has no such cost.
   bool capGlyphSide = true;
+  // The codes whose records a pending change (pending_change.h) would alter: the
+  // layout has their pending values, and their glyph boxes are outlined dashed,
+  // with frames off too.
+  std::bitset<kCodeCount> pendingCodes;
 };
 
 struct PreviewPlan {

@@ -35,6 +35,7 @@
 #include <string>
 #include <thread>
 
+#include "code_rows.h"
 #include "code_table.h"
 #include "editor_driver.h"
 #include "font_face.h"
@@ -177,6 +178,42 @@ TEST_F(MainWindowTest, AChangeRefreshesTheRowHighlightsItAndRelaysTheText) {
   Click(IDC_CHANGE);
   EXPECT_FALSE(RowOf('A', 3).data(Qt::BackgroundRole).isValid());
   EXPECT_TRUE(RowOf('B', 4).data(Qt::BackgroundRole).isValid());
+}
+
+// Typing shows the change before it is written: the cells 変更 would alter in the
+// pending colour with their new values, the preview laid out with them, and the
+// line that says what 変更 will do; after 変更 nothing is pending.
+TEST_F(MainWindowTest, TypingShowsThePendingChangeUntilItIsWritten) {
+  window_->preview()->sampleText()->setPlainText("AB");
+  FocusControl(IDC_CHARACTER);
+  TypeText("A");
+  FocusControl(IDC_WIDTH);
+  TypeText("30");
+  QCoreApplication::processEvents();
+
+  const QColor pending(kPendingColour.red, kPendingColour.green, kPendingColour.blue);
+  EXPECT_EQ(RowOf('A', 3).data().toString(), "30");
+  EXPECT_EQ(RowOf('A', 3).data(Qt::BackgroundRole).value<QColor>(), pending);
+  EXPECT_FALSE(RowOf('A', 4).data(Qt::BackgroundRole).isValid()) << "24 is stored again as 24";
+  EXPECT_EQ(window_->pendingLine()->text(), "変更: 1 コードの 1 値");
+  const TextLayout& layout = window_->preview()->canvas()->layout();
+  ASSERT_EQ(layout.boxes.size(), 2u);
+  EXPECT_EQ(layout.boxes[1].x, 30) << "B follows A's pending width";
+  EXPECT_EQ(ReadRecordValue(ReadWholeFile(path_).data(), 'A', Width), 12) << "nothing written";
+
+  // A text that is no number pends nothing and says why.
+  FocusControl(IDC_HEIGHT);
+  TypeText("x");
+  QCoreApplication::processEvents();
+  EXPECT_EQ(window_->pendingLine()->text(), "変更できません: 高さ: \"x\" is not a number");
+  EXPECT_EQ(RowOf('A', 3).data().toString(), "12");
+
+  FocusControl(IDC_HEIGHT);
+  TypeText("24");
+  Click(IDC_CHANGE);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(window_->pendingLine()->text(), "");
+  EXPECT_NE(RowOf('A', 3).data(Qt::BackgroundRole).value<QColor>(), pending);
 }
 
 TEST_F(MainWindowTest, WhileAScopeBoxIsCheckedRowsSelectNothing) {
