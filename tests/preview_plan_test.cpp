@@ -109,12 +109,9 @@ TEST(PreviewPlan, InkMapsOntoTheBoxEdgeOntoEdge) {
     const char* mapped;  // the ink's top-left and bottom-right corners drawn, or "-"
   } cases[] = {
       {"same size: moved only", {64, -128, 640, 1024}, {10, 20, 576, 1152}, "10,20 586,1172"},
-      {"26.6 ink onto a box in pixels", {64, 0, 704, 1280}, {3.5, 2, 10, 20}, "3.5,2 13.5,22"},
-      {"stretched wider and flatter", {0, 0, 100, 100}, {0, 0, 300, 50}, "0,0 300,50"},
+      {"stretched wider and flatter", {0, 0, 100, 100}, {3.5, 2, 300, 50}, "3.5,2 303.5,52"},
       {"ink below the baseline", {-50, -300, 50, -100}, {1, 1, 4, 8}, "1,1 5,9"},
       {"no ink width (a line has no area)", {5, 0, 5, 100}, {0, 0, 10, 10}, "-"},
-      {"no ink height", {0, 7, 100, 7}, {0, 0, 10, 10}, "-"},
-      {"a box of no width folds it", {0, 0, 100, 100}, {0, 0, 0, 10}, "-"},
       {"a scale that underflows", {0, 0, 100, 1e300}, {0, 0, 10, 1e-300}, "-"},
       {"a scale beyond a double", {0, 0, 1e-300, 1}, {0, 0, 1e300, 1}, "-"},
   };
@@ -129,19 +126,6 @@ TEST(PreviewPlan, InkMapsOntoTheBoxEdgeOntoEdge) {
       mapped = text;
     }
     EXPECT_EQ(mapped, c.mapped) << c.name;
-  }
-}
-
-// The character a box stands for is the text's own, whatever record it uses.
-TEST(PreviewPlan, CharacterOfABoxIsTheTextsAtItsOffset) {
-  const std::string text = "Aｱ漢\xff";
-  struct Case {
-    uint32_t offset, length, character;
-  } cases[] = {{0, 1, 'A'}, {1, 3, 0xFF71}, {4, 3, 0x6F22}, {7, 1, 0}, {7, 2, 0}};
-  for (const Case& c : cases) {
-    PreviewBox box;
-    box.textOffset = c.offset, box.textLength = c.length;
-    EXPECT_EQ(CharacterOfBox(box, text), c.character) << c.offset;
   }
 }
 
