@@ -1,6 +1,7 @@
 // 一覧: every code's values in one table, read-only. The values are the texts the
 // value fields show; the values the last change altered are highlighted. Choosing
 // a row asks the window to select that code in the dialog; editing stays there.
+// A click on a column's title, or Space in the table, sorts by that column.
 #pragma once
 
 #include <QWidget>
@@ -32,7 +33,11 @@ class CodeTable : public QWidget {
   QTableView* view() const { return view_; }
   QComboBox* classFilter() const { return filter_; }
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
+  void SortByCurrentColumn();
   void ChooseRow(int proxyRow);
 
   CodeTableModel* model_;

@@ -5,20 +5,20 @@
 
 #include "image_compare.h"
 #include "shift_jis.h"
-#include "value_labels.h"
 #include "value_edit.h"
+#include "value_labels.h"
 
 // The value columns are titled as the dialog labels its fields.
 const CodeColumnInfo kCodeColumns[kCodeColumnCount] = {
-    {"番号", CellAlignment::Right, ColumnOrder::ByCode, "255"},
-    {"16進", CellAlignment::Right, ColumnOrder::ByCode, "0xFF"},
-    {"文字", CellAlignment::Left, ColumnOrder::ByText, "W"},
-    {ValueFieldLabel(0), CellAlignment::Right, ColumnOrder::ByValue, "-0.000000"},
-    {ValueFieldLabel(1), CellAlignment::Right, ColumnOrder::ByValue, "-0.000000"},
-    {ValueFieldLabel(2), CellAlignment::Right, ColumnOrder::ByValue, "-0.000000"},
-    {ValueFieldLabel(3), CellAlignment::Right, ColumnOrder::ByValue, "-0.000000"},
-    {ValueFieldLabel(4), CellAlignment::Right, ColumnOrder::ByValue, "-0.000000"},
-    {"役割", CellAlignment::Left, ColumnOrder::ByText, ""},
+    {"番号", CellAlignment::Right, ColumnOrder::ByCode},
+    {"16進", CellAlignment::Right, ColumnOrder::ByCode},
+    {"文字", CellAlignment::Left, ColumnOrder::ByText},
+    {ValueFieldLabel(0), CellAlignment::Right, ColumnOrder::ByValue},
+    {ValueFieldLabel(1), CellAlignment::Right, ColumnOrder::ByValue},
+    {ValueFieldLabel(2), CellAlignment::Right, ColumnOrder::ByValue},
+    {ValueFieldLabel(3), CellAlignment::Right, ColumnOrder::ByValue},
+    {ValueFieldLabel(4), CellAlignment::Right, ColumnOrder::ByValue},
+    {"役割", CellAlignment::Left, ColumnOrder::ByText},
 };
 
 const char* const kClassFilterNames[kClassFilterCount] = {"すべて", "全角", "半角カナ", "半角英数",
@@ -78,6 +78,25 @@ void MarkChanges(const uint8_t* image, const uint8_t* before, CodeRows* rows) {
   }
 }
 
+// The sum of text's character advances, text in the host's encoding.
+double TextAdvance(const std::string& text, const CharacterAdvance& advance) {
+  double sum = 0;
+  for (size_t at = 0; at < text.size();) {
+#ifdef _WIN32
+    size_t length = 1;
+    const int32_t character = CharacterOfShiftJis(text.c_str() + at, &length);
+    sum += advance(character < 0 ? kNoCharacterMark : static_cast<uint32_t>(character));
+#else
+    uint32_t character = 0;
+    size_t length = DecodeUtf8(text.c_str() + at, &character);
+    if (length == 0) length = 1, character = 0xFFFD;  // a stray byte, shown as one mark
+    sum += advance(character);
+#endif
+    at += length;
+  }
+  return sum;
+}
+
 }  // namespace
 
 bool RowInClass(uint8_t code, ClassFilter filter) {
@@ -128,4 +147,15 @@ bool CodeRowSortsBefore(const CodeRows& rows, int column, uint8_t a, uint8_t b) 
     case ColumnOrder::ByCode: break;
   }
   return a < b;
+}
+
+const std::string& WidestCellText(const CodeRows& rows, int column,
+                                  const CharacterAdvance& advance) {
+  const std::string* widest = &rows.rows[0].cells[column];
+  double widestAdvance = TextAdvance(*widest, advance);
+  for (const CodeRow& row : rows.rows) {
+    const double rowAdvance = TextAdvance(row.cells[column], advance);
+    if (rowAdvance > widestAdvance) widest = &row.cells[column], widestAdvance = rowAdvance;
+  }
+  return *widest;
 }

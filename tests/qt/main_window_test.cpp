@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDropEvent>
+#include <QHeaderView>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
@@ -18,6 +19,7 @@
 #include <QSortFilterProxyModel>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -31,10 +33,12 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <limits>
 #include <string>
 #include <thread>
 
+#include "code_rows.h"
 #include "code_table.h"
 #include "editor_driver.h"
 #include "font_face.h"
@@ -209,6 +213,64 @@ TEST_F(MainWindowTest, TheTableSortsValuesAsNumbersAndFiltersByClass) {
     window_->table()->classFilter()->setCurrentText(QString::fromUtf8(c.name));
     EXPECT_EQ(rows->rowCount(), c.rows) << c.name;
     EXPECT_EQ(rows->index(0, 0).data().toInt(), c.first) << c.name;
+  }
+}
+
+// A click on a column's title sorts by it, ascending and then descending, as does
+// Space in the table on a cell of that column; the title's arrow says which.
+TEST_F(MainWindowTest, ATitleClickedOrSpacePressedSortsByItsColumn) {
+  QHeaderView* header = View()->horizontalHeader();
+  QAbstractItemModel* rows = View()->model();
+  const auto clickTitle = [&](int column) {
+    const int middle = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(middle, 5));
+  };
+  const auto pressSpaceIn = [&](int column) {
+    window_->FocusTable();
+    View()->setCurrentIndex(rows->index(0, column));
+    QTest::keyClick(View(), Qt::Key_Space);
+  };
+  const struct {
+    const char* name;
+    std::function<void(int)> sort;
+  } kWays[] = {{"click", clickTitle}, {"Space", pressSpaceIn}};
+  for (const auto& way : kWays) {
+    View()->sortByColumn(kDecimalColumn, Qt::DescendingOrder);
+    way.sort(kFirstValueColumn);  // 幅: -3 (68) first, NaN (67) last
+    EXPECT_EQ(header->sortIndicatorSection(), kFirstValueColumn) << way.name;
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder) << way.name;
+    EXPECT_EQ(rows->index(0, 0).data().toString(), "68") << way.name;
+    way.sort(kFirstValueColumn);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder) << way.name;
+    EXPECT_EQ(rows->index(0, 0).data().toString(), "67") << way.name;
+    EXPECT_EQ(rows->index(1, 0).data().toString(), "66") << way.name << ": 13.5 before 12";
+  }
+}
+
+// Every text shows whole: each column is at least as wide as its title with the
+// sort arrow and as each of its cells, also after a change writes a longer value
+// and in a window too narrow for them all.
+TEST_F(MainWindowTest, ColumnsAreAsWideAsTheirWidestTexts) {
+  FocusControl(IDC_CHARACTER);
+  TypeText("_");
+  FocusControl(IDC_SPACING_RIGHT);
+  TypeText("-0.03125");
+  Click(IDC_CHANGE);
+  ASSERT_EQ(RowOf('_', kFirstValueColumn + 3).data().toString(), "-3.125000e-002");
+  QHeaderView* header = View()->horizontalHeader();
+  const QFontMetrics cellFont(View()->font()), titleFont(header->font());
+  const int cellMargins = 2 * (View()->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+  const int arrow = header->style()->pixelMetric(QStyle::PM_HeaderMarkSize);
+  window_->resize(300, window_->height());
+  QAbstractItemModel* rows = View()->model();
+  for (int column = 0; column < kCodeColumnCount; ++column) {
+    const QString title = rows->headerData(column, Qt::Horizontal).toString();
+    EXPECT_GE(header->sectionSize(column), titleFont.horizontalAdvance(title) + arrow) << column;
+    for (int row = 0; row < rows->rowCount(); ++row) {
+      const QString text = rows->index(row, column).data().toString();
+      ASSERT_GE(header->sectionSize(column), cellFont.horizontalAdvance(text) + cellMargins)
+          << text.toStdString();
+    }
   }
 }
 
