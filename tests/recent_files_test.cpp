@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -75,6 +78,47 @@ TEST(RecentFilesTest, OneFileByRelativeAndAbsoluteNamesIsOneEntry) {
   ASSERT_EQ(recent.paths.size(), 1u);
   EXPECT_TRUE(std::filesystem::path(recent.paths[0]).is_absolute()) << recent.paths[0];
   EXPECT_TRUE(std::filesystem::equivalent(recent.paths[0], path)) << recent.paths[0];
+}
+
+// Each entry shows its name, then its folder; one whose file is gone or is not a
+// regular file is greyed, found without opening it (a FIFO would block an open).
+TEST(RecentFilesTest, MenuEntriesShowNameAndFolderAndGreyWhatIsNotAFile) {
+  TempFolder folder;
+  const std::string file = folder.Path("g.fnt"), link = folder.Path("link.fnt");
+  WriteWholeFile(file, Bytes(kMetricsFileSize, 0));
+  std::filesystem::create_directory(folder.Path("dir.fnt"));
+#ifndef _WIN32
+  ASSERT_EQ(mkfifo(folder.Path("fifo.fnt").c_str(), 0600), 0);
+  std::filesystem::create_symlink(file, link);
+#endif
+  const std::string root = std::filesystem::path(file).parent_path().string();
+  const struct {
+    std::string path;
+    std::string text;
+    bool available;
+  } cases[] = {
+      {file, "g.fnt \u2014 " + root, true},
+      {folder.Path("gone.fnt"), "gone.fnt \u2014 " + root, false},
+      {folder.Path("dir.fnt"), "dir.fnt \u2014 " + root, false},
+#ifndef _WIN32
+      {folder.Path("fifo.fnt"), "fifo.fnt \u2014 " + root, false},
+      {link, "link.fnt \u2014 " + root, false},
+      {"/a&b <i>.fnt", "a&b <i>.fnt \u2014 /", false},
+#else
+      {"C:\\a&b <i>.fnt", "a&b <i>.fnt \u2014 C:\\", false},
+#endif
+  };
+  RecentFiles recent;
+  for (const auto& c : cases) recent.paths.push_back(c.path);
+  const std::vector<RecentEntry> entries = RecentMenuEntries(recent);
+  ASSERT_EQ(entries.size(), std::size(cases));
+  for (size_t i = 0; i < entries.size(); ++i) {
+    EXPECT_EQ(entries[i].path, cases[i].path);
+    EXPECT_EQ(entries[i].text, cases[i].text);
+    EXPECT_EQ(entries[i].available, cases[i].available) << cases[i].path;
+  }
+  ForgetRecentFile(recent, file);
+  EXPECT_EQ(recent.paths.front(), folder.Path("gone.fnt"));
 }
 
 }  // namespace

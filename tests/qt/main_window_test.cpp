@@ -125,6 +125,19 @@ class MainWindowTest : public ::testing::Test {
     return {};
   }
 
+  // A recent file's entry as the menu should show it: "g.fnt — /its/folder".
+  static std::string MenuText(const std::string& path) {
+    const std::filesystem::path file = std::filesystem::canonical(path);
+    return file.filename().string() + " \u2014 " + file.parent_path().string();
+  }
+
+  QAction* RecentEntryNamed(const QString& startingWith) {
+    for (QAction* action : RecentEntries()) {
+      if (action->text().startsWith(startingWith)) return action;
+    }
+    return nullptr;
+  }
+
   // The value fields as the dialog shows them.
   std::string Fields() {
     std::string fields;
@@ -437,7 +450,7 @@ TEST_F(MainWindowTest, NamesShowAsTheyAre) {
     ASSERT_FALSE(entries.isEmpty());
     QString entry = entries[0]->text();
     EXPECT_TRUE(QKeySequence::mnemonic(entry).isEmpty()) << name;
-    EXPECT_EQ(entry.replace("&&", "&").toStdString(), std::filesystem::canonical(path).string());
+    EXPECT_EQ(entry.replace("&&", "&").toStdString(), MenuText(path));
 
     const Bytes image(kMetricsImageSize, 0);
     FontMeasureDialog measure(image.data(), window_);
@@ -466,8 +479,7 @@ TEST_F(MainWindowTest, ARecentFileOpensTheSameFileFromAnotherFolder) {
   }
   CurrentFolder inside(elsewhere.Root());
   window_->OpenPath(path_);
-  const QString same =
-      QString::fromStdString(std::filesystem::canonical(folder_.Path("same.fnt")).string());
+  const QString same = QString::fromStdString(MenuText(folder_.Path("same.fnt")));
   QAction* entry = nullptr;
   for (QAction* action : RecentEntries()) {
     if (action->text() == same) entry = action;
@@ -475,6 +487,44 @@ TEST_F(MainWindowTest, ARecentFileOpensTheSameFileFromAnotherFolder) {
   ASSERT_NE(entry, nullptr);
   entry->trigger();
   EXPECT_EQ(ControlText(IDC_WIDTH), "1");
+}
+
+// An entry whose file is gone or is no regular file is greyed; one that fails to
+// open is dropped, and the status bar says so; 履歴を消去 empties the list.
+TEST_F(MainWindowTest, RecentFilesGreyWhatIsGoneDropWhatFailsAndClear) {
+  InstallModalScript();
+  for (const char* name : {"small.fnt", "gone.fnt", "dir.fnt"}) {
+    WriteWholeFile(folder_.Path(name), Bytes(kMetricsFileSize, 0));
+    window_->OpenPath(folder_.Path(name));
+  }
+  std::filesystem::remove(folder_.Path("gone.fnt"));
+  std::filesystem::remove(folder_.Path("dir.fnt"));
+  std::filesystem::create_directory(folder_.Path("dir.fnt"));
+  WriteWholeFile(folder_.Path("small.fnt"), Bytes(100, 0));
+  const struct {
+    const char* name;
+    bool enabled;
+  } kEntries[] = {{"dir.fnt", false}, {"gone.fnt", false}, {"small.fnt", true}, {"main.fnt", true}};
+  for (const auto& entry : kEntries) {
+    QAction* action = RecentEntryNamed(QString::fromUtf8(entry.name));
+    ASSERT_NE(action, nullptr) << entry.name;
+    EXPECT_EQ(action->isEnabled(), entry.enabled) << entry.name;
+  }
+  ASSERT_EQ(RecentEntries().size(), std::size(kEntries) + 2) << "a separator and 履歴を消去";
+
+  RecentEntryNamed("small.fnt")->trigger();
+  EXPECT_EQ(RecentEntryNamed("small.fnt"), nullptr);
+  EXPECT_EQ(window_->statusBar()->currentMessage().toStdString(),
+            "Error: small.fnt: wrong size: 100 bytes, a metrics file has exactly 14632 bytes "
+            "(removed from the recent files)");
+
+  RecentEntries().back()->trigger();
+  const QList<QAction*> cleared = RecentEntries();
+  ASSERT_EQ(cleared.size(), 3);
+  EXPECT_EQ(cleared[0]->text(), "(なし)");
+  EXPECT_TRUE(cleared[1]->isSeparator());
+  EXPECT_EQ(cleared[2]->text(), "履歴を消去(&C)");
+  EXPECT_FALSE(cleared[2]->isEnabled());
 }
 
 TEST_F(MainWindowTest, ShortcutsReachTheWorkspaceAndEscReturns) {
