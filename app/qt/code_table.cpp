@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QScrollBar>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -248,6 +249,12 @@ void CodeTable::ShowImage(const uint8_t* image, const uint8_t* before) {
   lineSpacing_->setText(loaded ? QString::fromUtf8(rows.lineSpacingText) : QString());
   lineSpacing_->setStyleSheet(loaded && rows.lineSpacingChanged ? ChangedStyleSheet() : QString());
   if (loaded) FitColumnsToCells(view_, rows);
+}
+
+int CodeTable::WidthShowingAllColumns() const {
+  const QMargins margins = layout()->contentsMargins();
+  return view_->horizontalHeader()->length() + 2 * view_->frameWidth() +
+         view_->verticalScrollBar()->sizeHint().width() + margins.left() + margins.right();
 }
 
 // Space sorts by the current cell's column (the arrow keys move it), as a click on

@@ -30,6 +30,9 @@ class CodeTable : public QWidget {
   // Called with the code of a row the user chose.
   std::function<void(uint8_t code)> codeChosen;
 
+  // The width that shows every column whole beside the vertical scroll bar.
+  int WidthShowingAllColumns() const;
+
   QTableView* view() const { return view_; }
   QComboBox* classFilter() const { return filter_; }
 

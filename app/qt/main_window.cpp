@@ -17,6 +17,7 @@
 #include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -142,7 +143,13 @@ void MainWindow::HostDialog(QtDialog* dialog) {
   column->addStretch();
   dialogColumn_->setFixedWidth(dialog->width());
   dialogColumn_->setMinimumHeight(dialog->height());
-  resize(dialog->width() + kWorkspaceWidth, std::max(dialog->height(), kWindowHeight));
+  // Wide enough for the table's columns, which the file loaded by the dialog sized.
+  // Around the table: the tab's frame on either side and the splitter's handle.
+  const int frame = 2 * workspace_->style()->pixelMetric(QStyle::PM_TabBarBaseOverlap) +
+                    2 * workspace_->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) +
+                    static_cast<QSplitter*>(centralWidget())->handleWidth();
+  const int workspaceWidth = std::max(kWorkspaceWidth, table_->WidthShowingAllColumns() + frame);
+  resize(dialog->width() + workspaceWidth, std::max(dialog->height(), kWindowHeight));
   setWindowTitle(dialog->windowTitle());
   connect(dialog, &QWidget::windowTitleChanged, this, &QWidget::setWindowTitle);
   connect(dialog, &QDialog::finished, this, &QWidget::hide);
