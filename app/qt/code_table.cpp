@@ -14,6 +14,7 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <unordered_map>
 
@@ -137,38 +138,74 @@ int TitlePadding(const QWidget* header) {
   return 3 * margin + style->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, header);
 }
 
+// The widths of a font's characters, each looked up once. A text's width is the
+// sum of its characters': no shaping, which at start-up would cost more than the
+// rest of the table; the texts measured here (numbers, titles, roles) have no
+// ligatures, and kerning only narrows them.
+class CharacterWidths {
+ public:
+  explicit CharacterWidths(const QFont& font) : metrics_(font) { ascii_.fill(-1); }
+
+  double Of(uint32_t codePoint) {
+    if (codePoint < ascii_.size()) {
+      if (ascii_[codePoint] < 0) ascii_[codePoint] = Measure(codePoint);
+      return ascii_[codePoint];
+    }
+    auto found = others_.find(codePoint);
+    if (found == others_.end()) found = others_.emplace(codePoint, Measure(codePoint)).first;
+    return found->second;
+  }
+
+  // Whole pixels, rounded up.
+  int OfText(const QString& text) {
+    double width = 0;
+    for (const char32_t character : text.toUcs4()) width += Of(character);
+    return static_cast<int>(std::ceil(width));
+  }
+
+ private:
+  double Measure(uint32_t codePoint) const {
+    if (codePoint <= 0xFFFF)
+      return metrics_.horizontalAdvance(QChar(static_cast<char16_t>(codePoint)));
+    const char32_t character = codePoint;
+    return metrics_.horizontalAdvance(QString::fromUcs4(&character, 1));
+  }
+
+  QFontMetricsF metrics_;
+  std::array<double, 128> ascii_;
+  std::unordered_map<uint32_t, double> others_;
+};
+
 // Each column as wide as its title with the sort arrow; the cells' texts then widen
 // them (FitColumnsToCells). Measured from the texts themselves, never by the view
 // measuring every row, which would cost more at start-up than the rest of the window.
 // The last one is not stretched to the view's width: a stretched section shrinks
 // with a narrow window and cuts the roles.
 void FitColumnsToTitles(QTableView* view) {
-  const QFontMetrics metrics(view->horizontalHeader()->font());
+  CharacterWidths widths(view->horizontalHeader()->font());
   const int padding = TitlePadding(view->horizontalHeader());
   for (int column = 0; column < kCodeColumnCount; ++column) {
     const QString title = QString::fromUtf8(kCodeColumns[column].title);
-    view->setColumnWidth(column, metrics.horizontalAdvance(title) + padding);
+    view->setColumnWidth(column, widths.OfText(title) + padding);
   }
 }
 
 // Widens each column that is narrower than its widest cell (found by the core from
-// the characters' advances, then measured whole), so that no value is cut; a column
-// the user made wider stays so.
+// the characters' widths), so that no value is cut; a column the user made wider
+// stays so. A column whose cells would fit even if each character were the font's
+// widest is not measured: every glyph measured is a glyph loaded, and at start-up
+// most columns are as wide as their titles already.
 void FitColumnsToCells(QTableView* view, const CodeRows& rows) {
+  CharacterWidths widths(view->font());
+  const CharacterAdvance advance = [&widths](uint32_t codePoint) { return widths.Of(codePoint); };
   const QFontMetricsF metrics(view->font());
-  std::unordered_map<uint32_t, double> advances;
-  const CharacterAdvance advance = [&](uint32_t codePoint) {
-    auto found = advances.find(codePoint);
-    if (found != advances.end()) return found->second;
-    const char32_t character = codePoint;
-    const double width = metrics.horizontalAdvance(QString::fromUcs4(&character, 1));
-    advances.emplace(codePoint, width);
-    return width;
-  };
+  const double widestCharacter = std::max(metrics.maxWidth(), metrics.height());
   const int padding = CellPadding(view);
   for (int column = 0; column < kCodeColumnCount; ++column) {
+    const double bound = MostCharactersInColumn(rows, column) * widestCharacter + padding;
+    if (bound <= view->columnWidth(column)) continue;
     const QString widest = QString::fromUtf8(WidestCellText(rows, column, advance));
-    const int width = static_cast<int>(std::ceil(metrics.horizontalAdvance(widest))) + padding;
+    const int width = widths.OfText(widest) + padding;
     if (view->columnWidth(column) < width) view->setColumnWidth(column, width);
   }
 }

@@ -1,5 +1,6 @@
 #include "code_rows.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -78,23 +79,31 @@ void MarkChanges(const uint8_t* image, const uint8_t* before, CodeRows* rows) {
   }
 }
 
-// The sum of text's character advances, text in the host's encoding.
+// The character at text[*at], in the host's encoding; moves *at past it.
+uint32_t NextCharacter(const std::string& text, size_t* at) {
+#ifdef _WIN32
+  size_t length = 1;
+  const int32_t character = CharacterOfShiftJis(text.c_str() + *at, &length);
+  *at += length;
+  return character < 0 ? kNoCharacterMark : static_cast<uint32_t>(character);
+#else
+  uint32_t character = 0;
+  const size_t length = DecodeUtf8(text.c_str() + *at, &character);
+  *at += length == 0 ? 1 : length;
+  return length == 0 ? 0xFFFD : character;  // a stray byte shows as one mark
+#endif
+}
+
 double TextAdvance(const std::string& text, const CharacterAdvance& advance) {
   double sum = 0;
-  for (size_t at = 0; at < text.size();) {
-#ifdef _WIN32
-    size_t length = 1;
-    const int32_t character = CharacterOfShiftJis(text.c_str() + at, &length);
-    sum += advance(character < 0 ? kNoCharacterMark : static_cast<uint32_t>(character));
-#else
-    uint32_t character = 0;
-    size_t length = DecodeUtf8(text.c_str() + at, &character);
-    if (length == 0) length = 1, character = 0xFFFD;  // a stray byte, shown as one mark
-    sum += advance(character);
-#endif
-    at += length;
-  }
+  for (size_t at = 0; at < text.size();) sum += advance(NextCharacter(text, &at));
   return sum;
+}
+
+size_t CharacterCount(const std::string& text) {
+  size_t count = 0;
+  for (size_t at = 0; at < text.size(); ++count) NextCharacter(text, &at);
+  return count;
 }
 
 }  // namespace
@@ -158,4 +167,10 @@ const std::string& WidestCellText(const CodeRows& rows, int column,
     if (rowAdvance > widestAdvance) widest = &row.cells[column], widestAdvance = rowAdvance;
   }
   return *widest;
+}
+
+size_t MostCharactersInColumn(const CodeRows& rows, int column) {
+  size_t most = 0;
+  for (const CodeRow& row : rows.rows) most = std::max(most, CharacterCount(row.cells[column]));
+  return most;
 }

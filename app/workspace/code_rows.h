@@ -86,6 +86,10 @@ using CharacterAdvance = std::function<double(uint32_t codePoint)>;
 const std::string& WidestCellText(const CodeRows& rows, int column,
                                   const CharacterAdvance& advance);
 
+// The most characters a cell of column holds: with the font's widest character,
+// a bound that spares a front end measuring a column whose title is wider anyway.
+size_t MostCharactersInColumn(const CodeRows& rows, int column);
+
 // The background of a changed value and of a changed line spacing.
 struct RgbColour {
   uint8_t red, green, blue;
