@@ -272,6 +272,11 @@ CodeTable::CodeTable(QWidget* parent)
           [this](const QModelIndex& current) {
             if (current.isValid()) ChooseRow(current.row());
           });
+  // After a sort the selected code's row is kept in sight (the view sorts first: it
+  // connected to the header before this).
+  connect(view_->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this, [this] {
+    if (view_->currentIndex().isValid()) view_->scrollTo(view_->currentIndex());
+  });
   connect(view_, &QAbstractItemView::clicked, this,
           [this](const QModelIndex& index) { ChooseRow(index.row()); });
 }
