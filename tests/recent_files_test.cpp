@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -84,39 +83,29 @@ TEST(RecentFilesTest, OneFileByRelativeAndAbsoluteNamesIsOneEntry) {
 // regular file is greyed, found without opening it (a FIFO would block an open).
 TEST(RecentFilesTest, MenuEntriesShowNameAndFolderAndGreyWhatIsNotAFile) {
   TempFolder folder;
-  const std::string file = folder.Path("g.fnt"), link = folder.Path("link.fnt");
+  const std::string file = folder.Path("g.fnt");
   WriteWholeFile(file, Bytes(kMetricsFileSize, 0));
   std::filesystem::create_directory(folder.Path("dir.fnt"));
+  RecentFiles recent{{file, folder.Path("gone.fnt"), folder.Path("dir.fnt")}};
 #ifndef _WIN32
   ASSERT_EQ(mkfifo(folder.Path("fifo.fnt").c_str(), 0600), 0);
-  std::filesystem::create_symlink(file, link);
-#endif
-  const std::string root = std::filesystem::path(file).parent_path().string();
-  const struct {
-    std::string path;
-    std::string text;
-    bool available;
-  } cases[] = {
-      {file, "g.fnt \u2014 " + root, true},
-      {folder.Path("gone.fnt"), "gone.fnt \u2014 " + root, false},
-      {folder.Path("dir.fnt"), "dir.fnt \u2014 " + root, false},
-#ifndef _WIN32
-      {folder.Path("fifo.fnt"), "fifo.fnt \u2014 " + root, false},
-      {link, "link.fnt \u2014 " + root, false},
-      {"/a&b <i>.fnt", "a&b <i>.fnt \u2014 /", false},
+  std::filesystem::create_symlink(file, folder.Path("link.fnt"));
+  recent.paths.insert(recent.paths.end(), {folder.Path("fifo.fnt"), folder.Path("link.fnt")});
+  recent.paths.push_back("/a&b <i>.fnt");
+  const char* const kInRoot = "a&b <i>.fnt \u2014 /";
 #else
-      {"C:\\a&b <i>.fnt", "a&b <i>.fnt \u2014 C:\\", false},
+  recent.paths.push_back("C:\\a&b <i>.fnt");
+  const char* const kInRoot = "a&b <i>.fnt \u2014 C:\\";
 #endif
-  };
-  RecentFiles recent;
-  for (const auto& c : cases) recent.paths.push_back(c.path);
   const std::vector<RecentEntry> entries = RecentMenuEntries(recent);
-  ASSERT_EQ(entries.size(), std::size(cases));
+  ASSERT_EQ(entries.size(), recent.paths.size());
   for (size_t i = 0; i < entries.size(); ++i) {
-    EXPECT_EQ(entries[i].path, cases[i].path);
-    EXPECT_EQ(entries[i].text, cases[i].text);
-    EXPECT_EQ(entries[i].available, cases[i].available) << cases[i].path;
+    EXPECT_EQ(entries[i].path, recent.paths[i]);
+    EXPECT_EQ(entries[i].available, i == 0) << entries[i].path;
   }
+  const std::string folderText = std::filesystem::path(file).parent_path().string();
+  EXPECT_EQ(entries[0].text, "g.fnt \u2014 " + folderText);
+  EXPECT_EQ(entries.back().text, kInRoot) << "a root keeps its separator";
   ForgetRecentFile(recent, file);
   EXPECT_EQ(recent.paths.front(), folder.Path("gone.fnt"));
 }
