@@ -149,4 +149,18 @@ TEST(CodeRows, ChangedFlagsComeFromTheBitsThatDiffer) {
   EXPECT_FALSE(same->lineSpacingChanged);
 }
 
+// The widest cell by its characters' advances, whatever the host's encoding; a
+// tie goes to the lowest code.
+TEST(CodeRows, WidestCellTextByCharacterAdvances) {
+  Image image;
+  image.Set(3, Width, -0.03125f).Set(5, Height, 111111).Set(6, Height, -8);
+  const auto rows = RowsOf(image);
+  const CharacterAdvance uniform = [](uint32_t) { return 1.0; };
+  const CharacterAdvance narrowOnes = [](uint32_t c) { return c == '1' ? 0.1 : 1.0; };
+  EXPECT_EQ(WidestCellText(*rows, kFirstValueColumn, uniform), "-3.125000e-002");
+  EXPECT_EQ(WidestCellText(*rows, kFirstValueColumn + 1, uniform), "111111");
+  EXPECT_EQ(WidestCellText(*rows, kFirstValueColumn + 1, narrowOnes), "-8");
+  EXPECT_EQ(WidestCellText(*rows, kRoleColumn, uniform), "半角カナの寸法");  // 18 ties with 19
+}
+
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -75,6 +77,37 @@ TEST(RecentFilesTest, OneFileByRelativeAndAbsoluteNamesIsOneEntry) {
   ASSERT_EQ(recent.paths.size(), 1u);
   EXPECT_TRUE(std::filesystem::path(recent.paths[0]).is_absolute()) << recent.paths[0];
   EXPECT_TRUE(std::filesystem::equivalent(recent.paths[0], path)) << recent.paths[0];
+}
+
+// Each entry shows its name, then its folder; one whose file is gone or is not a
+// regular file is greyed, found without opening it (a FIFO would block an open).
+TEST(RecentFilesTest, MenuEntriesShowNameAndFolderAndGreyWhatIsNotAFile) {
+  TempFolder folder;
+  const std::string file = folder.Path("g.fnt");
+  WriteWholeFile(file, Bytes(kMetricsFileSize, 0));
+  std::filesystem::create_directory(folder.Path("dir.fnt"));
+  RecentFiles recent{{file, folder.Path("gone.fnt"), folder.Path("dir.fnt")}};
+#ifndef _WIN32
+  ASSERT_EQ(mkfifo(folder.Path("fifo.fnt").c_str(), 0600), 0);
+  std::filesystem::create_symlink(file, folder.Path("link.fnt"));
+  recent.paths.insert(recent.paths.end(), {folder.Path("fifo.fnt"), folder.Path("link.fnt")});
+  recent.paths.push_back("/a&b <i>.fnt");
+  const char* const kInRoot = "a&b <i>.fnt \u2014 /";
+#else
+  recent.paths.push_back("C:\\a&b <i>.fnt");
+  const char* const kInRoot = "a&b <i>.fnt \u2014 C:\\";
+#endif
+  const std::vector<RecentEntry> entries = RecentMenuEntries(recent);
+  ASSERT_EQ(entries.size(), recent.paths.size());
+  for (size_t i = 0; i < entries.size(); ++i) {
+    EXPECT_EQ(entries[i].path, recent.paths[i]);
+    EXPECT_EQ(entries[i].available, i == 0) << entries[i].path;
+  }
+  const std::string folderText = std::filesystem::path(file).parent_path().string();
+  EXPECT_EQ(entries[0].text, "g.fnt \u2014 " + folderText);
+  EXPECT_EQ(entries.back().text, kInRoot) << "a root keeps its separator";
+  ForgetRecentFile(recent, file);
+  EXPECT_EQ(recent.paths.front(), folder.Path("gone.fnt"));
 }
 
 }  // namespace

@@ -5,11 +5,18 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QScrollBar>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <QKeyEvent>
+#include <QStyle>
+
 #include <algorithm>
+#include <array>
+#include <cmath>
+#include <unordered_map>
 #include <vector>
 
 #include "code_rows.h"
@@ -66,7 +73,10 @@ class CodeTableModel : public QAbstractTableModel {
   }
 
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QVariant();
+    if (orientation != Qt::Horizontal) return QVariant();
+    // A column clicked for the first time sorts ascending, whatever the last one did.
+    if (role == Qt::InitialSortOrderRole) return Qt::AscendingOrder;
+    if (role != Qt::DisplayRole) return QVariant();
     return QString::fromUtf8(kCodeColumns[section].title);
   }
 
@@ -124,34 +134,100 @@ class CodeTableProxy : public QSortFilterProxyModel {
   const CodeTableModel* source_;
 };
 
-// Widths from the font's character sizes rather than from every cell: measuring
-// 256 rows (or even shaping the titles) at start-up would cost more than the rest
-// of the window. A full-width character is as wide as the font is high; the user
-// can widen any column.
-int EstimatedWidth(const QFontMetrics& metrics, const char* utf8) {
-  int width = 0;
-  for (const QChar character : QString::fromUtf8(utf8)) {
-    width += character.unicode() < 0x80 ? metrics.averageCharWidth() : metrics.height();
-  }
-  return width;
+// The room a cell's text leaves free inside its column: the style's margins on
+// either side, the grid line and a little air.
+int CellPadding(const QWidget* view) {
+  const int margin = view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+  return 2 * margin + 1 + 4;
 }
 
-void SetColumnWidths(QTableView* view) {
-  const QFontMetrics metrics(view->font());
-  constexpr int kPadding = 16;
-  for (int column = 0; column < kCodeColumnCount; ++column) {
-    const int width = std::max(EstimatedWidth(metrics, kCodeColumns[column].widestSample),
-                               EstimatedWidth(metrics, kCodeColumns[column].title));
-    view->setColumnWidth(column, width + kPadding);
+// The room a title needs beside its text: the header's margins and the sort arrow.
+int TitlePadding(const QWidget* header) {
+  const QStyle* style = header->style();
+  const int margin = style->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+  return 3 * margin + style->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, header);
+}
+
+// The widths of a font's characters, each looked up once. A text's width is the
+// sum of its characters': no shaping, which at start-up would cost more than the
+// rest of the table; the texts measured here (numbers, titles, roles) have no
+// ligatures, and kerning only narrows them.
+class CharacterWidths {
+ public:
+  explicit CharacterWidths(const QFont& font) : metrics_(font) { ascii_.fill(-1); }
+
+  double Of(uint32_t codePoint) {
+    if (codePoint < ascii_.size()) {
+      if (ascii_[codePoint] < 0) ascii_[codePoint] = Measure(codePoint);
+      return ascii_[codePoint];
+    }
+    auto found = others_.find(codePoint);
+    if (found == others_.end()) found = others_.emplace(codePoint, Measure(codePoint)).first;
+    return found->second;
   }
-  view->horizontalHeader()->setStretchLastSection(true);
+
+  // Whole pixels, rounded up.
+  int OfText(const QString& text) {
+    double width = 0;
+    for (const char32_t character : text.toUcs4()) width += Of(character);
+    return static_cast<int>(std::ceil(width));
+  }
+
+ private:
+  double Measure(uint32_t codePoint) const {
+    if (codePoint <= 0xFFFF)
+      return metrics_.horizontalAdvance(QChar(static_cast<char16_t>(codePoint)));
+    const char32_t character = codePoint;
+    return metrics_.horizontalAdvance(QString::fromUcs4(&character, 1));
+  }
+
+  QFontMetricsF metrics_;
+  std::array<double, 128> ascii_;
+  std::unordered_map<uint32_t, double> others_;
+};
+
+// Each column as wide as its title with the sort arrow; the cells' texts then widen
+// them (FitColumnsToCells). Measured from the texts themselves, never by the view
+// measuring every row, which would cost more at start-up than the rest of the window.
+// The last one is not stretched to the view's width: a stretched section shrinks
+// with a narrow window and cuts the roles.
+void FitColumnsToTitles(QTableView* view) {
+  CharacterWidths widths(view->horizontalHeader()->font());
+  const int padding = TitlePadding(view->horizontalHeader());
+  for (int column = 0; column < kCodeColumnCount; ++column) {
+    const QString title = QString::fromUtf8(kCodeColumns[column].title);
+    view->setColumnWidth(column, widths.OfText(title) + padding);
+  }
+}
+
+// Widens each column that is narrower than its widest cell (found by the core from
+// the characters' widths), so that no value is cut; a column the user made wider
+// stays so. A column whose cells would fit even if each character were the font's
+// widest is not measured: every glyph measured is a glyph loaded, and at start-up
+// most columns are as wide as their titles already.
+void FitColumnsToCells(QTableView* view, const CodeRows& rows) {
+  CharacterWidths widths(view->font());
+  const CharacterAdvance advance = [&widths](uint32_t codePoint) { return widths.Of(codePoint); };
+  const QFontMetricsF metrics(view->font());
+  const double widestCharacter = std::max(metrics.maxWidth(), metrics.height());
+  const int padding = CellPadding(view);
+  for (int column = 0; column < kCodeColumnCount; ++column) {
+    const double bound = MostCharactersInColumn(rows, column) * widestCharacter + padding;
+    if (bound <= view->columnWidth(column)) continue;
+    const QString widest = QString::fromUtf8(WidestCellText(rows, column, advance));
+    const int width = widths.OfText(widest) + padding;
+    if (view->columnWidth(column) < width) view->setColumnWidth(column, width);
+  }
 }
 
 // A header as high as one line of its font. QHeaderView measures every title in
 // bold for its size, which loads a second Japanese font just for that.
 class TableHeader : public QHeaderView {
  public:
-  explicit TableHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
+  // Clickable like a table's own header: a click sorts by that column.
+  explicit TableHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
+    setSectionsClickable(true);
+  }
   QSize sizeHint() const override {
     constexpr int kPadding = 8;
     return QSize(length(), fontMetrics().height() + kPadding);
@@ -173,13 +249,14 @@ CodeTable::CodeTable(QWidget* parent)
   view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 4);
   view_->setModel(proxy_);
-  SetColumnWidths(view_);
+  FitColumnsToTitles(view_);
   view_->setSortingEnabled(true);
   view_->sortByColumn(kDecimalColumn, Qt::AscendingOrder);
   view_->setSelectionBehavior(QAbstractItemView::SelectRows);
   view_->setSelectionMode(QAbstractItemView::SingleSelection);
   view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   view_->setTabKeyNavigation(false);
+  view_->installEventFilter(this);
   view_->setAccessibleName(QStringLiteral("一覧"));
   view_->setAccessibleDescription(
       QStringLiteral("Every code's values; choosing a row selects the code in the dialog."));
@@ -205,6 +282,11 @@ CodeTable::CodeTable(QWidget* parent)
           [this](const QModelIndex& current) {
             if (current.isValid()) ChooseRow(current.row());
           });
+  // After a sort the selected code's row is kept in sight (the view sorts first: it
+  // connected to the header before this).
+  connect(view_->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this, [this] {
+    if (view_->currentIndex().isValid()) view_->scrollTo(view_->currentIndex());
+  });
   connect(view_, &QAbstractItemView::clicked, this,
           [this](const QModelIndex& index) { ChooseRow(index.row()); });
 }
@@ -236,6 +318,32 @@ void CodeTable::ShowLineSpacing() {
     style = BackgroundStyleSheet(kChangedColour);
   }
   lineSpacing_->setStyleSheet(style);
+  if (loaded) FitColumnsToCells(view_, rows);
+}
+
+int CodeTable::WidthShowingAllColumns() const {
+  const QMargins margins = layout()->contentsMargins();
+  return view_->horizontalHeader()->length() + 2 * view_->frameWidth() +
+         view_->verticalScrollBar()->sizeHint().width() + margins.left() + margins.right();
+}
+
+// Space sorts by the current cell's column (the arrow keys move it), as a click on
+// its title does: ascending first, descending when pressed again.
+bool CodeTable::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != view_ || event->type() != QEvent::KeyPress) return false;
+  const auto* key = static_cast<QKeyEvent*>(event);
+  if (key->key() != Qt::Key_Space || key->modifiers() != Qt::NoModifier) return false;
+  SortByCurrentColumn();
+  return true;
+}
+
+void CodeTable::SortByCurrentColumn() {
+  const QHeaderView* header = view_->horizontalHeader();
+  const int column = view_->currentIndex().isValid() ? view_->currentIndex().column()
+                                                     : header->sortIndicatorSection();
+  const bool again = column == header->sortIndicatorSection() &&
+                     header->sortIndicatorOrder() == Qt::AscendingOrder;
+  view_->sortByColumn(column, again ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 void CodeTable::FollowSelection(uint8_t code, bool selectable) {
@@ -245,7 +353,9 @@ void CodeTable::FollowSelection(uint8_t code, bool selectable) {
   following_ = true;
   view_->setSelectionMode(selectable ? QAbstractItemView::SingleSelection
                                      : QAbstractItemView::NoSelection);
-  const QModelIndex row = proxy_->mapFromSource(model_->index(code, 0));
+  // The current cell keeps its column, which Space sorts by.
+  const int column = std::max(0, view_->currentIndex().column());
+  const QModelIndex row = proxy_->mapFromSource(model_->index(code, column));
   if (!selectable || !row.isValid()) {
     view_->clearSelection();
   } else if (view_->currentIndex().row() != row.row() ||

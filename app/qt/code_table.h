@@ -3,6 +3,7 @@
 // a row asks the window to select that code in the dialog; editing stays there.
 // While the dialog's fields hold a change not yet written, its values show in the
 // pending colour.
+// A click on a column's title, or Space in the table, sorts by that column.
 #pragma once
 
 #include <QWidget>
@@ -35,10 +36,17 @@ class CodeTable : public QWidget {
   // Called with the code of a row the user chose.
   std::function<void(uint8_t code)> codeChosen;
 
+  // The width that shows every column whole beside the vertical scroll bar.
+  int WidthShowingAllColumns() const;
+
   QTableView* view() const { return view_; }
   QComboBox* classFilter() const { return filter_; }
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
+  void SortByCurrentColumn();
   void ChooseRow(int proxyRow);
   void ShowLineSpacing();
 

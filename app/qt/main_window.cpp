@@ -19,6 +19,7 @@
 #include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -158,7 +159,13 @@ void MainWindow::HostDialog(QtDialog* dialog) {
   column->addStretch();
   dialogColumn_->setFixedWidth(dialog->width());
   dialogColumn_->setMinimumHeight(dialog->height());
-  resize(dialog->width() + kWorkspaceWidth, std::max(dialog->height(), kWindowHeight));
+  // Wide enough for the table's columns, which the file loaded by the dialog sized.
+  // Around the table: the tab's frame on either side and the splitter's handle.
+  const int frame = 2 * workspace_->style()->pixelMetric(QStyle::PM_TabBarBaseOverlap) +
+                    2 * workspace_->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) +
+                    static_cast<QSplitter*>(centralWidget())->handleWidth();
+  const int workspaceWidth = std::max(kWorkspaceWidth, table_->WidthShowingAllColumns() + frame);
+  resize(dialog->width() + workspaceWidth, std::max(dialog->height(), kWindowHeight));
   setWindowTitle(dialog->windowTitle());
   connect(dialog, &QWidget::windowTitleChanged, this, &QWidget::setWindowTitle);
   connect(dialog, &QDialog::finished, this, &QWidget::hide);
@@ -365,10 +372,12 @@ void MainWindow::ShowAbout() {
                          .arg(QStringLiteral(QUORVEL_VERSION)));
 }
 
-void MainWindow::OpenPath(const std::string& path) {
+bool MainWindow::OpenPath(const std::string& path) {
   if (!OpenDocument(path.c_str())) {
     statusBar()->showMessage(QStringLiteral("Not opened: the path is too long"));
+    return false;
   }
+  return IsDocumentLoaded(g_document);
 }
 
 // The file loaded, by the absolute path the document resolved at the load, so that
@@ -377,17 +386,32 @@ void MainWindow::OpenPath(const std::string& path) {
 // when the window goes, so that no load waits for the settings file.
 void MainWindow::RememberRecentFile() { ::RememberRecentFile(recentFiles_, g_document.filePath); }
 
-// Each entry reads as its path: an "&" in a name is doubled, or the menu would take
-// it for the mark of a mnemonic and hide it.
+// An entry that cannot be opened is dropped, and the status bar says so after
+// what went wrong.
+void MainWindow::OpenRecentFile(const std::string& path) {
+  if (OpenPath(path)) return;
+  ForgetRecentFile(recentFiles_, path);
+  statusBar()->showMessage(statusBar()->currentMessage() +
+                           QStringLiteral(" (removed from the recent files)"));
+}
+
+// Each entry reads as its name and folder, greyed when its file is not there; an
+// "&" in a name is doubled, or the menu would take it for the mark of a mnemonic
+// and hide it. 履歴を消去 comes last.
 void MainWindow::FillRecentMenu() {
   recentMenu_->clear();
-  for (const std::string& path : recentFiles_.paths) {
-    QString text = QString::fromStdString(NameBytesToUtf8(path.c_str()));
-    recentMenu_->addAction(text.replace('&', QStringLiteral("&&")), this,
-                           [this, path] { OpenPath(path); });
+  for (const RecentEntry& entry : RecentMenuEntries(recentFiles_)) {
+    const QString text = QString::fromStdString(entry.text).replace('&', QStringLiteral("&&"));
+    QAction* action =
+        recentMenu_->addAction(text, this, [this, path = entry.path] { OpenRecentFile(path); });
+    action->setEnabled(entry.available);
   }
   if (recentFiles_.paths.empty())
     recentMenu_->addAction(QStringLiteral("(なし)"))->setEnabled(false);
+  recentMenu_->addSeparator();
+  QAction* clear = recentMenu_->addAction(QStringLiteral("履歴を消去(&C)"), this,
+                                          [this] { recentFiles_.paths.clear(); });
+  clear->setEnabled(!recentFiles_.paths.empty());
 }
 
 void MainWindow::RestoreSettings() {

@@ -55,8 +55,8 @@ class MainWindow : public QMainWindow {
   void ErrorShown(const char* text, const char* details);
 
   // A file dropped on the window, or picked from the recent files: loaded as the
-  // open command loads a picked file.
-  void OpenPath(const std::string& path);
+  // open command loads a picked file. True when it is now the open file.
+  bool OpenPath(const std::string& path);
 
   // The pending view: recomputed after the dialog handled a notification of its
   // controls (once the notifications nested in it are done); the line beside the
@@ -79,6 +79,7 @@ class MainWindow : public QMainWindow {
   void UpdateUndoActions();
   void RememberRecentFile();
   void FillRecentMenu();
+  void OpenRecentFile(const std::string& path);
   void ShowAbout();
   void MeasureFromFont();
   void NoteMissingJapaneseFont(const QFont& dialogFont);

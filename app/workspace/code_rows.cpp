@@ -1,5 +1,6 @@
 #include "code_rows.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -10,15 +11,15 @@
 
 // The value columns are titled as the dialog labels its fields.
 const CodeColumnInfo kCodeColumns[kCodeColumnCount] = {
-    {"番号", CellAlignment::Right, ColumnOrder::ByCode, "255"},
-    {"16進", CellAlignment::Right, ColumnOrder::ByCode, "0xFF"},
-    {"文字", CellAlignment::Left, ColumnOrder::ByText, "W"},
-    {ValueFieldLabel(0), CellAlignment::Right, ColumnOrder::ByValue, "-0.000000"},
-    {ValueFieldLabel(1), CellAlignment::Right, ColumnOrder::ByValue, "-0.000000"},
-    {ValueFieldLabel(2), CellAlignment::Right, ColumnOrder::ByValue, "-0.000000"},
-    {ValueFieldLabel(3), CellAlignment::Right, ColumnOrder::ByValue, "-0.000000"},
-    {ValueFieldLabel(4), CellAlignment::Right, ColumnOrder::ByValue, "-0.000000"},
-    {"役割", CellAlignment::Left, ColumnOrder::ByText, ""},
+    {"番号", CellAlignment::Right, ColumnOrder::ByCode},
+    {"16進", CellAlignment::Right, ColumnOrder::ByCode},
+    {"文字", CellAlignment::Left, ColumnOrder::ByText},
+    {ValueFieldLabel(0), CellAlignment::Right, ColumnOrder::ByValue},
+    {ValueFieldLabel(1), CellAlignment::Right, ColumnOrder::ByValue},
+    {ValueFieldLabel(2), CellAlignment::Right, ColumnOrder::ByValue},
+    {ValueFieldLabel(3), CellAlignment::Right, ColumnOrder::ByValue},
+    {ValueFieldLabel(4), CellAlignment::Right, ColumnOrder::ByValue},
+    {"役割", CellAlignment::Left, ColumnOrder::ByText},
 };
 
 const char* const kClassFilterNames[kClassFilterCount] = {"すべて", "全角", "半角カナ", "半角英数",
@@ -84,6 +85,33 @@ void MarkDifferences(const uint8_t* from, const uint8_t* to, bool pending, CodeR
   }
 }
 
+// The character at text[*at], in the host's encoding; moves *at past it.
+uint32_t NextCharacter(const std::string& text, size_t* at) {
+#ifdef _WIN32
+  size_t length = 1;
+  const int32_t character = CharacterOfShiftJis(text.c_str() + *at, &length);
+  *at += length;
+  return character < 0 ? kNoCharacterMark : static_cast<uint32_t>(character);
+#else
+  uint32_t character = 0;
+  const size_t length = DecodeUtf8(text.c_str() + *at, &character);
+  *at += length == 0 ? 1 : length;
+  return length == 0 ? 0xFFFD : character;  // a stray byte shows as one mark
+#endif
+}
+
+double TextAdvance(const std::string& text, const CharacterAdvance& advance) {
+  double sum = 0;
+  for (size_t at = 0; at < text.size();) sum += advance(NextCharacter(text, &at));
+  return sum;
+}
+
+size_t CharacterCount(const std::string& text) {
+  size_t count = 0;
+  for (size_t at = 0; at < text.size(); ++count) NextCharacter(text, &at);
+  return count;
+}
+
 }  // namespace
 
 bool RowInClass(uint8_t code, ClassFilter filter) {
@@ -138,4 +166,21 @@ bool CodeRowSortsBefore(const CodeRows& rows, int column, uint8_t a, uint8_t b) 
     case ColumnOrder::ByCode: break;
   }
   return a < b;
+}
+
+const std::string& WidestCellText(const CodeRows& rows, int column,
+                                  const CharacterAdvance& advance) {
+  const std::string* widest = &rows.rows[0].cells[column];
+  double widestAdvance = TextAdvance(*widest, advance);
+  for (const CodeRow& row : rows.rows) {
+    const double rowAdvance = TextAdvance(row.cells[column], advance);
+    if (rowAdvance > widestAdvance) widest = &row.cells[column], widestAdvance = rowAdvance;
+  }
+  return *widest;
+}
+
+size_t MostCharactersInColumn(const CodeRows& rows, int column) {
+  size_t most = 0;
+  for (const CodeRow& row : rows.rows) most = std::max(most, CharacterCount(row.cells[column]));
+  return most;
 }

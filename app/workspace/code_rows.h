@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "metrics_format.h"
@@ -34,7 +35,6 @@ struct CodeColumnInfo {
   const char* title;
   CellAlignment alignment;
   ColumnOrder order;
-  const char* widestSample;  // the widest text a cell holds, for the column's width
 };
 extern const CodeColumnInfo kCodeColumns[kCodeColumnCount];
 
@@ -79,6 +79,21 @@ void FillCodeRows(const uint8_t* image, const uint8_t* before, CodeRows* rows,
 // numbers, with NaN after every number; texts by their bytes (natively the order
 // of their characters); the code columns, and every tie (-0 and 0 too), by code.
 bool CodeRowSortsBefore(const CodeRows& rows, int column, uint8_t a, uint8_t b);
+
+// The advance of one character (a Unicode code point) in a front end's font, in
+// any unit.
+using CharacterAdvance = std::function<double(uint32_t codePoint)>;
+
+// The text of column's widest cell, by the sum of its characters' advances: the
+// one text a front end then measures whole (kerning and all) to make the column
+// wide enough for every cell, without measuring 256 texts at every refresh.
+// Ties go to the lowest code.
+const std::string& WidestCellText(const CodeRows& rows, int column,
+                                  const CharacterAdvance& advance);
+
+// The most characters a cell of column holds: with the font's widest character,
+// a bound that spares a front end measuring a column whose title is wider anyway.
+size_t MostCharactersInColumn(const CodeRows& rows, int column);
 
 // The background of a changed value and of a changed line spacing.
 struct RgbColour {

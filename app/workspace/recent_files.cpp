@@ -4,31 +4,56 @@
 #include <cctype>
 #include <cstring>
 
+#include "file_io.h"
 #include "shift_jis.h"
 #include "window_title.h"
 
 namespace {
 
+// A folder separator: on Windows either slash.
+bool IsSeparator(char c) {
+#ifdef _WIN32
+  return c == '\\' || c == '/';
+#else
+  return c == '/';
+#endif
+}
+
 // Whether path names the same file from any current folder: on Windows a drive's
 // root ("C:\...") or a share ("\\server\..."), elsewhere the root "/".
 bool IsAbsolutePath(const std::string& path) {
 #ifdef _WIN32
-  auto isSlash = [](char c) { return c == '\\' || c == '/'; };
   const bool drive = path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) &&
-                     path[1] == ':' && isSlash(path[2]);
-  const bool share = path.size() >= 2 && isSlash(path[0]) && isSlash(path[1]);
+                     path[1] == ':' && IsSeparator(path[2]);
+  const bool share = path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]);
   return drive || share;
 #else
   return !path.empty() && path[0] == '/';
 #endif
 }
 
+// The folder of an absolute path as the menu shows it: "/home/u/g.fnt" -> "/home/u";
+// a root keeps its separator ("/g.fnt" -> "/", "C:\g.fnt" -> "C:\" on Windows).
+std::string FolderOfPath(const std::string& path) {
+  size_t separator = path.size();
+  while (separator > 0 && !IsSeparator(path[separator - 1])) --separator;
+  if (separator == 0) return std::string();
+  std::string folder = path.substr(0, separator - 1);
+  if (folder.empty() || folder.back() == ':') folder = path.substr(0, separator);
+  return folder;
+}
+
+bool IsRegularFileThere(const std::string& path) {
+  FileFacts facts;
+  return LookAtPath(path.c_str(), &facts) && facts.kind == FileKind::RegularFile;
+}
+
 }  // namespace
 
 void RememberRecentFile(RecentFiles& recent, const std::string& path) {
   if (!IsAbsolutePath(path)) return;
+  ForgetRecentFile(recent, path);
   std::vector<std::string>& paths = recent.paths;
-  paths.erase(std::remove(paths.begin(), paths.end(), path), paths.end());
   paths.insert(paths.begin(), path);
   if (paths.size() > kRecentFileCount) paths.resize(kRecentFileCount);
 }
@@ -40,6 +65,23 @@ RecentFiles RecentFilesFromStored(const std::vector<std::string>& stored) {
     if (IsAbsolutePath(path)) recent.paths.push_back(path);
   }
   return recent;
+}
+
+void ForgetRecentFile(RecentFiles& recent, const std::string& path) {
+  std::vector<std::string>& paths = recent.paths;
+  paths.erase(std::remove(paths.begin(), paths.end(), path), paths.end());
+}
+
+std::vector<RecentEntry> RecentMenuEntries(const RecentFiles& recent) {
+  // The dash as UTF-8 bytes: the Windows build's literals are code page 932.
+  constexpr char kDash[] = " \xE2\x80\x94 ";
+  std::vector<RecentEntry> entries;
+  for (const std::string& path : recent.paths) {
+    const std::string folder = NameBytesToUtf8(FolderOfPath(path).c_str());
+    entries.push_back(
+        {path, FileNameText(path.c_str()) + kDash + folder, IsRegularFileThere(path)});
+  }
+  return entries;
 }
 
 std::string FileNameText(const char* path) {

@@ -25,6 +25,22 @@ void RememberRecentFile(RecentFiles& recent, const std::string& path);
 // by an older version) is dropped.
 RecentFiles RecentFilesFromStored(const std::vector<std::string>& stored);
 
+// Drops path from the list: an entry that could not be opened.
+void ForgetRecentFile(RecentFiles& recent, const std::string& path);
+
+// One entry of the menu: what it shows, in UTF-8, and whether it can be chosen.
+struct RecentEntry {
+  std::string path;
+  std::string text;  // "g.fnt — /home/u/game/data": the name, then its folder
+  bool available;    // a regular file is there
+};
+
+// The menu's entries, newest first, looked at as the menu opens: an entry whose
+// file is gone or is not a regular file (a folder, a FIFO, a link put in its place)
+// is not available. Each path is only looked at (lstat), never opened, so that
+// opening the menu cannot block on a FIFO or a slow device.
+std::vector<RecentEntry> RecentMenuEntries(const RecentFiles& recent);
+
 // A path's file name as the caption shows it, in UTF-8 for a front end's status
 // line and menus ("dir/my file.fnt" -> "my file.fnt").
 std::string FileNameText(const char* path);

@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDropEvent>
+#include <QHeaderView>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
@@ -18,6 +19,7 @@
 #include <QSortFilterProxyModel>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -31,6 +33,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <limits>
 #include <string>
 #include <thread>
@@ -120,6 +123,19 @@ class MainWindowTest : public ::testing::Test {
       return menu->actions();
     }
     return {};
+  }
+
+  // A recent file's entry as the menu should show it: "g.fnt — /its/folder".
+  static std::string MenuText(const std::string& path) {
+    const std::filesystem::path file = std::filesystem::canonical(path);
+    return file.filename().string() + " \u2014 " + file.parent_path().string();
+  }
+
+  QAction* RecentEntryNamed(const QString& startingWith) {
+    for (QAction* action : RecentEntries()) {
+      if (action->text().startsWith(startingWith)) return action;
+    }
+    return nullptr;
   }
 
   // The value fields as the dialog shows them.
@@ -246,6 +262,64 @@ TEST_F(MainWindowTest, TheTableSortsValuesAsNumbersAndFiltersByClass) {
     window_->table()->classFilter()->setCurrentText(QString::fromUtf8(c.name));
     EXPECT_EQ(rows->rowCount(), c.rows) << c.name;
     EXPECT_EQ(rows->index(0, 0).data().toInt(), c.first) << c.name;
+  }
+}
+
+// A click on a column's title sorts by it, ascending and then descending, as does
+// Space in the table on a cell of that column; the title's arrow says which.
+TEST_F(MainWindowTest, ATitleClickedOrSpacePressedSortsByItsColumn) {
+  QHeaderView* header = View()->horizontalHeader();
+  QAbstractItemModel* rows = View()->model();
+  const auto clickTitle = [&](int column) {
+    const int middle = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(middle, 5));
+  };
+  const auto pressSpaceIn = [&](int column) {
+    window_->FocusTable();
+    View()->setCurrentIndex(rows->index(0, column));
+    QTest::keyClick(View(), Qt::Key_Space);
+  };
+  const struct {
+    const char* name;
+    std::function<void(int)> sort;
+  } kWays[] = {{"click", clickTitle}, {"Space", pressSpaceIn}};
+  for (const auto& way : kWays) {
+    View()->sortByColumn(kDecimalColumn, Qt::DescendingOrder);
+    way.sort(kFirstValueColumn);  // 幅: -3 (68) first, NaN (67) last
+    EXPECT_EQ(header->sortIndicatorSection(), kFirstValueColumn) << way.name;
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder) << way.name;
+    EXPECT_EQ(rows->index(0, 0).data().toString(), "68") << way.name;
+    way.sort(kFirstValueColumn);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder) << way.name;
+    EXPECT_EQ(rows->index(0, 0).data().toString(), "67") << way.name;
+    EXPECT_EQ(rows->index(1, 0).data().toString(), "66") << way.name << ": 13.5 before 12";
+  }
+}
+
+// Every text shows whole: each column is at least as wide as its title with the
+// sort arrow and as each of its cells, also after a change writes a longer value
+// and in a window too narrow for them all.
+TEST_F(MainWindowTest, ColumnsAreAsWideAsTheirWidestTexts) {
+  FocusControl(IDC_CHARACTER);
+  TypeText("_");
+  FocusControl(IDC_SPACING_RIGHT);
+  TypeText("-0.03125");
+  Click(IDC_CHANGE);
+  ASSERT_EQ(RowOf('_', kFirstValueColumn + 3).data().toString(), "-3.125000e-002");
+  QHeaderView* header = View()->horizontalHeader();
+  const QFontMetrics cellFont(View()->font()), titleFont(header->font());
+  const int cellMargins = 2 * (View()->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+  const int arrow = header->style()->pixelMetric(QStyle::PM_HeaderMarkSize);
+  window_->resize(300, window_->height());
+  QAbstractItemModel* rows = View()->model();
+  for (int column = 0; column < kCodeColumnCount; ++column) {
+    const QString title = rows->headerData(column, Qt::Horizontal).toString();
+    EXPECT_GE(header->sectionSize(column), titleFont.horizontalAdvance(title) + arrow) << column;
+    for (int row = 0; row < rows->rowCount(); ++row) {
+      const QString text = rows->index(row, column).data().toString();
+      ASSERT_GE(header->sectionSize(column), cellFont.horizontalAdvance(text) + cellMargins)
+          << text.toStdString();
+    }
   }
 }
 
@@ -416,7 +490,7 @@ TEST_F(MainWindowTest, NamesShowAsTheyAre) {
     ASSERT_FALSE(entries.isEmpty());
     QString entry = entries[0]->text();
     EXPECT_TRUE(QKeySequence::mnemonic(entry).isEmpty()) << name;
-    EXPECT_EQ(entry.replace("&&", "&").toStdString(), std::filesystem::canonical(path).string());
+    EXPECT_EQ(entry.replace("&&", "&").toStdString(), MenuText(path));
 
     const Bytes image(kMetricsImageSize, 0);
     FontMeasureDialog measure(image.data(), window_);
@@ -445,8 +519,7 @@ TEST_F(MainWindowTest, ARecentFileOpensTheSameFileFromAnotherFolder) {
   }
   CurrentFolder inside(elsewhere.Root());
   window_->OpenPath(path_);
-  const QString same =
-      QString::fromStdString(std::filesystem::canonical(folder_.Path("same.fnt")).string());
+  const QString same = QString::fromStdString(MenuText(folder_.Path("same.fnt")));
   QAction* entry = nullptr;
   for (QAction* action : RecentEntries()) {
     if (action->text() == same) entry = action;
@@ -454,6 +527,33 @@ TEST_F(MainWindowTest, ARecentFileOpensTheSameFileFromAnotherFolder) {
   ASSERT_NE(entry, nullptr);
   entry->trigger();
   EXPECT_EQ(ControlText(IDC_WIDTH), "1");
+}
+
+// An entry whose file is gone is greyed; one that fails to open is dropped, and
+// the status bar says so; 履歴を消去 empties the list.
+TEST_F(MainWindowTest, RecentFilesGreyWhatIsGoneDropWhatFailsAndClear) {
+  InstallModalScript();
+  for (const char* name : {"small.fnt", "gone.fnt"}) {
+    WriteWholeFile(folder_.Path(name), Bytes(kMetricsFileSize, 0));
+    window_->OpenPath(folder_.Path(name));
+  }
+  std::filesystem::remove(folder_.Path("gone.fnt"));
+  WriteWholeFile(folder_.Path("small.fnt"), Bytes(100, 0));
+  EXPECT_FALSE(RecentEntryNamed("gone.fnt")->isEnabled());
+  EXPECT_TRUE(RecentEntryNamed("small.fnt")->isEnabled());
+  ASSERT_EQ(RecentEntries().size(), 5) << "3 files, a separator and 履歴を消去";
+
+  RecentEntryNamed("small.fnt")->trigger();
+  EXPECT_EQ(RecentEntryNamed("small.fnt"), nullptr);
+  EXPECT_EQ(window_->statusBar()->currentMessage().toStdString(),
+            "Error: small.fnt: wrong size: 100 bytes, a metrics file has exactly 14632 bytes "
+            "(removed from the recent files)");
+
+  RecentEntries().back()->trigger();
+  const QList<QAction*> cleared = RecentEntries();
+  ASSERT_EQ(cleared.size(), 3);
+  EXPECT_EQ(cleared[0]->text(), "(なし)");
+  EXPECT_FALSE(cleared[2]->isEnabled()) << "履歴を消去, with nothing left to clear";
 }
 
 TEST_F(MainWindowTest, ShortcutsReachTheWorkspaceAndEscReturns) {
