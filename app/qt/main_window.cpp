@@ -1,6 +1,9 @@
 #include "main_window.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDragEnterEvent>
@@ -15,10 +18,12 @@
 #include <QRawFont>
 #include <QSettings>
 #include <QShortcut>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <cstdio>
@@ -26,11 +31,13 @@
 #include <vector>
 
 #include "code_table.h"
+#include "control_tips.h"
 #include "editor_dialog.h"
 #include "editor_events.h"
 #include "editor_state.h"
 #include "error_report.h"
 #include "font_measure_dialog.h"
+#include "history_text.h"
 #include "program_start.h"
 #include "qt_dialog.h"
 #include "recent_files.h"
@@ -46,6 +53,20 @@ constexpr int kWindowHeight = 480;
 constexpr char kRecentFilesKey[] = "recentFiles";
 constexpr char kGeometryKey[] = "window/geometry";
 constexpr char kTabKey[] = "window/tab";
+constexpr char kPreviewTextKey[] = "preview/text";
+constexpr char kPreviewOutlinesKey[] = "preview/outlines";
+constexpr char kPreviewGridKey[] = "preview/grid";
+constexpr char kPreviewZoomKey[] = "preview/zoom";
+constexpr char kClassFilterKey[] = "table/classFilter";
+// フォントから測定's choices, one key each; kMeasureFontKey present means they are.
+constexpr char kMeasureFontKey[] = "measure/font";
+constexpr char kMeasureSizeKey[] = "measure/size";
+constexpr char kMeasureFullWidthKey[] = "measure/fullWidth";
+constexpr char kMeasureHalfKanaKey[] = "measure/halfKana";
+constexpr char kMeasureHalfAlnumKey[] = "measure/halfAlnum";
+constexpr char kMeasureRoundKey[] = "measure/round";
+constexpr char kMeasureFullWidthSampleKey[] = "measure/fullWidthSample";
+constexpr char kMeasureHalfKanaSampleKey[] = "measure/halfKanaSample";
 
 // Settings belong to the program's run: the program names itself at start, tests
 // do not, so their windows neither read nor write the user's settings.
@@ -140,6 +161,7 @@ void MainWindow::HostDialog(QtDialog* dialog) {
   auto* column = static_cast<QVBoxLayout*>(dialogColumn_->layout());
   column->addWidget(dialog, 0, Qt::AlignTop | Qt::AlignLeft);
   column->addStretch();
+  SetTips();
   dialogColumn_->setFixedWidth(dialog->width());
   dialogColumn_->setMinimumHeight(dialog->height());
   resize(dialog->width() + kWorkspaceWidth, std::max(dialog->height(), kWindowHeight));
@@ -170,6 +192,20 @@ TextPreview* MainWindow::preview() {
   if (!preview_) {
     preview_ = new TextPreview(previewPage_);
     previewPage_->layout()->addWidget(preview_);
+    if (previewZoom_ > 0) {
+      preview_->sampleText()->setPlainText(previewText_);
+      preview_->outlinesBox()->setChecked(previewOutlines_);
+      preview_->gridBox()->setChecked(previewGrid_);
+      preview_->zoomBox()->setValue(previewZoom_);
+    }
+    const std::pair<QWidget*, WorkspaceControl> tips[] = {
+        {preview_->sampleText(), WorkspaceControl::SampleText},
+        {preview_->outlinesBox(), WorkspaceControl::Outlines},
+        {preview_->gridBox(), WorkspaceControl::Grid},
+        {preview_->zoomBox(), WorkspaceControl::Zoom},
+    };
+    for (const auto& [widget, control] : tips)
+      widget->setToolTip(QString::fromUtf8(WorkspaceControlTip(control)));
     preview_->ShowImage(g_document.image);
   }
   return preview_;
@@ -194,17 +230,22 @@ void MainWindow::DocumentLoaded() {
   UpdateUndoActions();
   if (!IsDocumentLoaded(g_document)) return;
   RememberRecentFile();
-  statusBar()->showMessage(QString::fromStdString(FileNameText(g_document.path)) +
-                           QStringLiteral(" opened"));
+  ShowStatus(QString::fromStdString(FileNameText(g_document.path)) + QStringLiteral(" opened"));
 }
 
 void MainWindow::ImageWritten(const uint8_t* before) {
   table_->ShowImage(g_document.image, before);
   if (preview_) preview_->ShowImage(g_document.image);
   UpdateUndoActions();
-  statusBar()->showMessage(QString::fromStdString(FileNameText(g_document.path)) +
-                           QStringLiteral(" written at ") +
-                           QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
+  ShowStatus(QString::fromStdString(FileNameText(g_document.path)) +
+             QStringLiteral(" written at ") +
+             QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
+}
+
+// What went well replaces an error in the status bar.
+void MainWindow::ShowStatus(const QString& text) {
+  errorLine_ = ErrorLine::None;
+  statusBar()->showMessage(text);
 }
 
 // The box says what went wrong; the status bar keeps it in a few words after the
@@ -214,10 +255,28 @@ void MainWindow::ErrorShown(const char* text, const char* details) {
   QString line = QString::fromUtf8(text).replace('\n', ' ');
   if (!detailText.isEmpty()) line += QStringLiteral(": ") + detailText;
   statusBar()->showMessage(line);
+  errorLine_ = ErrorLine::Fresh;
+  SettleErrorLater();
+}
+
+// The command that showed the error, with the commands nested in it and its box,
+// is over once the event loop runs again outside any modal window; from then on
+// the next command clears the error.
+void MainWindow::SettleErrorLater() {
+  constexpr int kModalRecheckMs = 50;
+  const int delay = QApplication::activeModalWidget() ? kModalRecheckMs : 0;
+  QTimer::singleShot(delay, this, [this] {
+    if (errorLine_ != ErrorLine::Fresh) return;
+    if (QApplication::activeModalWidget()) return SettleErrorLater();
+    errorLine_ = ErrorLine::Settled;
+  });
 }
 
 void MainWindow::CommandHandled() {
   table_->FollowSelection(g_editor.currentCode[0], !AnyScopeBoxChecked());
+  if (errorLine_ != ErrorLine::Settled) return;
+  errorLine_ = ErrorLine::None;
+  statusBar()->clearMessage();
 }
 
 // As if its number were typed into the number field: the dialog's own handlers
@@ -245,9 +304,11 @@ void MainWindow::BuildMenus() {
                   [this] { close(); });
 
   QMenu* edit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
-  undo_ = edit->addAction(QStringLiteral("元に戻す(&U)"), this, [] { UndoChange(); });
+  undo_ = edit->addAction(QStringLiteral("元に戻す(&U)"), this,
+                          [this] { MoveInHistory(HistoryMove::Undone); });
   undo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-  redo_ = edit->addAction(QStringLiteral("やり直し(&R)"), this, [] { RedoChange(); });
+  redo_ = edit->addAction(QStringLiteral("やり直し(&R)"), this,
+                          [this] { MoveInHistory(HistoryMove::Redone); });
   redo_->setShortcuts(
       {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
   edit->addSeparator();
@@ -274,6 +335,26 @@ void MainWindow::UpdateUndoActions() {
   redo_->setEnabled(CanRedo(g_history));
 }
 
+// Undo or redo through the editor; when the history moved, the status bar names
+// the change by its time instead of saying only that the file was written.
+void MainWindow::MoveInHistory(HistoryMove move) {
+  const size_t applied = g_history.applied;
+  move == HistoryMove::Undone ? UndoChange() : RedoChange();
+  if (g_history.applied != applied) ShowStatus(QString::fromUtf8(HistoryMoveText(g_history, move)));
+}
+
+// What each control does, as a tooltip: the dialog's from the shared table by id
+// (its controls stay as the template makes them), the workspace's by name.
+void MainWindow::SetTips() {
+  for (const QtDialog::Item& item : dialog_->items) {
+    const char* tip = DialogControlTip(item.id);
+    if (tip) item.control->setToolTip(QString::fromUtf8(tip));
+  }
+  table_->view()->setToolTip(QString::fromUtf8(WorkspaceControlTip(WorkspaceControl::Table)));
+  table_->classFilter()->setToolTip(
+      QString::fromUtf8(WorkspaceControlTip(WorkspaceControl::ClassFilter)));
+}
+
 // Said once at start-up, on standard error and for good in the status bar.
 void MainWindow::NoteMissingJapaneseFont(const QFont& dialogFont) {
   if (CanDrawJapanese(dialogFont)) return;
@@ -290,13 +371,17 @@ void MainWindow::MeasureFromFont() {
     ShowErrorMessage("No file is open");
     return;
   }
-  FontMeasureDialog dialog(g_document.image, this);
-  if (dialog.exec() != QDialog::Accepted) return;
+  const int selected = AnyScopeBoxChecked() ? kNoSelectedCode : g_editor.currentCode[0];
+  FontMeasureDialog dialog(g_document.image, this, selected,
+                           measureUsed_ ? &measureChoices_ : nullptr);
+  const int result = dialog.exec();
+  measureChoices_ = dialog.choices();
+  measureUsed_ = true;
+  if (result != QDialog::Accepted) return;
   std::vector<uint8_t> measured(dialog.measuredImage(), dialog.measuredImage() + kMetricsImageSize);
   if (WriteImageAsChange(measured.data())) {
-    statusBar()->showMessage(QString::fromStdString(FileNameText(g_document.path)) +
-                             QStringLiteral(" measured from ") +
-                             QString::fromStdString(dialog.fontFile()));
+    ShowStatus(QString::fromStdString(FileNameText(g_document.path)) + QStringLiteral(": ") +
+               QString::fromStdString(ReportText(dialog.report(), ReportTense::Set)));
   }
 }
 
@@ -309,7 +394,7 @@ void MainWindow::ShowAbout() {
 
 void MainWindow::OpenPath(const std::string& path) {
   if (!OpenDocument(path.c_str())) {
-    statusBar()->showMessage(QStringLiteral("Not opened: the path is too long"));
+    ShowStatus(QStringLiteral("Not opened: the path is too long"));
   }
 }
 
@@ -344,6 +429,27 @@ void MainWindow::RestoreSettings() {
     stored.push_back(entry.toByteArray().toStdString());
   }
   recentFiles_ = RecentFilesFromStored(stored);
+  const int filter = settings.value(kClassFilterKey, 0).toInt();
+  if (filter >= 0 && filter < table_->classFilter()->count())
+    table_->classFilter()->setCurrentIndex(filter);
+  if (settings.contains(kPreviewZoomKey)) {
+    previewText_ = settings.value(kPreviewTextKey).toString();
+    previewOutlines_ = settings.value(kPreviewOutlinesKey, true).toBool();
+    previewGrid_ = settings.value(kPreviewGridKey, false).toBool();
+    previewZoom_ = settings.value(kPreviewZoomKey).toInt();
+  }
+  measureUsed_ = settings.contains(kMeasureFontKey);
+  if (!measureUsed_) return;
+  measureChoices_.font = settings.value(kMeasureFontKey).toString().toStdString();
+  measureChoices_.pixelSize = settings.value(kMeasureSizeKey).toInt();
+  measureChoices_.fullWidth = settings.value(kMeasureFullWidthKey).toBool();
+  measureChoices_.halfKana = settings.value(kMeasureHalfKanaKey).toBool();
+  measureChoices_.halfAlnum = settings.value(kMeasureHalfAlnumKey).toBool();
+  measureChoices_.roundEdges = settings.value(kMeasureRoundKey).toBool();
+  measureChoices_.fullWidthSample =
+      settings.value(kMeasureFullWidthSampleKey).toString().toStdString();
+  measureChoices_.halfKanaSample =
+      settings.value(kMeasureHalfKanaSampleKey).toString().toStdString();
 }
 
 void MainWindow::SaveSettings() {
@@ -354,18 +460,46 @@ void MainWindow::SaveSettings() {
   QVariantList recent;
   for (const std::string& path : recentFiles_.paths) recent.append(QByteArray::fromStdString(path));
   settings.setValue(kRecentFilesKey, recent);
+  settings.setValue(kClassFilterKey, table_->classFilter()->currentIndex());
+  if (preview_) {
+    previewText_ = preview_->sampleText()->toPlainText();
+    previewOutlines_ = preview_->outlinesBox()->isChecked();
+    previewGrid_ = preview_->gridBox()->isChecked();
+    previewZoom_ = preview_->zoomBox()->value();
+  }
+  if (previewZoom_ > 0) {
+    settings.setValue(kPreviewTextKey, previewText_);
+    settings.setValue(kPreviewOutlinesKey, previewOutlines_);
+    settings.setValue(kPreviewGridKey, previewGrid_);
+    settings.setValue(kPreviewZoomKey, previewZoom_);
+  }
+  if (!measureUsed_) return;
+  const MeasureChoices& measure = measureChoices_;
+  settings.setValue(kMeasureFontKey, QString::fromStdString(measure.font));
+  settings.setValue(kMeasureSizeKey, measure.pixelSize);
+  settings.setValue(kMeasureFullWidthKey, measure.fullWidth);
+  settings.setValue(kMeasureHalfKanaKey, measure.halfKana);
+  settings.setValue(kMeasureHalfAlnumKey, measure.halfAlnum);
+  settings.setValue(kMeasureRoundKey, measure.roundEdges);
+  settings.setValue(kMeasureFullWidthSampleKey, QString::fromStdString(measure.fullWidthSample));
+  settings.setValue(kMeasureHalfKanaSampleKey, QString::fromStdString(measure.halfKanaSample));
 }
 
+// A drop is always a copy: taken as a move, the drag's source could delete the
+// file it handed over. A drag that cannot be copied is refused.
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-  if (!LocalPathFromUriList(event->mimeData()->data("text/uri-list")).empty()) {
-    event->acceptProposedAction();
-  }
+  if (!(event->possibleActions() & Qt::CopyAction)) return;
+  if (LocalPathFromUriList(event->mimeData()->data("text/uri-list")).empty()) return;
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
+  if (!(event->possibleActions() & Qt::CopyAction)) return;
   const std::string path = LocalPathFromUriList(event->mimeData()->data("text/uri-list"));
   if (path.empty()) return;
-  event->acceptProposedAction();
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
   OpenPath(path);
 }
 

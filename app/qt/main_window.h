@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <string>
 
+#include "history_text.h"
+#include "measure_session.h"
 #include "qt_controls.h"
 #include "recent_files.h"
 
@@ -68,6 +70,10 @@ class MainWindow : public QMainWindow {
   void ClickDialogButton(int id);
   void BuildMenus();
   void UpdateUndoActions();
+  void MoveInHistory(HistoryMove move);
+  void ShowStatus(const QString& text);
+  void SettleErrorLater();
+  void SetTips();
   void RememberRecentFile();
   void FillRecentMenu();
   void ShowAbout();
@@ -86,4 +92,14 @@ class MainWindow : public QMainWindow {
   QAction* redo_ = nullptr;
   QMenu* recentMenu_ = nullptr;
   RecentFiles recentFiles_;
+  // An error in the status bar: shown by the command still running (Fresh), or by
+  // one that is over (Settled), which the next command that shows none clears.
+  enum class ErrorLine { None, Fresh, Settled } errorLine_ = ErrorLine::None;
+  // フォントから測定's choices of its last use (kept across runs), if it was used.
+  MeasureChoices measureChoices_;
+  bool measureUsed_ = false;
+  // The preview's text and options, kept across runs; applied when it is built.
+  QString previewText_;
+  bool previewOutlines_ = true, previewGrid_ = false;
+  int previewZoom_ = 0;  // 0: as the preview starts
 };

@@ -62,6 +62,11 @@ class TextPreview : public QWidget {
 
   QPlainTextEdit* sampleText() const { return sample_; }
   PreviewCanvas* canvas() const { return canvas_; }
+  // The options' controls (枠線, 行の基準線, 拡大): the window keeps what they are set
+  // to across runs.
+  QCheckBox* outlinesBox() const { return outlines_; }
+  QCheckBox* gridBox() const { return grid_; }
+  QSpinBox* zoomBox() const { return zoom_; }
 
  private:
   void Refresh();
