@@ -137,6 +137,7 @@ void FontMeasureDialog::SetTips() {
   };
   for (const auto& tip : tips)
     tip.widget->setToolTip(QString::fromUtf8(WorkspaceControlTip(tip.control)));
+  SetPreviewTips(preview_);
 }
 
 // A font file instead of a family: added to the list by its path and chosen.

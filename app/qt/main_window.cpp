@@ -198,14 +198,7 @@ TextPreview* MainWindow::preview() {
       preview_->gridBox()->setChecked(previewGrid_);
       preview_->zoomBox()->setValue(previewZoom_);
     }
-    const std::pair<QWidget*, WorkspaceControl> tips[] = {
-        {preview_->sampleText(), WorkspaceControl::SampleText},
-        {preview_->outlinesBox(), WorkspaceControl::Outlines},
-        {preview_->gridBox(), WorkspaceControl::Grid},
-        {preview_->zoomBox(), WorkspaceControl::Zoom},
-    };
-    for (const auto& [widget, control] : tips)
-      widget->setToolTip(QString::fromUtf8(WorkspaceControlTip(control)));
+    SetPreviewTips(preview_);
     preview_->ShowImage(g_document.image);
   }
   return preview_;
@@ -350,9 +343,14 @@ void MainWindow::SetTips() {
     const char* tip = DialogControlTip(item.id);
     if (tip) item.control->setToolTip(QString::fromUtf8(tip));
   }
-  table_->view()->setToolTip(QString::fromUtf8(WorkspaceControlTip(WorkspaceControl::Table)));
-  table_->classFilter()->setToolTip(
-      QString::fromUtf8(WorkspaceControlTip(WorkspaceControl::ClassFilter)));
+  auto tip = [](WorkspaceControl control) {
+    return QString::fromUtf8(WorkspaceControlTip(control));
+  };
+  workspace_->setTabToolTip(workspace_->indexOf(table_), tip(WorkspaceControl::TableTab));
+  workspace_->setTabToolTip(workspace_->indexOf(previewPage_), tip(WorkspaceControl::PreviewTab));
+  // On the viewport: the view itself only shows a tip over its frame.
+  table_->view()->viewport()->setToolTip(tip(WorkspaceControl::Table));
+  table_->classFilter()->setToolTip(tip(WorkspaceControl::ClassFilter));
 }
 
 // Said once at start-up, on standard error and for good in the status bar.

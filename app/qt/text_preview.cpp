@@ -12,7 +12,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
+#include "control_tips.h"
 #include "dialog_layout.h"
 #include "metrics_format.h"
 #include "qt_dialog.h"
@@ -217,4 +219,15 @@ void TextPreview::ApplyOptions() {
   options.grid = grid_->isChecked();
   options.zoom = zoom_->value();
   canvas_->SetOptions(options);
+}
+
+void SetPreviewTips(TextPreview* preview) {
+  const std::pair<QWidget*, WorkspaceControl> tips[] = {
+      {preview->sampleText(), WorkspaceControl::SampleText},
+      {preview->outlinesBox(), WorkspaceControl::Outlines},
+      {preview->gridBox(), WorkspaceControl::Grid},
+      {preview->zoomBox(), WorkspaceControl::Zoom},
+  };
+  for (const auto& [widget, control] : tips)
+    widget->setToolTip(QString::fromUtf8(WorkspaceControlTip(control)));
 }

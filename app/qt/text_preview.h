@@ -84,3 +84,7 @@ class TextPreview : public QWidget {
 // The sample text a new preview starts with: kanji, kana, half-width katakana,
 // Latin letters and digits.
 extern const char kDefaultSampleText[];
+
+// Sets what each of preview's controls does as its tooltip, from the workspace's
+// table of tips.
+void SetPreviewTips(TextPreview* preview);

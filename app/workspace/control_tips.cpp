@@ -12,7 +12,7 @@ struct DialogTip {
 // The literals are in the host's encoding: code page 932 in the Windows build.
 constexpr DialogTip kDialogTips[] = {
     {IDC_CHARACTER, "文字を入力すると、そのコードを選んで値を表示します"},
-    {IDC_NUMBER, "コード番号 (0〜255) を入力すると、そのコードを選んで値を表示します"},
+    {IDC_NUMBER, "コード番号 (0-255) を入力すると、そのコードを選んで値を表示します"},
     {IDC_UPDOWN, "前後のコードを選びます"},
     {IDC_WIDTH, "文字の幅"},
     {IDC_HEIGHT, "文字の高さ"},
@@ -32,7 +32,9 @@ constexpr DialogTip kDialogTips[] = {
 
 // By the enum's order.
 constexpr const char* kWorkspaceTips[] = {
-    "全コードの値の一覧: 行を選ぶとダイアログでそのコードを選びます。列の見出しで並べ替えます",
+    "全コードの値を一覧で見ます",
+    "見本の文をファイルの値で並べて見ます",
+    "全コードの値の一覧: 行を選ぶと、ダイアログでそのコードを選びます",
     "一覧に出すコードの分類を選びます",
     "プレビューに並べる見本の文",
     "各文字の枠を描きます",

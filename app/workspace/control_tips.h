@@ -10,6 +10,8 @@ const char* DialogControlTip(int id);
 
 // The controls around the dialog: 一覧, プレビュー and フォントから測定.
 enum class WorkspaceControl {
+  TableTab,
+  PreviewTab,
   Table,
   ClassFilter,
   SampleText,

@@ -19,6 +19,7 @@
 #include <QSortFilterProxyModel>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -532,6 +533,44 @@ TEST_F(MainWindowTest, ThePreviewTheFilterAndTheMeasureChoicesAreKeptAcrossRuns)
   EXPECT_EQ(preview->zoomBox()->value(), 5);
   WithMeasureDialog([](FontMeasureDialog* dialog) {
     EXPECT_EQ(dialog->sizeBox()->value(), 31);
+    QTest::keyClick(dialog, Qt::Key_Escape);
+  });
+}
+
+// Every control a user can reach, in the dialog, the workspace and the measure
+// dialog, says what it does; the dialog's keep their texts.
+TEST_F(MainWindowTest, EveryControlHasATip) {
+  window_->preview();
+  auto untipped = [](QWidget* top) {
+    std::string names;
+    for (QWidget* widget : top->findChildren<QWidget*>()) {
+      if (!(widget->focusPolicy() & Qt::TabFocus) || !widget->toolTip().isEmpty()) continue;
+      // Containers, and the parts of a control: the control has the tip.
+      if (qobject_cast<QAbstractScrollArea*>(widget) && !qobject_cast<QAbstractItemView*>(widget) &&
+          !qobject_cast<QPlainTextEdit*>(widget))
+        continue;
+      if (qobject_cast<QTabWidget*>(widget) || qobject_cast<QTabBar*>(widget->parentWidget()) ||
+          qobject_cast<QAbstractSpinBox*>(widget->parentWidget()))
+        continue;
+      if (auto* view = qobject_cast<QAbstractItemView*>(widget)) {
+        if (view->viewport()->toolTip().isEmpty()) names += "table; ";
+        continue;
+      }
+      if (auto* tabs = qobject_cast<QTabBar*>(widget)) {
+        for (int i = 0; i < tabs->count(); ++i) {
+          if (tabs->tabToolTip(i).isEmpty()) names += tabs->tabText(i).toStdString() + " ";
+        }
+        continue;
+      }
+      names += std::string(widget->metaObject()->className()) + " " +
+               widget->accessibleName().toStdString() + "; ";
+    }
+    return names;
+  };
+  EXPECT_EQ(untipped(window_), "");
+  EXPECT_EQ(ControlText(IDC_CHANGE), "変更");
+  WithMeasureDialog([&](FontMeasureDialog* dialog) {
+    EXPECT_EQ(untipped(dialog), "");
     QTest::keyClick(dialog, Qt::Key_Escape);
   });
 }
