@@ -19,7 +19,6 @@
 #include <QSortFilterProxyModel>
 #include <QSpinBox>
 #include <QStatusBar>
-#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -345,7 +344,6 @@ TEST_F(MainWindowTest, ADroppedFileIsOpenedAsACopy) {
   } cases[] = {
       {"move only", Qt::MoveAction, false},
       {"copy or move", Qt::CopyAction | Qt::MoveAction, true},
-      {"copy only", Qt::CopyAction, true},
   };
   for (const auto& c : cases) {
     window_->OpenPath(path_);
@@ -465,9 +463,9 @@ TEST_F(MainWindowTest, ARecentFileOpensTheSameFileFromAnotherFolder) {
   EXPECT_EQ(ControlText(IDC_WIDTH), "1");
 }
 
-// フォントから測定 first offers only the class of the code selected; from then on it
-// offers what it was left with, whatever is selected. No label shows a stray "&".
-TEST_F(MainWindowTest, TheMeasureDialogOffersTheSelectedClassThenItsLastChoices) {
+// フォントから測定 first offers only the class of the code selected (what it offers
+// later is kept with the settings, below). No label shows a stray "&".
+TEST_F(MainWindowTest, TheMeasureDialogFirstOffersTheSelectedClass) {
   FocusControl(IDC_NUMBER);
   TypeText("177");  // ｱ
   WithMeasureDialog([](FontMeasureDialog* dialog) {
@@ -480,21 +478,7 @@ TEST_F(MainWindowTest, TheMeasureDialogOffersTheSelectedClassThenItsLastChoices)
     }
     EXPECT_TRUE(dialog->reportLabel()->text().contains(" codes will be set"));
     dialog->fontBox()->setCurrentText("VL PGothic");
-    dialog->sizeBox()->setValue(30);
     dialog->halfAlnumBox()->setChecked(true);
-    dialog->roundBox()->setChecked(true);
-    dialog->fullWidthSampleField()->setText("漢");
-    QTest::keyClick(dialog, Qt::Key_Escape);
-  });
-  FocusControl(IDC_CHARACTER);
-  TypeText("A");
-  WithMeasureDialog([](FontMeasureDialog* dialog) {
-    EXPECT_EQ(dialog->fontBox()->currentText(), "VL PGothic");
-    EXPECT_EQ(dialog->sizeBox()->value(), 30);
-    EXPECT_FALSE(dialog->fullWidthBox()->isChecked());
-    EXPECT_TRUE(dialog->halfKanaBox()->isChecked() && dialog->halfAlnumBox()->isChecked());
-    EXPECT_TRUE(dialog->roundBox()->isChecked());
-    EXPECT_EQ(dialog->fullWidthSampleField()->text(), "漢");
     dialog->applyButton()->click();
   });
   // 95 alphanumerics (0x7F has no character), 63 katakana and their 2 slots.
@@ -519,7 +503,10 @@ TEST_F(MainWindowTest, ThePreviewTheFilterAndTheMeasureChoicesAreKeptAcrossRuns)
   window_->table()->classFilter()->setCurrentText(QStringLiteral("半角カナ"));
   WithMeasureDialog([](FontMeasureDialog* dialog) {
     dialog->sizeBox()->setValue(31);
-    QTest::keyClick(dialog, Qt::Key_Escape);
+    dialog->fullWidthBox()->setChecked(true);
+    dialog->roundBox()->setChecked(true);
+    dialog->fullWidthSampleField()->setText("漢");
+    QTest::keyClick(dialog, Qt::Key_Escape);  // kept though nothing was applied
   });
 
   StartEditor("quorvel " + path_);
@@ -533,44 +520,9 @@ TEST_F(MainWindowTest, ThePreviewTheFilterAndTheMeasureChoicesAreKeptAcrossRuns)
   EXPECT_EQ(preview->zoomBox()->value(), 5);
   WithMeasureDialog([](FontMeasureDialog* dialog) {
     EXPECT_EQ(dialog->sizeBox()->value(), 31);
-    QTest::keyClick(dialog, Qt::Key_Escape);
-  });
-}
-
-// Every control a user can reach, in the dialog, the workspace and the measure
-// dialog, says what it does; the dialog's keep their texts.
-TEST_F(MainWindowTest, EveryControlHasATip) {
-  window_->preview();
-  auto untipped = [](QWidget* top) {
-    std::string names;
-    for (QWidget* widget : top->findChildren<QWidget*>()) {
-      if (!(widget->focusPolicy() & Qt::TabFocus) || !widget->toolTip().isEmpty()) continue;
-      // Containers, and the parts of a control: the control has the tip.
-      if (qobject_cast<QAbstractScrollArea*>(widget) && !qobject_cast<QAbstractItemView*>(widget) &&
-          !qobject_cast<QPlainTextEdit*>(widget))
-        continue;
-      if (qobject_cast<QTabWidget*>(widget) || qobject_cast<QTabBar*>(widget->parentWidget()) ||
-          qobject_cast<QAbstractSpinBox*>(widget->parentWidget()))
-        continue;
-      if (auto* view = qobject_cast<QAbstractItemView*>(widget)) {
-        if (view->viewport()->toolTip().isEmpty()) names += "table; ";
-        continue;
-      }
-      if (auto* tabs = qobject_cast<QTabBar*>(widget)) {
-        for (int i = 0; i < tabs->count(); ++i) {
-          if (tabs->tabToolTip(i).isEmpty()) names += tabs->tabText(i).toStdString() + " ";
-        }
-        continue;
-      }
-      names += std::string(widget->metaObject()->className()) + " " +
-               widget->accessibleName().toStdString() + "; ";
-    }
-    return names;
-  };
-  EXPECT_EQ(untipped(window_), "");
-  EXPECT_EQ(ControlText(IDC_CHANGE), "変更");
-  WithMeasureDialog([&](FontMeasureDialog* dialog) {
-    EXPECT_EQ(untipped(dialog), "");
+    EXPECT_TRUE(dialog->fullWidthBox()->isChecked() && dialog->halfAlnumBox()->isChecked());
+    EXPECT_TRUE(dialog->roundBox()->isChecked());
+    EXPECT_EQ(dialog->fullWidthSampleField()->text(), "漢");
     QTest::keyClick(dialog, Qt::Key_Escape);
   });
 }
