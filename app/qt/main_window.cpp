@@ -104,6 +104,30 @@ bool CanDrawJapanese(const QFont& dialogFont) {
   return !QFontDatabase::families(QFontDatabase::Japanese).isEmpty();
 }
 
+MeasureChoices ReadMeasureChoices(const QSettings& settings) {
+  MeasureChoices choices;
+  choices.font = settings.value(kMeasureFontKey).toString().toStdString();
+  choices.pixelSize = settings.value(kMeasureSizeKey).toInt();
+  choices.fullWidth = settings.value(kMeasureFullWidthKey).toBool();
+  choices.halfKana = settings.value(kMeasureHalfKanaKey).toBool();
+  choices.halfAlnum = settings.value(kMeasureHalfAlnumKey).toBool();
+  choices.roundEdges = settings.value(kMeasureRoundKey).toBool();
+  choices.fullWidthSample = settings.value(kMeasureFullWidthSampleKey).toString().toStdString();
+  choices.halfKanaSample = settings.value(kMeasureHalfKanaSampleKey).toString().toStdString();
+  return choices;
+}
+
+void WriteMeasureChoices(const MeasureChoices& choices, QSettings& settings) {
+  settings.setValue(kMeasureFontKey, QString::fromStdString(choices.font));
+  settings.setValue(kMeasureSizeKey, choices.pixelSize);
+  settings.setValue(kMeasureFullWidthKey, choices.fullWidth);
+  settings.setValue(kMeasureHalfKanaKey, choices.halfKana);
+  settings.setValue(kMeasureHalfAlnumKey, choices.halfAlnum);
+  settings.setValue(kMeasureRoundKey, choices.roundEdges);
+  settings.setValue(kMeasureFullWidthSampleKey, QString::fromStdString(choices.fullWidthSample));
+  settings.setValue(kMeasureHalfKanaSampleKey, QString::fromStdString(choices.halfKanaSample));
+}
+
 }  // namespace
 
 // Built from the top down, each widget with its parent and the window's font from
@@ -419,6 +443,13 @@ void MainWindow::RestoreSettings() {
   if (!UsesSettings()) return;
   QSettings settings;
   restoreGeometry(settings.value(kGeometryKey).toByteArray());
+  // The preview's settings before its tab: showing the tab builds the preview.
+  if (settings.contains(kPreviewZoomKey)) {
+    previewText_ = settings.value(kPreviewTextKey).toString();
+    previewOutlines_ = settings.value(kPreviewOutlinesKey, true).toBool();
+    previewGrid_ = settings.value(kPreviewGridKey, false).toBool();
+    previewZoom_ = settings.value(kPreviewZoomKey).toInt();
+  }
   if (settings.value(kTabKey).toInt() == workspace_->indexOf(previewPage_)) {
     workspace_->setCurrentWidget(previewPage_);
   }
@@ -430,24 +461,8 @@ void MainWindow::RestoreSettings() {
   const int filter = settings.value(kClassFilterKey, 0).toInt();
   if (filter >= 0 && filter < table_->classFilter()->count())
     table_->classFilter()->setCurrentIndex(filter);
-  if (settings.contains(kPreviewZoomKey)) {
-    previewText_ = settings.value(kPreviewTextKey).toString();
-    previewOutlines_ = settings.value(kPreviewOutlinesKey, true).toBool();
-    previewGrid_ = settings.value(kPreviewGridKey, false).toBool();
-    previewZoom_ = settings.value(kPreviewZoomKey).toInt();
-  }
   measureUsed_ = settings.contains(kMeasureFontKey);
-  if (!measureUsed_) return;
-  measureChoices_.font = settings.value(kMeasureFontKey).toString().toStdString();
-  measureChoices_.pixelSize = settings.value(kMeasureSizeKey).toInt();
-  measureChoices_.fullWidth = settings.value(kMeasureFullWidthKey).toBool();
-  measureChoices_.halfKana = settings.value(kMeasureHalfKanaKey).toBool();
-  measureChoices_.halfAlnum = settings.value(kMeasureHalfAlnumKey).toBool();
-  measureChoices_.roundEdges = settings.value(kMeasureRoundKey).toBool();
-  measureChoices_.fullWidthSample =
-      settings.value(kMeasureFullWidthSampleKey).toString().toStdString();
-  measureChoices_.halfKanaSample =
-      settings.value(kMeasureHalfKanaSampleKey).toString().toStdString();
+  if (measureUsed_) measureChoices_ = ReadMeasureChoices(settings);
 }
 
 void MainWindow::SaveSettings() {
@@ -471,16 +486,7 @@ void MainWindow::SaveSettings() {
     settings.setValue(kPreviewGridKey, previewGrid_);
     settings.setValue(kPreviewZoomKey, previewZoom_);
   }
-  if (!measureUsed_) return;
-  const MeasureChoices& measure = measureChoices_;
-  settings.setValue(kMeasureFontKey, QString::fromStdString(measure.font));
-  settings.setValue(kMeasureSizeKey, measure.pixelSize);
-  settings.setValue(kMeasureFullWidthKey, measure.fullWidth);
-  settings.setValue(kMeasureHalfKanaKey, measure.halfKana);
-  settings.setValue(kMeasureHalfAlnumKey, measure.halfAlnum);
-  settings.setValue(kMeasureRoundKey, measure.roundEdges);
-  settings.setValue(kMeasureFullWidthSampleKey, QString::fromStdString(measure.fullWidthSample));
-  settings.setValue(kMeasureHalfKanaSampleKey, QString::fromStdString(measure.halfKanaSample));
+  if (measureUsed_) WriteMeasureChoices(measureChoices_, settings);
 }
 
 // A drop is always a copy: taken as a move, the drag's source could delete the
