@@ -1,6 +1,7 @@
 #include "editor_dialog.h"
 
 #include <cstring>
+#include <ctime>
 
 #include "editor_events.h"
 #include "editor_state.h"
@@ -138,7 +139,7 @@ void OnChangeClicked() {
   std::memcpy(g_editedImage, g_document.image, kMetricsImageSize);
   ApplyRecordEdit(g_editedImage, edit, scope, g_editor.currentCode[0]);
   if (!WriteImageToFile(g_editedImage)) return;
-  RecordStep(g_history, g_imageBeforeChange, g_document.image);
+  RecordStep(g_history, g_imageBeforeChange, g_document.image, std::time(nullptr));
   NotifyImageWritten();
 }
 
@@ -225,7 +226,7 @@ bool WriteImageAsChange(const uint8_t* image) {
   }
   std::memcpy(g_imageBeforeChange, g_document.image, kMetricsImageSize);
   if (!WriteImageToFile(image)) return false;
-  RecordStep(g_history, g_imageBeforeChange, g_document.image);
+  RecordStep(g_history, g_imageBeforeChange, g_document.image, std::time(nullptr));
   UpdateScopeControls();
   NotifyImageWritten();
   return true;

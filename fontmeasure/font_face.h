@@ -64,9 +64,10 @@ void CloseFontFace(FontFace* face);
 std::string FontOpenFailureReason(const FontOpenResult& result);
 
 // The family names of the installed scalable fonts, each once, sorted by their
-// bytes; a font with names in several languages gives each of them ("VL Gothic",
-// "VL ゴシック"). These are the names OpenFontFace takes.
-std::vector<std::string> InstalledFontFamilies();
+// bytes. A font with names in several languages gives the one in language (a tag
+// such as "ja" or "zh-tw", lower case), else its English one: "VL ゴシック" for
+// "ja", "VL Gothic" for "en" or "". OpenFontFace takes any of a family's names.
+std::vector<std::string> InstalledFontFamilies(const std::string& language);
 
 // The font library's name, as failure texts give it: "FreeType".
 extern const char kFontLibraryName[];

@@ -251,16 +251,37 @@ std::string FontOpenFailureReason(const FontOpenResult& result) {
   return "cannot open";
 }
 
-std::vector<std::string> InstalledFontFamilies() {
+namespace {
+
+// One font's family name for language: the name in that language (its whole tag,
+// "zh-tw", or its first part, "ja"), else the English one, else the first given.
+// A font with names in several languages thus shows once, as the user reads it.
+std::string FamilyNameFor(FcPattern* font, const std::string& language) {
+  const std::string primary = language.substr(0, language.find('-'));
+  FcChar8* family = nullptr;
+  FcChar8* lang = nullptr;
+  std::string first, english;
+  for (int n = 0; FcPatternGetString(font, FC_FAMILY, n, &family) == FcResultMatch; ++n) {
+    const std::string name = reinterpret_cast<const char*>(family);
+    std::string tag;
+    if (FcPatternGetString(font, FC_FAMILYLANG, n, &lang) == FcResultMatch)
+      tag = reinterpret_cast<const char*>(lang);
+    if (!language.empty() && (tag == language || tag == primary)) return name;
+    if (n == 0) first = name;
+    if (tag == "en" && english.empty()) english = name;
+  }
+  return english.empty() ? first : english;
+}
+
+}  // namespace
+
+std::vector<std::string> InstalledFontFamilies(const std::string& language) {
   std::vector<std::string> families;
   FcConfig* config = LoadFontConfig();
-  FcFontSet* fonts = ListScalableFonts(config, FcObjectSetBuild(FC_FAMILY, nullptr));
+  FcFontSet* fonts = ListScalableFonts(config, FcObjectSetBuild(FC_FAMILY, FC_FAMILYLANG, nullptr));
   for (int i = 0; fonts != nullptr && i < fonts->nfont; ++i) {
-    FcChar8* family = nullptr;
-    for (int n = 0; FcPatternGetString(fonts->fonts[i], FC_FAMILY, n, &family) == FcResultMatch;
-         ++n) {
-      families.push_back(reinterpret_cast<const char*>(family));
-    }
+    std::string name = FamilyNameFor(fonts->fonts[i], language);
+    if (!name.empty()) families.push_back(name);
   }
   if (fonts) FcFontSetDestroy(fonts);
   if (config) FcConfigDestroy(config);

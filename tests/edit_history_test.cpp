@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -22,8 +23,8 @@ class EditHistoryTest : public ::testing::Test {
   }
   void TearDown() override { ReleaseMetricsFile(doc_); }
 
-  // 'c': a change storing width into code 65; 'u': undo; 'r': redo; 'o': another
-  // file opened.
+  // 'c': a change storing width into code 65, written at the time "width"; 'u':
+  // undo; 'r': redo; 'o': another file opened.
   void Do(char op, float width) {
     const uint8_t* image = nullptr;
     switch (op) {
@@ -32,7 +33,7 @@ class EditHistoryTest : public ::testing::Test {
         std::vector<uint8_t> edited = before;
         WriteSingle(edited.data(), ValueOffset(65, Width), width);
         ASSERT_EQ(SaveEditedImage(doc_, edited.data()).status, SaveStatus::Saved);
-        RecordStep(history_, before.data(), doc_.image);
+        RecordStep(history_, before.data(), doc_.image, static_cast<std::time_t>(width));
         return;
       }
       case 'u':
@@ -55,20 +56,21 @@ class EditHistoryTest : public ::testing::Test {
   EditHistory history_;
 };
 
-// Each step: the operation, then the width the file holds and what can be undone
-// and redone.
+// Each step: the operation, then the width the file holds, what can be undone and
+// redone, and the time of the step an undo took back or a redo wrote again (0: none).
 TEST_F(EditHistoryTest, StepsMoveTheFileBackAndForth) {
   const struct {
     char op;
     float width;
     float fileWidth;
     bool canUndo, canRedo;
+    std::time_t moved;
   } kSteps[] = {
-      {'c', 1, 1, true, false},  {'c', 2, 2, true, false}, {'u', 0, 1, true, true},
-      {'u', 0, 0, false, true},  {'u', 0, 0, false, true}, {'r', 0, 1, true, true},
-      {'c', 3, 3, true, false},  // a change after an undo drops what could be redone
-      {'r', 0, 3, true, false},  {'u', 0, 1, true, true},  {'o', 0, 1, false, false},
-      {'u', 0, 1, false, false},
+      {'c', 1, 1, true, false, 0},  {'c', 2, 2, true, false, 0}, {'u', 0, 1, true, true, 2},
+      {'u', 0, 0, false, true, 1},  {'u', 0, 0, false, true, 1}, {'r', 0, 1, true, true, 1},
+      {'c', 3, 3, true, false, 0},  // a change after an undo drops what could be redone
+      {'r', 0, 3, true, false, 3},  {'u', 0, 1, true, true, 3},  {'o', 0, 1, false, false, 0},
+      {'u', 0, 1, false, false, 0},
   };
   int i = 0;
   for (const auto& step : kSteps) {
@@ -76,6 +78,10 @@ TEST_F(EditHistoryTest, StepsMoveTheFileBackAndForth) {
     EXPECT_EQ(FileWidth(), step.fileWidth) << "step " << i;
     EXPECT_EQ(CanUndo(history_), step.canUndo) << "step " << i;
     EXPECT_EQ(CanRedo(history_), step.canRedo) << "step " << i;
+    const HistoryStep* moved = step.op == 'u'   ? StepUndone(history_)
+                               : step.op == 'r' ? StepRedone(history_)
+                                                : nullptr;
+    EXPECT_EQ(moved ? moved->writtenAt : 0, step.moved) << "step " << i;
     ++i;
   }
 }

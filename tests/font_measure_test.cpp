@@ -242,11 +242,23 @@ TEST(FontFace, OpensByPathOrInstalledFamilyOnly) {
     EXPECT_EQ(face.file, c.status == FontOpenStatus::Opened ? c.file : "") << c.font;
     CloseFontFace(&face);
   }
-  std::vector<std::string> families = InstalledFontFamilies();
-  for (const char* family : {"IPAGothic", "VL Gothic", "VL ゴシック"}) {
-    EXPECT_TRUE(std::binary_search(families.begin(), families.end(), family)) << family;
+  // Each family once, by its name in the language asked for, else its English one.
+  struct FamilyCase {
+    const char* language;
+    const char* shown;
+    const char* hidden;
+  };
+  const FamilyCase families[] = {
+      {"", "VL Gothic", "VL ゴシック"},   {"en", "VL PGothic", "VL Pゴシック"},
+      {"ja", "VL ゴシック", "VL Gothic"}, {"ja-jp", "VL Pゴシック", "VL PGothic"},
+      {"fr", "IPAGothic", "IPAゴシック"},  // no French name: the English one
+  };
+  for (const FamilyCase& c : families) {
+    std::vector<std::string> names = InstalledFontFamilies(c.language);
+    EXPECT_TRUE(std::binary_search(names.begin(), names.end(), c.shown)) << c.language;
+    EXPECT_FALSE(std::binary_search(names.begin(), names.end(), c.hidden)) << c.language;
+    EXPECT_EQ(std::adjacent_find(names.begin(), names.end()), names.end());
   }
-  EXPECT_EQ(std::adjacent_find(families.begin(), families.end()), families.end());
   EXPECT_EQ(FreeTypeErrorText(9999), "FreeType error 9999");
 }
 

@@ -51,7 +51,7 @@ TEST(MeasureSession, FirstSizeIsAWholeFullWidthHeightInRangeElse24) {
     EXPECT_EQ(FirstSize(ImageWithFullWidthHeight(c.height).data()), c.size) << c.name;
   }
   Bytes image = ImageWithFullWidthHeight(17);
-  EXPECT_EQ(StartMeasureSession(image.data()).choices.pixelSize, 17);
+  EXPECT_EQ(StartMeasureSession(image.data(), nullptr, kNoSelectedCode).choices.pixelSize, 17);
 }
 
 // A sample field counts only when its class is measured; it holds exactly one
@@ -76,7 +76,7 @@ TEST(MeasureSession, SampleFieldsHoldOneCharacterOfTheirClass) {
        "The half-width katakana sample \"国\" is not a half-width katakana (such as ｱ)"},
   };
   Bytes image = ImageWithFullWidthHeight(16);
-  MeasureSession session = StartMeasureSession(image.data());
+  MeasureSession session = StartMeasureSession(image.data(), nullptr, kNoSelectedCode);
   for (const auto& c : cases) {
     MeasureChoices choices = AlnumChoices("VL Gothic");
     choices.fullWidth = c.fullWidth, choices.halfKana = c.halfKana;
@@ -105,12 +105,13 @@ TEST(MeasureSession, ReportsWhatWasSetAndLeftAndAllowsApplyOnlyWhenSomethingWasS
     std::string text;
     bool apply;
   } cases[] = {
-      {"alphanumerics", AlnumChoices("VL Gothic"), std::string(kVlGothic) + ": 95 codes set", true},
+      {"alphanumerics", AlnumChoices("VL Gothic"),
+       std::string(kVlGothic) + ": 95 codes will be set", true},
       {"sample missing", sumOnly,
-       std::string(kIpaGothic) +
-           ": 0 codes set; 1 left as they were: code 0x10 (the font has no glyph for U+2211)",
+       std::string(kIpaGothic) + ": 0 codes will be set; 1 left as they were: code 0x10 (the font "
+                                 "has no glyph for U+2211)",
        false},
-      {"no class", nothing, std::string(kVlGothic) + ": 0 codes set", false},
+      {"no class", nothing, std::string(kVlGothic) + ": 0 codes will be set", false},
       {"no font installed", AlnumChoices(""), "No font is installed", false},
       {"unknown family", AlnumChoices("No Such Family"),
        "No Such Family: no installed font family has this name (fc-list : family lists them)",
@@ -118,7 +119,7 @@ TEST(MeasureSession, ReportsWhatWasSetAndLeftAndAllowsApplyOnlyWhenSomethingWasS
   };
   Bytes image = ImageWithFullWidthHeight(16);
   for (const auto& c : cases) {
-    MeasureSession session = StartMeasureSession(image.data());
+    MeasureSession session = StartMeasureSession(image.data(), nullptr, kNoSelectedCode);
     RemeasureSession(session, c.choices);
     EXPECT_EQ(session.reportText, c.text) << c.name;
     EXPECT_EQ(session.applyAllowed, c.apply) << c.name;
@@ -130,7 +131,9 @@ TEST(MeasureSession, ReportsWhatWasSetAndLeftAndAllowsApplyOnlyWhenSomethingWasS
   report.fontFile = "f.ttf";
   report.setCodes = {0x20, 0x21};
   for (uint8_t code : {0x0A, 0x41, 0xB1, 0xDF}) report.left.push_back(LeftCode{code, false, 0x41});
-  EXPECT_EQ(ReportText(report),
+  EXPECT_EQ(ReportText(report, ReportTense::WillBeSet).substr(0, 27),
+            "f.ttf: 2 codes will be set;");
+  EXPECT_EQ(ReportText(report, ReportTense::Set),
             "f.ttf: 2 codes set; 4 left as they were: code 0x0a (the font has no glyph for "
             "U+0041), code 0x41 (the font has no glyph for U+0041), code 0xb1 (the font has no "
             "glyph for U+0041), ...");
@@ -144,13 +147,13 @@ TEST(MeasureSession, KeepsTheChosenFontOpen) {
   WriteWholeFile(copy, ReadWholeFile(kVlGothic));
   std::string opened = std::filesystem::canonical(copy).string();
   Bytes image = ImageWithFullWidthHeight(16);
-  MeasureSession session = StartMeasureSession(image.data());
+  MeasureSession session = StartMeasureSession(image.data(), nullptr, kNoSelectedCode);
   RemeasureSession(session, AlnumChoices(copy));
   std::filesystem::remove(copy);
   MeasureChoices larger = AlnumChoices(copy);
   larger.pixelSize = 20;
   RemeasureSession(session, larger);
-  EXPECT_EQ(session.reportText, opened + ": 95 codes set");
+  EXPECT_EQ(session.reportText, opened + ": 95 codes will be set");
   EXPECT_TRUE(session.applyAllowed);
 
   RemeasureSession(session, AlnumChoices("VL Gothic"));
@@ -159,6 +162,38 @@ TEST(MeasureSession, KeepsTheChosenFontOpen) {
   EXPECT_FALSE(session.applyAllowed);
   EXPECT_EQ(session.measured, image);
   EndMeasureSession(session);
+}
+
+// Nothing remembered: only the class of the code selected in the editor is offered;
+// remembered choices come back whole, the selection notwithstanding.
+TEST(MeasureSession, OffersTheSelectedCodesClassOrTheRememberedChoices) {
+  const struct {
+    const char* name;
+    int code;
+    bool fullWidth, halfKana, halfAlnum;
+  } cases[] = {
+      {"nothing selected", kNoSelectedCode, false, false, true},
+      {"letter A", 0x41, false, false, true},
+      {"half-width slot", kHalfWidthTwinSlot, true, false, false},
+      {"katakana ｱ", 0xB1, false, true, false},
+      {"katakana slot", kHalfKanaSlot, false, true, false},
+      {"lead byte 0x82, of no class", 0x82, false, false, true},
+  };
+  Bytes image = ImageWithFullWidthHeight(20);
+  for (const auto& c : cases) {
+    MeasureChoices offered = StartMeasureSession(image.data(), nullptr, c.code).choices;
+    EXPECT_EQ(offered.fullWidth, c.fullWidth) << c.name;
+    EXPECT_EQ(offered.halfKana, c.halfKana) << c.name;
+    EXPECT_EQ(offered.halfAlnum, c.halfAlnum) << c.name;
+    EXPECT_EQ(offered.pixelSize, 20) << c.name;
+  }
+  MeasureChoices remembered = AlnumChoices("VL PGothic");
+  remembered.halfKanaSample = "ｶ";
+  MeasureChoices offered = StartMeasureSession(image.data(), &remembered, 0xB1).choices;
+  EXPECT_EQ(offered.font, "VL PGothic");
+  EXPECT_EQ(offered.pixelSize, 16);
+  EXPECT_TRUE(offered.halfAlnum && !offered.halfKana);
+  EXPECT_EQ(offered.halfKanaSample, "ｶ");
 }
 
 }  // namespace

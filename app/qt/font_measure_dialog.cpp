@@ -9,15 +9,18 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "control_tips.h"
 #include "font_measure.h"
 #include "text_preview.h"
 
-FontMeasureDialog::FontMeasureDialog(const uint8_t* image, QWidget* parent)
-    : QDialog(parent), session_(StartMeasureSession(image)) {
+FontMeasureDialog::FontMeasureDialog(const uint8_t* image, QWidget* parent, int selectedCode,
+                                     const MeasureChoices* remembered)
+    : QDialog(parent), session_(StartMeasureSession(image, remembered, selectedCode)) {
   setWindowTitle(QStringLiteral("フォントから測定"));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(BuildForm());
@@ -32,11 +35,12 @@ FontMeasureDialog::FontMeasureDialog(const uint8_t* image, QWidget* parent)
   buttons_ = new QDialogButtonBox(this);
   apply_ = buttons_->addButton(QStringLiteral("適用"), QDialogButtonBox::AcceptRole);
   apply_->setDefault(true);
-  buttons_->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
+  cancel_ = buttons_->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
   connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons_);
   resize(720, 560);
+  SetTips();
   Remeasure();
 }
 
@@ -44,24 +48,22 @@ FontMeasureDialog::~FontMeasureDialog() { EndMeasureSession(session_); }
 
 // The choices, each remeasuring at once: the font (an installed family or a file),
 // the pixel size, the classes, rounding, and the classes' sample characters; the
-// session's first choices besides the font, which is the dialog's own family when
-// it is installed.
+// session's first choices.
 QWidget* FontMeasureDialog::BuildForm() {
   const MeasureChoices& first = session_.choices;
   auto* form = new QWidget(this);
   auto* fields = new QFormLayout(form);
   font_ = new QComboBox(form);
-  for (const std::string& family : InstalledFontFamilies()) {
-    font_->addItem(QString::fromStdString(family));
-  }
-  int dialogFamily =
-      font_->findText(QFontInfo(parentWidget() ? parentWidget()->font() : font()).family());
-  font_->setCurrentIndex(dialogFamily >= 0 ? dialogFamily : 0);
-  auto* pick = new QPushButton(QStringLiteral("ファイル(&I)..."), form);
+  ChooseFirstFont(first.font);
+  pick_ = new QPushButton(QStringLiteral("ファイル(&I)..."), form);
   auto* fontRow = new QHBoxLayout;
   fontRow->addWidget(font_, 1);
-  fontRow->addWidget(pick);
-  fields->addRow(QStringLiteral("フォント(&F)"), fontRow);
+  fontRow->addWidget(pick_);
+  // The label's mnemonic needs its buddy: a row of a layout gets none by itself,
+  // and a label without one shows its "&".
+  auto* fontLabel = new QLabel(QStringLiteral("フォント(&F)"), form);
+  fontLabel->setBuddy(font_);
+  fields->addRow(fontLabel, fontRow);
   size_ = new QSpinBox(form);
   size_->setRange(kMinMeasureSize, kMaxMeasureSize);
   size_->setValue(first.pixelSize);
@@ -87,7 +89,7 @@ QWidget* FontMeasureDialog::BuildForm() {
   fields->addRow(QStringLiteral("半角カナの見本"), halfKanaSample_);
 
   connect(font_, &QComboBox::currentIndexChanged, this, [this] { Remeasure(); });
-  connect(pick, &QPushButton::clicked, this, [this] { PickFontFile(); });
+  connect(pick_, &QPushButton::clicked, this, [this] { PickFontFile(); });
   connect(size_, &QSpinBox::valueChanged, this, [this] { Remeasure(); });
   for (QCheckBox* box : {fullWidth_, halfKana_, halfAlnum_, round_}) {
     connect(box, &QCheckBox::toggled, this, [this] { Remeasure(); });
@@ -96,6 +98,46 @@ QWidget* FontMeasureDialog::BuildForm() {
     connect(field, &QLineEdit::textChanged, this, [this] { Remeasure(); });
   }
   return form;
+}
+
+// The families by their names in the user's language, each once. The font offered
+// is the one remembered: a family when it is installed, a file by its path; else
+// the dialog's own family when it is installed.
+void FontMeasureDialog::ChooseFirstFont(const std::string& remembered) {
+  const std::string language = QLocale().name().toLower().replace('_', '-').toStdString();
+  for (const std::string& family : InstalledFontFamilies(language)) {
+    font_->addItem(QString::fromStdString(family));
+  }
+  const QString rememberedText = QString::fromStdString(remembered);
+  if (!remembered.empty() && font_->findText(rememberedText) < 0 && rememberedText.contains('/'))
+    font_->addItem(rememberedText);
+  int index = remembered.empty() ? -1 : font_->findText(rememberedText);
+  if (index < 0)
+    index = font_->findText(QFontInfo(parentWidget() ? parentWidget()->font() : font()).family());
+  font_->setCurrentIndex(index >= 0 ? index : 0);
+}
+
+// What each control does, from the workspace's table of tips.
+void FontMeasureDialog::SetTips() {
+  const struct {
+    QWidget* widget;
+    WorkspaceControl control;
+  } tips[] = {
+      {font_, WorkspaceControl::MeasureFont},
+      {pick_, WorkspaceControl::MeasureFontFile},
+      {size_, WorkspaceControl::MeasureSize},
+      {fullWidth_, WorkspaceControl::MeasureFullWidth},
+      {halfKana_, WorkspaceControl::MeasureHalfKana},
+      {halfAlnum_, WorkspaceControl::MeasureHalfAlnum},
+      {round_, WorkspaceControl::MeasureRound},
+      {fullWidthSample_, WorkspaceControl::MeasureFullWidthSample},
+      {halfKanaSample_, WorkspaceControl::MeasureHalfKanaSample},
+      {apply_, WorkspaceControl::MeasureApply},
+      {cancel_, WorkspaceControl::MeasureCancel},
+  };
+  for (const auto& tip : tips)
+    tip.widget->setToolTip(QString::fromUtf8(WorkspaceControlTip(tip.control)));
+  SetPreviewTips(preview_);
 }
 
 // A font file instead of a family: added to the list by its path and chosen.

@@ -24,14 +24,21 @@ class TextPreview;
 
 class FontMeasureDialog : public QDialog {
  public:
-  // image: the document's image (kMetricsImageSize bytes), copied.
-  FontMeasureDialog(const uint8_t* image, QWidget* parent);
+  // image: the document's image (kMetricsImageSize bytes), copied. The choices
+  // offered are remembered (the last use's, null: none), else the class of
+  // selectedCode (see StartMeasureSession).
+  FontMeasureDialog(const uint8_t* image, QWidget* parent, int selectedCode = kNoSelectedCode,
+                    const MeasureChoices* remembered = nullptr);
   ~FontMeasureDialog() override;
 
   // The image with the measured values, as the preview shows it.
   const uint8_t* measuredImage() const { return session_.measured.data(); }
   // The font file measured last ("" when none could be opened).
   const std::string& fontFile() const { return session_.face.file; }
+  // The choices as last measured, to be offered again next time.
+  const MeasureChoices& choices() const { return session_.choices; }
+  // What the last measurement set and left.
+  const MeasureReport& report() const { return session_.report; }
 
   QComboBox* fontBox() const { return font_; }
   QSpinBox* sizeBox() const { return size_; }
@@ -47,6 +54,8 @@ class FontMeasureDialog : public QDialog {
 
  private:
   QWidget* BuildForm();
+  void ChooseFirstFont(const std::string& remembered);
+  void SetTips();
   void PickFontFile();
   MeasureChoices Choices() const;
   void Remeasure();
@@ -64,4 +73,6 @@ class FontMeasureDialog : public QDialog {
   TextPreview* preview_;
   QDialogButtonBox* buttons_;
   QPushButton* apply_;
+  QPushButton* pick_;
+  QPushButton* cancel_;
 };

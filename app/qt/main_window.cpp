@@ -1,5 +1,7 @@
 #include "main_window.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -22,6 +24,7 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <cstdio>
@@ -29,11 +32,13 @@
 #include <vector>
 
 #include "code_table.h"
+#include "control_tips.h"
 #include "editor_dialog.h"
 #include "editor_events.h"
 #include "editor_state.h"
 #include "error_report.h"
 #include "font_measure_dialog.h"
+#include "history_text.h"
 #include "program_start.h"
 #include "qt_dialog.h"
 #include "recent_files.h"
@@ -49,6 +54,20 @@ constexpr int kWindowHeight = 480;
 constexpr char kRecentFilesKey[] = "recentFiles";
 constexpr char kGeometryKey[] = "window/geometry";
 constexpr char kTabKey[] = "window/tab";
+constexpr char kPreviewTextKey[] = "preview/text";
+constexpr char kPreviewOutlinesKey[] = "preview/outlines";
+constexpr char kPreviewGridKey[] = "preview/grid";
+constexpr char kPreviewZoomKey[] = "preview/zoom";
+constexpr char kClassFilterKey[] = "table/classFilter";
+// フォントから測定's choices, one key each; kMeasureFontKey present means they are.
+constexpr char kMeasureFontKey[] = "measure/font";
+constexpr char kMeasureSizeKey[] = "measure/size";
+constexpr char kMeasureFullWidthKey[] = "measure/fullWidth";
+constexpr char kMeasureHalfKanaKey[] = "measure/halfKana";
+constexpr char kMeasureHalfAlnumKey[] = "measure/halfAlnum";
+constexpr char kMeasureRoundKey[] = "measure/round";
+constexpr char kMeasureFullWidthSampleKey[] = "measure/fullWidthSample";
+constexpr char kMeasureHalfKanaSampleKey[] = "measure/halfKanaSample";
 
 // Settings belong to the program's run: the program names itself at start, tests
 // do not, so their windows neither read nor write the user's settings.
@@ -84,6 +103,30 @@ bool CanDrawJapanese(const QFont& dialogFont) {
   if (dialogFont.families().contains(resolved)) return true;
   if (QRawFont::fromFont(dialogFont).supportsCharacter(U'キ')) return true;
   return !QFontDatabase::families(QFontDatabase::Japanese).isEmpty();
+}
+
+MeasureChoices ReadMeasureChoices(const QSettings& settings) {
+  MeasureChoices choices;
+  choices.font = settings.value(kMeasureFontKey).toString().toStdString();
+  choices.pixelSize = settings.value(kMeasureSizeKey).toInt();
+  choices.fullWidth = settings.value(kMeasureFullWidthKey).toBool();
+  choices.halfKana = settings.value(kMeasureHalfKanaKey).toBool();
+  choices.halfAlnum = settings.value(kMeasureHalfAlnumKey).toBool();
+  choices.roundEdges = settings.value(kMeasureRoundKey).toBool();
+  choices.fullWidthSample = settings.value(kMeasureFullWidthSampleKey).toString().toStdString();
+  choices.halfKanaSample = settings.value(kMeasureHalfKanaSampleKey).toString().toStdString();
+  return choices;
+}
+
+void WriteMeasureChoices(const MeasureChoices& choices, QSettings& settings) {
+  settings.setValue(kMeasureFontKey, QString::fromStdString(choices.font));
+  settings.setValue(kMeasureSizeKey, choices.pixelSize);
+  settings.setValue(kMeasureFullWidthKey, choices.fullWidth);
+  settings.setValue(kMeasureHalfKanaKey, choices.halfKana);
+  settings.setValue(kMeasureHalfAlnumKey, choices.halfAlnum);
+  settings.setValue(kMeasureRoundKey, choices.roundEdges);
+  settings.setValue(kMeasureFullWidthSampleKey, QString::fromStdString(choices.fullWidthSample));
+  settings.setValue(kMeasureHalfKanaSampleKey, QString::fromStdString(choices.halfKanaSample));
 }
 
 }  // namespace
@@ -157,6 +200,7 @@ void MainWindow::HostDialog(QtDialog* dialog) {
   auto* column = static_cast<QVBoxLayout*>(dialogColumn_->layout());
   column->addWidget(dialog, 0, Qt::AlignTop | Qt::AlignLeft);
   column->addStretch();
+  SetTips();
   dialogColumn_->setFixedWidth(dialog->width());
   dialogColumn_->setMinimumHeight(dialog->height());
   // Wide enough for the table's columns, which the file loaded by the dialog sized.
@@ -221,6 +265,13 @@ TextPreview* MainWindow::preview() {
     preview_ = new TextPreview(previewPage_);
     previewPage_->layout()->addWidget(preview_);
     if (!measuredFont_.empty()) preview_->SetMeasuredFont(measuredFont_, measuredSize_);
+    if (previewZoom_ > 0) {
+      preview_->sampleText()->setPlainText(previewText_);
+      preview_->outlinesBox()->setChecked(previewOutlines_);
+      preview_->gridBox()->setChecked(previewGrid_);
+      preview_->zoomBox()->setValue(previewZoom_);
+    }
+    SetPreviewTips(preview_);
     preview_->ShowImage(g_document.image);
     SchedulePendingRefresh();
   }
@@ -249,8 +300,7 @@ void MainWindow::DocumentLoaded() {
   UpdateUndoActions();
   if (!IsDocumentLoaded(g_document)) return;
   RememberRecentFile();
-  statusBar()->showMessage(QString::fromStdString(FileNameText(g_document.path)) +
-                           QStringLiteral(" opened"));
+  ShowStatus(QString::fromStdString(FileNameText(g_document.path)) + QStringLiteral(" opened"));
 }
 
 void MainWindow::ImageWritten(const uint8_t* before) {
@@ -260,9 +310,15 @@ void MainWindow::ImageWritten(const uint8_t* before) {
   settleScheduled_ = true;
   SchedulePendingRefresh();
   UpdateUndoActions();
-  statusBar()->showMessage(QString::fromStdString(FileNameText(g_document.path)) +
-                           QStringLiteral(" written at ") +
-                           QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
+  ShowStatus(QString::fromStdString(FileNameText(g_document.path)) +
+             QStringLiteral(" written at ") +
+             QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
+}
+
+// What went well replaces an error in the status bar.
+void MainWindow::ShowStatus(const QString& text) {
+  errorLine_ = ErrorLine::None;
+  statusBar()->showMessage(text);
 }
 
 // The box says what went wrong; the status bar keeps it in a few words after the
@@ -272,6 +328,21 @@ void MainWindow::ErrorShown(const char* text, const char* details) {
   QString line = QString::fromUtf8(text).replace('\n', ' ');
   if (!detailText.isEmpty()) line += QStringLiteral(": ") + detailText;
   statusBar()->showMessage(line);
+  errorLine_ = ErrorLine::Fresh;
+  SettleErrorLater();
+}
+
+// The command that showed the error, with the commands nested in it and its box,
+// is over once the event loop runs again outside any modal window; from then on
+// the next command clears the error.
+void MainWindow::SettleErrorLater() {
+  constexpr int kModalRecheckMs = 50;
+  const int delay = QApplication::activeModalWidget() ? kModalRecheckMs : 0;
+  QTimer::singleShot(delay, this, [this] {
+    if (errorLine_ != ErrorLine::Fresh) return;
+    if (QApplication::activeModalWidget()) return SettleErrorLater();
+    errorLine_ = ErrorLine::Settled;
+  });
 }
 
 // Every notification of the dialog's controls ends here: a value field's EN_CHANGE,
@@ -280,6 +351,9 @@ void MainWindow::ErrorShown(const char* text, const char* details) {
 void MainWindow::CommandHandled() {
   table_->FollowSelection(g_editor.currentCode[0], !AnyScopeBoxChecked());
   SchedulePendingRefresh();
+  if (errorLine_ != ErrorLine::Settled) return;
+  errorLine_ = ErrorLine::None;
+  statusBar()->clearMessage();
 }
 
 // As if its number were typed into the number field: the dialog's own handlers
@@ -307,9 +381,11 @@ void MainWindow::BuildMenus() {
                   [this] { close(); });
 
   QMenu* edit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
-  undo_ = edit->addAction(QStringLiteral("元に戻す(&U)"), this, [] { UndoChange(); });
+  undo_ = edit->addAction(QStringLiteral("元に戻す(&U)"), this,
+                          [this] { MoveInHistory(HistoryMove::Undone); });
   undo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-  redo_ = edit->addAction(QStringLiteral("やり直し(&R)"), this, [] { RedoChange(); });
+  redo_ = edit->addAction(QStringLiteral("やり直し(&R)"), this,
+                          [this] { MoveInHistory(HistoryMove::Redone); });
   redo_->setShortcuts(
       {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
   edit->addSeparator();
@@ -336,6 +412,31 @@ void MainWindow::UpdateUndoActions() {
   redo_->setEnabled(CanRedo(g_history));
 }
 
+// Undo or redo through the editor; when the history moved, the status bar names
+// the change by its time instead of saying only that the file was written.
+void MainWindow::MoveInHistory(HistoryMove move) {
+  const size_t applied = g_history.applied;
+  move == HistoryMove::Undone ? UndoChange() : RedoChange();
+  if (g_history.applied != applied) ShowStatus(QString::fromUtf8(HistoryMoveText(g_history, move)));
+}
+
+// What each control does, as a tooltip: the dialog's from the shared table by id
+// (its controls stay as the template makes them), the workspace's by name.
+void MainWindow::SetTips() {
+  for (const QtDialog::Item& item : dialog_->items) {
+    const char* tip = DialogControlTip(item.id);
+    if (tip) item.control->setToolTip(QString::fromUtf8(tip));
+  }
+  auto tip = [](WorkspaceControl control) {
+    return QString::fromUtf8(WorkspaceControlTip(control));
+  };
+  workspace_->setTabToolTip(workspace_->indexOf(table_), tip(WorkspaceControl::TableTab));
+  workspace_->setTabToolTip(workspace_->indexOf(previewPage_), tip(WorkspaceControl::PreviewTab));
+  // On the viewport: the view itself only shows a tip over its frame.
+  table_->view()->viewport()->setToolTip(tip(WorkspaceControl::Table));
+  table_->classFilter()->setToolTip(tip(WorkspaceControl::ClassFilter));
+}
+
 // Said once at start-up, on standard error and for good in the status bar.
 void MainWindow::NoteMissingJapaneseFont(const QFont& dialogFont) {
   if (CanDrawJapanese(dialogFont)) return;
@@ -352,16 +453,20 @@ void MainWindow::MeasureFromFont() {
     ShowErrorMessage("No file is open");
     return;
   }
-  FontMeasureDialog dialog(g_document.image, this);
-  if (dialog.exec() != QDialog::Accepted) return;
+  const int selected = AnyScopeBoxChecked() ? kNoSelectedCode : g_editor.currentCode[0];
+  FontMeasureDialog dialog(g_document.image, this, selected,
+                           measureUsed_ ? &measureChoices_ : nullptr);
+  const int result = dialog.exec();
+  measureChoices_ = dialog.choices();
+  measureUsed_ = true;
+  if (result != QDialog::Accepted) return;
   std::vector<uint8_t> measured(dialog.measuredImage(), dialog.measuredImage() + kMetricsImageSize);
   if (WriteImageAsChange(measured.data())) {
     measuredFont_ = dialog.fontBox()->currentText().toStdString();
     measuredSize_ = dialog.sizeBox()->value();
     if (preview_) preview_->SetMeasuredFont(measuredFont_, measuredSize_);
-    statusBar()->showMessage(QString::fromStdString(FileNameText(g_document.path)) +
-                             QStringLiteral(" measured from ") +
-                             QString::fromStdString(dialog.fontFile()));
+    ShowStatus(QString::fromStdString(FileNameText(g_document.path)) + QStringLiteral(": ") +
+               QString::fromStdString(ReportText(dialog.report(), ReportTense::Set)));
   }
 }
 
@@ -374,7 +479,7 @@ void MainWindow::ShowAbout() {
 
 bool MainWindow::OpenPath(const std::string& path) {
   if (!OpenDocument(path.c_str())) {
-    statusBar()->showMessage(QStringLiteral("Not opened: the path is too long"));
+    ShowStatus(QStringLiteral("Not opened: the path is too long"));
     return false;
   }
   return IsDocumentLoaded(g_document);
@@ -418,6 +523,13 @@ void MainWindow::RestoreSettings() {
   if (!UsesSettings()) return;
   QSettings settings;
   restoreGeometry(settings.value(kGeometryKey).toByteArray());
+  // The preview's settings before its tab: showing the tab builds the preview.
+  if (settings.contains(kPreviewZoomKey)) {
+    previewText_ = settings.value(kPreviewTextKey).toString();
+    previewOutlines_ = settings.value(kPreviewOutlinesKey, true).toBool();
+    previewGrid_ = settings.value(kPreviewGridKey, false).toBool();
+    previewZoom_ = settings.value(kPreviewZoomKey).toInt();
+  }
   if (settings.value(kTabKey).toInt() == workspace_->indexOf(previewPage_)) {
     workspace_->setCurrentWidget(previewPage_);
   }
@@ -426,6 +538,11 @@ void MainWindow::RestoreSettings() {
     stored.push_back(entry.toByteArray().toStdString());
   }
   recentFiles_ = RecentFilesFromStored(stored);
+  const int filter = settings.value(kClassFilterKey, 0).toInt();
+  if (filter >= 0 && filter < table_->classFilter()->count())
+    table_->classFilter()->setCurrentIndex(filter);
+  measureUsed_ = settings.contains(kMeasureFontKey);
+  if (measureUsed_) measureChoices_ = ReadMeasureChoices(settings);
 }
 
 void MainWindow::SaveSettings() {
@@ -436,18 +553,37 @@ void MainWindow::SaveSettings() {
   QVariantList recent;
   for (const std::string& path : recentFiles_.paths) recent.append(QByteArray::fromStdString(path));
   settings.setValue(kRecentFilesKey, recent);
+  settings.setValue(kClassFilterKey, table_->classFilter()->currentIndex());
+  if (preview_) {
+    previewText_ = preview_->sampleText()->toPlainText();
+    previewOutlines_ = preview_->outlinesBox()->isChecked();
+    previewGrid_ = preview_->gridBox()->isChecked();
+    previewZoom_ = preview_->zoomBox()->value();
+  }
+  if (previewZoom_ > 0) {
+    settings.setValue(kPreviewTextKey, previewText_);
+    settings.setValue(kPreviewOutlinesKey, previewOutlines_);
+    settings.setValue(kPreviewGridKey, previewGrid_);
+    settings.setValue(kPreviewZoomKey, previewZoom_);
+  }
+  if (measureUsed_) WriteMeasureChoices(measureChoices_, settings);
 }
 
+// A drop is always a copy: taken as a move, the drag's source could delete the
+// file it handed over. A drag that cannot be copied is refused.
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-  if (!LocalPathFromUriList(event->mimeData()->data("text/uri-list")).empty()) {
-    event->acceptProposedAction();
-  }
+  if (!(event->possibleActions() & Qt::CopyAction)) return;
+  if (LocalPathFromUriList(event->mimeData()->data("text/uri-list")).empty()) return;
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
+  if (!(event->possibleActions() & Qt::CopyAction)) return;
   const std::string path = LocalPathFromUriList(event->mimeData()->data("text/uri-list"));
   if (path.empty()) return;
-  event->acceptProposedAction();
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
   OpenPath(path);
 }
 

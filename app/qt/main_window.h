@@ -16,6 +16,8 @@
 #include <string>
 
 #include "pending_change.h"
+#include "history_text.h"
+#include "measure_session.h"
 #include "qt_controls.h"
 #include "recent_files.h"
 
@@ -77,6 +79,10 @@ class MainWindow : public QMainWindow {
   void ClickDialogButton(int id);
   void BuildMenus();
   void UpdateUndoActions();
+  void MoveInHistory(HistoryMove move);
+  void ShowStatus(const QString& text);
+  void SettleErrorLater();
+  void SetTips();
   void RememberRecentFile();
   void FillRecentMenu();
   void OpenRecentFile(const std::string& path);
@@ -106,4 +112,14 @@ class MainWindow : public QMainWindow {
   // which the preview draws with.
   std::string measuredFont_;
   int measuredSize_ = 0;
+  // An error in the status bar: shown by the command still running (Fresh), or by
+  // one that is over (Settled), which the next command that shows none clears.
+  enum class ErrorLine { None, Fresh, Settled } errorLine_ = ErrorLine::None;
+  // フォントから測定's choices of its last use (kept across runs), if it was used.
+  MeasureChoices measureChoices_;
+  bool measureUsed_ = false;
+  // The preview's text and options, kept across runs; applied when it is built.
+  QString previewText_;
+  bool previewOutlines_ = true, previewGrid_ = false;
+  int previewZoom_ = 0;  // 0: as the preview starts
 };

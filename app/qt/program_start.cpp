@@ -87,6 +87,13 @@ ProgramOptions ParseProgramOptions(int argc, char** argv) {
   return options;
 }
 
+bool DisplayAvailable(const char* display, const char* waylandDisplay, const char* platform) {
+  for (const char* variable : {display, waylandDisplay, platform}) {
+    if (variable && variable[0] != '\0') return true;
+  }
+  return false;
+}
+
 std::string ProgramHelpText() {
   QCommandLineParser parser;
   DescribeOptions(parser);

@@ -30,5 +30,10 @@ struct ProgramOptions {
 // file is an error. Needs no QCoreApplication.
 ProgramOptions ParseProgramOptions(int argc, char** argv);
 
+// Whether Qt has somewhere to show the window: DISPLAY or WAYLAND_DISPLAY names a
+// display, or QT_QPA_PLATFORM names a platform (offscreen, vnc, ...). An empty
+// variable counts as unset. Without any, Qt would abort.
+bool DisplayAvailable(const char* display, const char* waylandDisplay, const char* platform);
+
 // The text --help prints.
 std::string ProgramHelpText();

@@ -16,7 +16,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
+#include "control_tips.h"
+#include "dialog_layout.h"
 #include "metrics_format.h"
 #include "preview_font.h"
 
@@ -267,7 +270,9 @@ TextPreview::TextPreview(QWidget* parent)
 // dialog's own family; a note says why the font chosen draws nothing.
 QLayout* TextPreview::BuildFontRow() {
   font_->setAccessibleName(QStringLiteral("プレビューのフォント"));
-  for (const std::string& family : InstalledFontFamilies()) {
+  // English names, as the dialog's font families are named; a font measured from
+  // under another name is added when it is chosen.
+  for (const std::string& family : InstalledFontFamilies("en")) {
     font_->addItem(QString::fromStdString(family));
   }
   for (const std::string& family : DialogFontFamilies()) {
@@ -372,4 +377,15 @@ void TextPreview::ApplyOptions() {
   options.grid = grid_->isChecked();
   options.zoom = zoom_->value();
   canvas_->SetOptions(options);
+}
+
+void SetPreviewTips(TextPreview* preview) {
+  const std::pair<QWidget*, WorkspaceControl> tips[] = {
+      {preview->sampleText(), WorkspaceControl::SampleText},
+      {preview->outlinesBox(), WorkspaceControl::Outlines},
+      {preview->gridBox(), WorkspaceControl::Grid},
+      {preview->zoomBox(), WorkspaceControl::Zoom},
+  };
+  for (const auto& [widget, control] : tips)
+    widget->setToolTip(QString::fromUtf8(WorkspaceControlTip(control)));
 }

@@ -94,6 +94,11 @@ class TextPreview : public QWidget {
   QPlainTextEdit* sampleText() const { return sample_; }
   PreviewCanvas* canvas() const { return canvas_; }
   QComboBox* fontBox() const { return font_; }
+  // The options' controls (枠線, 行の基準線, 拡大): the window keeps what they are set
+  // to across runs.
+  QCheckBox* outlinesBox() const { return outlines_; }
+  QCheckBox* gridBox() const { return grid_; }
+  QSpinBox* zoomBox() const { return zoom_; }
 
  private:
   QLayout* BuildFontRow();
@@ -121,3 +126,7 @@ class TextPreview : public QWidget {
 // The sample text a new preview starts with: kanji, kana, half-width katakana,
 // Latin letters and digits.
 extern const char kDefaultSampleText[];
+
+// Sets what each of preview's controls does as its tooltip, from the workspace's
+// table of tips.
+void SetPreviewTips(TextPreview* preview);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "code_rows.h"
 #include "metrics_format.h"
 #include "shift_jis.h"
 
@@ -38,6 +39,7 @@ std::string SampleFailure(const MeasureChoices& choices, MeasureRequest* request
 
 void FailMeasure(MeasureSession& session, const std::string& text) {
   session.reportText = text;
+  session.report = MeasureReport();
   session.measured = session.original;
   session.applyAllowed = false;
 }
@@ -51,13 +53,26 @@ int FirstSize(const uint8_t* image) {
   return usable ? static_cast<int>(height) : kFallbackSize;
 }
 
-MeasureSession StartMeasureSession(const uint8_t* image) {
+void ProposeClassOf(int selectedCode, MeasureChoices* choices) {
+  const bool selected = selectedCode >= 0 && selectedCode < kCodeCount;
+  const uint8_t code = static_cast<uint8_t>(selectedCode);
+  choices->fullWidth = selected && RowInClass(code, ClassFilter::FullWidth);
+  choices->halfKana = selected && RowInClass(code, ClassFilter::HalfKana);
+  choices->halfAlnum = !choices->fullWidth && !choices->halfKana;
+}
+
+MeasureSession StartMeasureSession(const uint8_t* image, const MeasureChoices* remembered,
+                                   int selectedCode) {
   MeasureSession session;
   session.original.assign(image, image + kMetricsImageSize);
   session.measured = session.original;
   MeasureChoices& choices = session.choices;
+  if (remembered) {
+    choices = *remembered;
+    return session;
+  }
   choices.pixelSize = FirstSize(image);
-  choices.fullWidth = choices.halfKana = choices.halfAlnum = true;
+  ProposeClassOf(selectedCode, &choices);
   choices.fullWidthSample = Utf8OfCharacter(kDefaultFullWidthSample);
   choices.halfKanaSample = Utf8OfCharacter(kDefaultHalfKanaSample);
   return session;
@@ -98,13 +113,15 @@ void RemeasureSession(MeasureSession& session, const MeasureChoices& choices) {
                                     std::to_string(request.pixelSize) + " px");
   }
   session.measured = image;
-  session.reportText = ReportText(report);
+  session.reportText = ReportText(report, ReportTense::WillBeSet);
+  session.report = report;
   session.applyAllowed = !report.setCodes.empty();
 }
 
-std::string ReportText(const MeasureReport& report) {
+std::string ReportText(const MeasureReport& report, ReportTense tense) {
   constexpr size_t kLeftShown = 3;
-  std::string text = report.fontFile + ": " + std::to_string(report.setCodes.size()) + " codes set";
+  std::string text = report.fontFile + ": " + std::to_string(report.setCodes.size()) +
+                     (tense == ReportTense::Set ? " codes set" : " codes will be set");
   if (report.left.empty()) return text;
   text += "; " + std::to_string(report.left.size()) + " left as they were: ";
   for (size_t i = 0; i < report.left.size() && i < kLeftShown; ++i) {

@@ -29,7 +29,8 @@ struct MeasureSession {
   std::vector<uint8_t> measured;  // the last measurement, or the original after a failure
   FontFace face;                  // the font open, kept while the choice stays the same
   std::string openedFont;         // the choice face was opened from
-  std::string reportText;         // what was set and left, or why nothing was measured
+  MeasureReport report;           // the last measurement's codes set and left
+  std::string reportText;         // what will be set and left, or why nothing was measured
   bool applyAllowed = false;      // the last measurement stored something
 };
 
@@ -37,10 +38,21 @@ struct MeasureSession {
 // of pixels that can be measured at (a file is usually made for one size), else 24.
 int FirstSize(const uint8_t* image);
 
+// No code is selected in the editor (a scope box is checked).
+constexpr int kNoSelectedCode = -1;
+
+// The one class offered when nothing is remembered: the class of selectedCode
+// (0x41 'A': 半角英数, 16 and its companions: 全角, 0xB1 'ｱ' and 18: 半角カナ), 半角英数 when no
+// code is selected or the code belongs to no class.
+void ProposeClassOf(int selectedCode, MeasureChoices* choices);
+
 // A session over a copy of image (kMetricsImageSize bytes), nothing measured yet.
-// The choices offered first: FirstSize, every class, no rounding, the default
-// samples (国, ｱ); no font, which the front end picks from its list.
-MeasureSession StartMeasureSession(const uint8_t* image);
+// It offers the choices remembered from the last use when there are any (the
+// front end keeps them across runs), else: FirstSize, the class ProposeClassOf
+// gives, no rounding, the default samples (国, ｱ), and no font, which the front
+// end picks from its list.
+MeasureSession StartMeasureSession(const uint8_t* image, const MeasureChoices* remembered,
+                                   int selectedCode);
 
 // Closes the session's font.
 void EndMeasureSession(MeasureSession& session);
@@ -55,7 +67,11 @@ bool OpenChosenFont(MeasureSession& session, const std::string& font, std::strin
 // applying is not allowed.
 void RemeasureSession(MeasureSession& session, const MeasureChoices& choices);
 
-// "VL-Gothic-Regular.ttf: 96 codes set" and what was left, the first three by name:
-// "...: 1 codes set; 4 left as they were: code 0x10 (the font has no glyph for
-// U+2211), code 0x41 (...), code 0x42 (...), ...".
-std::string ReportText(const MeasureReport& report);
+// Whether the codes of a report are still only measured or written to the file.
+enum class ReportTense { WillBeSet, Set };
+
+// "VL-Gothic-Regular.ttf: 96 codes will be set" (before 適用) or "...: 96 codes
+// set" (after) and what was left, the first three by name: "...: 1 codes will be
+// set; 4 left as they were: code 0x10 (the font has no glyph for U+2211), code
+// 0x41 (...), code 0x42 (...), ...".
+std::string ReportText(const MeasureReport& report, ReportTense tense);

@@ -16,6 +16,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QSortFilterProxyModel>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -35,6 +36,7 @@
 #include <filesystem>
 #include <functional>
 #include <limits>
+#include <regex>
 #include <string>
 #include <thread>
 
@@ -137,6 +139,22 @@ class MainWindowTest : public ::testing::Test {
     }
     return nullptr;
   }
+
+  // Runs act on フォントから測定's dialog, opened from the menu; closes it unapplied
+  // unless act applied it.
+  void WithMeasureDialog(const std::function<void(FontMeasureDialog*)>& act) {
+    QTimer::singleShot(0, [&] {
+      auto* dialog = dynamic_cast<FontMeasureDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      act(dialog);
+      if (dialog->isVisible()) dialog->reject();
+    });
+    for (QAction* action : window_->findChildren<QAction*>()) {
+      if (action->text().startsWith(QStringLiteral("フォントから測定"))) action->trigger();
+    }
+  }
+
+  std::string Status() { return window_->statusBar()->currentMessage().toStdString(); }
 
   // The value fields as the dialog shows them.
   std::string Fields() {
@@ -343,11 +361,16 @@ TEST_F(MainWindowTest, UndoAndRedoWriteTheFileBackAndForth) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
   }
   EXPECT_EQ(ReadWholeFile(path_), original);
+  const std::regex undone("元に戻しました: [0-2][0-9]:[0-5][0-9]:[0-5][0-9] の変更");
+  const std::string undoneText = Status();
+  EXPECT_TRUE(std::regex_match(undoneText, undone)) << undoneText;
   EXPECT_EQ(ControlText(IDC_WIDTH), "12") << "the selected code's values shown again";
   EXPECT_EQ(RowOf('A', 3).data().toString(), "12");
 
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Y, Qt::ControlModifier);
   EXPECT_EQ(ReadWholeFile(path_), changed);
+  EXPECT_EQ(Status(), "やり直しました" + undoneText.substr(undoneText.find(": ")))
+      << "the same change, by the same time";
   window_->undoAction()->trigger();
   EXPECT_EQ(ReadWholeFile(path_), original);
   EXPECT_FALSE(window_->undoAction()->isEnabled());
@@ -421,20 +444,41 @@ TEST_F(MainWindowTest, MenuKeysRunTheDialogsCommands) {
   EXPECT_EQ(ReadSingle(ReadWholeFile(other).data(), ValueOffset(0, Width)), 5);
 }
 
-TEST_F(MainWindowTest, ADroppedFileIsOpened) {
+// A drop is a copy, never a move (the source could delete the file it handed
+// over); a drag that offers no copy is refused.
+TEST_F(MainWindowTest, ADroppedFileIsOpenedAsACopy) {
   const std::string other = folder_.Path("other file.fnt");
   WriteWholeFile(other, Bytes(kMetricsFileSize, 0));
   std::string uri = "file://" + other;
   uri.replace(uri.rfind(' '), 1, "%20");
   QMimeData data;
   data.setData("text/uri-list", uri.c_str());
-  // As a drag arrives: it enters the window, then is dropped.
-  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(window_, &enter);
-  EXPECT_TRUE(enter.isAccepted());
-  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(window_, &drop);
-  EXPECT_EQ(Caption(), "QUORVEL - other file.fnt");
+  const struct {
+    const char* name;
+    Qt::DropActions offered;
+    bool accepted;
+  } cases[] = {
+      {"move only", Qt::MoveAction, false},
+      {"copy or move", Qt::CopyAction | Qt::MoveAction, true},
+  };
+  for (const auto& c : cases) {
+    window_->OpenPath(path_);
+    // As a drag arrives: it enters the window, then is dropped; the source
+    // proposes a move whenever it may.
+    const Qt::DropAction proposed = c.offered & Qt::MoveAction ? Qt::MoveAction : Qt::CopyAction;
+    QDragEnterEvent enter(QPoint(10, 10), c.offered, &data, Qt::LeftButton, Qt::NoModifier);
+    enter.setDropAction(proposed);
+    enter.ignore();
+    QApplication::sendEvent(window_, &enter);
+    EXPECT_EQ(enter.isAccepted(), c.accepted) << c.name;
+    QDropEvent drop(QPointF(10, 10), c.offered, &data, Qt::LeftButton, Qt::NoModifier);
+    drop.setDropAction(proposed);
+    drop.ignore();
+    QApplication::sendEvent(window_, &drop);
+    EXPECT_EQ(drop.isAccepted(), c.accepted) << c.name;
+    if (c.accepted) EXPECT_EQ(drop.dropAction(), Qt::CopyAction) << c.name;
+    EXPECT_EQ(Caption(), c.accepted ? "QUORVEL - other file.fnt" : "QUORVEL - main.fnt") << c.name;
+  }
 }
 
 // The box keeps its word; the status bar (and the box's details) say which file
@@ -451,6 +495,11 @@ TEST_F(MainWindowTest, AFailedOpenSaysWhichFileAndWhy) {
       << "the box's details come with its call";
   EXPECT_EQ(window_->statusBar()->currentMessage().toStdString(),
             "Error: small.fnt: wrong size: 100 bytes, a metrics file has exactly 14632 bytes");
+  // Once the failed command is over, the next one that goes well clears the error.
+  QCoreApplication::processEvents();
+  FocusControl(IDC_NUMBER);
+  TypeText("66");
+  EXPECT_EQ(Status(), "");
 }
 
 // A file's name shows as it is in the error box, the caption, the recent files'
@@ -554,6 +603,69 @@ TEST_F(MainWindowTest, RecentFilesGreyWhatIsGoneDropWhatFailsAndClear) {
   ASSERT_EQ(cleared.size(), 3);
   EXPECT_EQ(cleared[0]->text(), "(なし)");
   EXPECT_FALSE(cleared[2]->isEnabled()) << "履歴を消去, with nothing left to clear";
+}
+
+// フォントから測定 first offers only the class of the code selected (what it offers
+// later is kept with the settings, below). No label shows a stray "&".
+TEST_F(MainWindowTest, TheMeasureDialogFirstOffersTheSelectedClass) {
+  FocusControl(IDC_NUMBER);
+  TypeText("177");  // ｱ
+  WithMeasureDialog([](FontMeasureDialog* dialog) {
+    EXPECT_FALSE(dialog->fullWidthBox()->isChecked());
+    EXPECT_TRUE(dialog->halfKanaBox()->isChecked());
+    EXPECT_FALSE(dialog->halfAlnumBox()->isChecked());
+    for (QLabel* label : dialog->findChildren<QLabel*>()) {
+      if (label->text().contains('&'))
+        EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString();
+    }
+    EXPECT_TRUE(dialog->reportLabel()->text().contains(" codes will be set"));
+    dialog->fontBox()->setCurrentText("VL PGothic");
+    dialog->halfAlnumBox()->setChecked(true);
+    dialog->applyButton()->click();
+  });
+  // 95 alphanumerics (0x7F has no character), 63 katakana and their 2 slots.
+  EXPECT_TRUE(std::regex_match(
+      Status(), std::regex("main\\.fnt: .*VL-PGothic-Regular\\.ttf: 160 codes set.*")))
+      << Status();
+}
+
+// The preview's text and options, the table's class filter and the measure
+// dialog's choices are kept in the settings from one run to the next.
+TEST_F(MainWindowTest, ThePreviewTheFilterAndTheMeasureChoicesAreKeptAcrossRuns) {
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                     QString::fromStdString(folder_.Path("settings")));
+  QCoreApplication::setOrganizationName("QUORVEL-test");  // settings are used from now on
+  StartEditor("quorvel " + path_);
+  window_ = dynamic_cast<MainWindow*>(WidgetOf(EditorWindow())->window());
+  window_->FocusPreview();  // shown again at start, before the file is loaded
+  TextPreview* preview = window_->preview();
+  preview->sampleText()->setPlainText("kept");
+  preview->outlinesBox()->setChecked(false);
+  preview->gridBox()->setChecked(true);
+  preview->zoomBox()->setValue(5);
+  window_->table()->classFilter()->setCurrentText(QStringLiteral("半角カナ"));
+  WithMeasureDialog([](FontMeasureDialog* dialog) {
+    dialog->sizeBox()->setValue(31);
+    dialog->fullWidthBox()->setChecked(true);
+    dialog->roundBox()->setChecked(true);
+    dialog->fullWidthSampleField()->setText("漢");
+  });  // closed unapplied: kept all the same
+
+  StartEditor("quorvel " + path_);
+  window_ = dynamic_cast<MainWindow*>(WidgetOf(EditorWindow())->window());
+  QCoreApplication::setOrganizationName("");
+  EXPECT_EQ(window_->table()->classFilter()->currentText(), "半角カナ");
+  preview = window_->preview();
+  EXPECT_EQ(preview->sampleText()->toPlainText(), "kept");
+  EXPECT_FALSE(preview->outlinesBox()->isChecked());
+  EXPECT_TRUE(preview->gridBox()->isChecked());
+  EXPECT_EQ(preview->zoomBox()->value(), 5);
+  WithMeasureDialog([](FontMeasureDialog* dialog) {
+    EXPECT_EQ(dialog->sizeBox()->value(), 31);
+    EXPECT_TRUE(dialog->fullWidthBox()->isChecked() && dialog->halfAlnumBox()->isChecked());
+    EXPECT_TRUE(dialog->roundBox()->isChecked());
+    EXPECT_EQ(dialog->fullWidthSampleField()->text(), "漢");
+  });
 }
 
 TEST_F(MainWindowTest, ShortcutsReachTheWorkspaceAndEscReturns) {
