@@ -293,6 +293,8 @@ QLayout* TextPreview::BuildFontRow() {
   setTabOrder(font_, pick);
   connect(font_, &QComboBox::currentIndexChanged, this, [this] { ApplyFont(); });
   connect(pick, &QPushButton::clicked, this, [this] { PickFontFile(); });
+  font_->setToolTip(QString::fromUtf8(WorkspaceControlTip(WorkspaceControl::PreviewFont)));
+  pick->setToolTip(QString::fromUtf8(WorkspaceControlTip(WorkspaceControl::PreviewFontFile)));
   ApplyFont();
   return row;
 }

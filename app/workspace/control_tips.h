@@ -18,6 +18,8 @@ enum class WorkspaceControl {
   Outlines,
   Grid,
   Zoom,
+  PreviewFont,
+  PreviewFontFile,
   MeasureFont,
   MeasureFontFile,
   MeasureSize,
