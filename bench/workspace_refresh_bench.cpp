@@ -41,6 +41,14 @@ QString LongSample() {
   return text.left(kPreviewCharacters);
 }
 
+// Repaints the table and draws the whole preview, as the screen would show them.
+void RepaintBoth(CodeTable& table, TextPreview& preview) {
+  table.view()->viewport()->repaint();
+  PreviewCanvas* canvas = preview.canvas();
+  QImage drawn = canvas->Render(QRect(QPoint(0, 0), canvas->CanvasSize()));
+  benchmark::DoNotOptimize(drawn.constBits());
+}
+
 void BM_RefreshAfterChange(benchmark::State& state) {
   std::vector<uint8_t> image = SampleImage();
   std::vector<uint8_t> before = image;
@@ -58,10 +66,7 @@ void BM_RefreshAfterChange(benchmark::State& state) {
                 16.0f + static_cast<float>(step++ % 64));
     table.ShowImage(image.data(), before.data());
     preview.ShowImage(image.data());
-    table.view()->viewport()->repaint();
-    PreviewCanvas* canvas = preview.canvas();
-    QImage drawn = canvas->Render(QRect(QPoint(0, 0), canvas->CanvasSize()));
-    benchmark::DoNotOptimize(drawn.constBits());
+    RepaintBoth(table, preview);
   }
   state.counters["boxes"] = static_cast<double>(preview.canvas()->layout().boxes.size());
 }
@@ -88,10 +93,7 @@ void BM_PendingRefreshOnKeystroke(benchmark::State& state) {
     const PendingChange pending = PendingChangeOf(image.data(), edit, EditScope::HalfAlnum, 'A');
     table.ShowPending(pending.image.data());
     preview.ShowPending(pending.image.data(), pending.codes);
-    table.view()->viewport()->repaint();
-    PreviewCanvas* canvas = preview.canvas();
-    QImage drawn = canvas->Render(QRect(QPoint(0, 0), canvas->CanvasSize()));
-    benchmark::DoNotOptimize(drawn.constBits());
+    RepaintBoth(table, preview);
   }
   // The same counter as above: the CSV report wants one set of columns.
   state.counters["boxes"] = static_cast<double>(preview.canvas()->layout().boxes.size());

@@ -81,16 +81,6 @@ class EditorTest : public ::testing::Test {
 
   void StartOnFile() { StartEditor(CommandLine(path_)); }
 
-  // Replaces the field's text as a user does: select it all, then type (or, to
-  // leave it empty, delete).
-  void TypeInto(int id, const std::string& text) {
-    FocusControl(id);
-    if (text.empty()) {
-      PressKey(Key::Backspace);
-    } else {
-      TypeText(text);
-    }
-  }
 
   void TypeValues(const std::vector<std::string>& texts) {
     for (size_t i = 0; i < texts.size(); ++i) TypeInto(kValueFields[i], texts[i]);

@@ -32,6 +32,16 @@ int FocusedControl();
 // Types text into the focused control, one keystroke per character.
 void TypeText(const std::string& text);
 void PressKey(Key key);
+// Replaces the field's text as a user does: select it all, then type (or, to
+// leave it empty, delete).
+inline void TypeInto(int id, const std::string& text) {
+  FocusControl(id);
+  if (text.empty()) {
+    PressKey(Key::Backspace);
+  } else {
+    TypeText(text);
+  }
+}
 // A mouse click on a button.
 void Click(int id);
 

@@ -84,15 +84,6 @@ class PendingChangeTest : public ::testing::TestWithParam<PendingCase> {
   }
   void TearDown() override { StopEditor(); }
 
-  void TypeInto(int id, const std::string& text) {
-    FocusControl(id);
-    if (text.empty()) {
-      PressKey(Key::Backspace);
-    } else {
-      TypeText(text);
-    }
-  }
-
   TempFolder folder_;
   std::string path_;
 };
