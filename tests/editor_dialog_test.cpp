@@ -81,7 +81,6 @@ class EditorTest : public ::testing::Test {
 
   void StartOnFile() { StartEditor(CommandLine(path_)); }
 
-
   void TypeValues(const std::vector<std::string>& texts) {
     for (size_t i = 0; i < texts.size(); ++i) TypeInto(kValueFields[i], texts[i]);
   }
