@@ -1,8 +1,11 @@
 #include "editor_program.h"
 
 #include <QApplication>
+#include <QIconEngine>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QPainter>
+#include <QProxyStyle>
 #include <QTranslator>
 
 #include "editor_dialog.h"
@@ -16,6 +19,46 @@
 namespace {
 
 MainWindow* g_mainWindow = nullptr;
+
+// An icon of the style made only when first drawn or asked for its pixels.
+class DeferredStandardIcon : public QIconEngine {
+ public:
+  DeferredStandardIcon(const QStyle* style, QStyle::StandardPixmap which)
+      : style_(style), which_(which) {}
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+    Made().paint(painter, rect, Qt::AlignCenter, mode, state);
+  }
+  QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+    return Made().pixmap(size, mode, state);
+  }
+  QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+    return Made().actualSize(size, mode, state);
+  }
+  QIconEngine* clone() const override { return new DeferredStandardIcon(style_, which_); }
+
+ private:
+  const QIcon& Made() {
+    if (icon_.isNull()) icon_ = style_->standardIcon(which_);
+    return icon_;
+  }
+  const QStyle* style_;
+  QStyle::StandardPixmap which_;
+  QIcon icon_;
+};
+
+// The application's own style, except that the menu bar's overflow button gets its
+// icon only when it is first shown: the style reads that icon's image files at once,
+// probing every image plugin, which costs more at start-up than the whole menu bar,
+// and the button shows only in a window too narrow for the menus.
+class EditorStyle : public QProxyStyle {
+ public:
+  QIcon standardIcon(StandardPixmap which, const QStyleOption* option,
+                     const QWidget* widget) const override {
+    if (which == SP_ToolBarHorizontalExtensionButton)
+      return QIcon(new DeferredStandardIcon(baseStyle(), which));
+    return QProxyStyle::standardIcon(which, option, widget);
+  }
+};
 
 }  // namespace
 
@@ -52,6 +95,7 @@ int RunEditorProgram(int argc, char** argv) {
 void SetUpQtProgram(QApplication& application, QTranslator& translator) {
   QCoreApplication::setOrganizationName("QUORVEL");
   QCoreApplication::setApplicationName("quorvel");
+  QApplication::setStyle(new EditorStyle);
   // Qt's own texts (the file dialog, the standard buttons); the editor's labels are
   // its own and stay as they are.
   if (translator.load(QLocale(), "qtbase", "_",

@@ -138,6 +138,10 @@ QFont DialogFont(const DialogFrame& frame) {
   font.setFamilies(families);
   font.setPixelSize(MulDiv(frame.fontPoints, kScreenDpi, kPointsPerInch));
   font.setWeight(QFont::Normal);
+  // Unhinted: the font's own outlines and advances, alike at every size and on every
+  // screen. Hinting would run the font's instructions for each glyph laid out, which
+  // at start-up costs more than building the whole table.
+  font.setHintingPreference(QFont::PreferNoHinting);
   font.setItalic(frame.fontItalic != 0);
   return font;
 }
