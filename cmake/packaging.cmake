@@ -3,43 +3,30 @@
 # documents. scripts/package runs it and zips the Windows program beside it.
 include(GNUInstallDirs)
 
-# The package's copyright file: the project's license, then the notices of the
-# header-only libraries compiled into quorvel-cli, whose licenses ask binary copies
-# to carry them. Debian's own copies of the notices are used, as installed with
-# the headers.
+# The documents as Debian keeps them: the machine-readable copyright file (the
+# project's terms, then those of the libraries compiled into quorvel-cli), the
+# upstream changes as changelog.gz and the package's own as changelog.Debian.gz.
 set(quorvel_doc_dir ${CMAKE_INSTALL_DATADIR}/doc/quorvel)
-file(READ ${PROJECT_SOURCE_DIR}/LICENSE quorvel_copyright)
-string(APPEND quorvel_copyright
-  "\nquorvel-cli contains code of CLI11 and of JSON for Modern C++, compiled in from"
-  "\ntheir headers. Their notices follow.\n")
-foreach(notice /usr/share/doc/libcli11-dev/copyright /usr/share/doc/nlohmann-json3-dev/copyright)
-  if(EXISTS ${notice})
-    file(READ ${notice} notice_text)
-    string(APPEND quorvel_copyright "\n${notice_text}")
-  else()
-    message(WARNING "${notice} is missing: the package's copyright file lacks that notice")
-  endif()
-endforeach()
-# The FreeType License asks products that use FreeType to credit it in their
-# documentation; this is the credit it suggests.
-if(TARGET fontmeasure)
-  string(APPEND quorvel_copyright
-    "\nquorvel and quorvel-cli measure glyphs with FreeType (Debian's libfreetype6,"
-    "\nunder the FreeType License): Portions of this software are copyright (C)"
-    "\nThe FreeType Project (www.freetype.org). All rights reserved.\n")
-endif()
-file(WRITE ${PROJECT_BINARY_DIR}/copyright "${quorvel_copyright}")
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/LICENSE)
-install(FILES README.md LICENSE ${PROJECT_BINARY_DIR}/copyright DESTINATION ${quorvel_doc_dir})
+install(FILES packaging/copyright DESTINATION ${quorvel_doc_dir})
+install(FILES README.md DESTINATION ${quorvel_doc_dir})
+install(FILES CHANGELOG.md DESTINATION ${quorvel_doc_dir} RENAME changelog)
+install(FILES packaging/changelog.Debian DESTINATION ${quorvel_doc_dir})
+install(FILES samples/sample.fnt DESTINATION ${CMAKE_INSTALL_DATADIR}/quorvel)
 
-# Debian keeps manual pages gzipped; -n leaves out the time, so the package is the
-# same from the same sources. Runs after cli/ installed the page (rules run in the
-# order they were declared).
-install(CODE "set(page \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_MANDIR}/man1/quorvel-cli.1\")")
+# Debian keeps manual pages, changelogs and longer documents gzipped; -n leaves out
+# the time, so the package is the same from the same sources. Runs after the
+# subfolders installed their pages (rules run in the order they were declared).
+set(quorvel_gzipped
+  ${CMAKE_INSTALL_MANDIR}/man1/quorvel.1 ${CMAKE_INSTALL_MANDIR}/man1/quorvel-cli.1
+  ${quorvel_doc_dir}/README.md ${quorvel_doc_dir}/changelog ${quorvel_doc_dir}/changelog.Debian)
+install(CODE "set(quorvel_gzipped \"${quorvel_gzipped}\")")
 install(CODE [[
-  if(EXISTS "${page}")
-    execute_process(COMMAND gzip -9nf "${page}" COMMAND_ERROR_IS_FATAL ANY)
-  endif()
+  foreach(file IN LISTS quorvel_gzipped)
+    set(path "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/${file}")
+    if(EXISTS "${path}")
+      execute_process(COMMAND gzip -9nf "${path}" COMMAND_ERROR_IS_FATAL ANY)
+    endif()
+  endforeach()
 ]])
 
 set(CPACK_GENERATOR DEB)
@@ -57,8 +44,11 @@ for scripts and batch work.]])
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # quorvel_<version>_<architecture>.deb
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The QUORVEL developers")
+# Version 1.1.0-1: the upstream version and the package's first revision of it,
+# as packaging/changelog.Debian says.
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # quorvel_<version>-1_<architecture>.deb
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The QUORVEL developers <developers@quorvel.invalid>")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries come from dpkg-shlibdeps, which names the runtime packages of what
