@@ -193,8 +193,7 @@ int main(int argc, char** argv) {
   // A write beyond the file-size limit (ulimit -f) then fails with EFBIG and is
   // reported, instead of the signal ending the program half-way.
   std::signal(SIGXFSZ, SIG_IGN);
-  CLI::App app{
-      "quorvel-cli: glyph-metrics files (.fnt) from the command line.", "quorvel-cli"};
+  CLI::App app{"quorvel-cli: glyph-metrics files (.fnt) from the command line.", "quorvel-cli"};
   app.formatter(std::make_shared<TopLevelHelp>());
   app.prefix_command();  // everything from the subcommand on is the subcommand's
   app.set_version_flag("--version", "quorvel-cli " QUORVEL_VERSION);
