@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <initializer_list>
 #include <string>
@@ -33,7 +34,8 @@ struct FontFaceData {
   int unitsPerEm = 0;
   int64_t designAscender = 0;
   bool longLoca = false;
-  MappedTable loca, glyf;    // empty for a font without glyf outlines
+  MappedTable loca, glyf;  // empty for a font without glyf outlines
+  MappedTable hhea, hmtx;
   int64_t scale = 0;         // of the size last set (16.16)
   int64_t sizeAscender = 0;  // of the size last set (26.6)
 };
@@ -309,25 +311,28 @@ FontFaceData* DataOfFace(IDWriteFontFace* face) {
   data->unitsPerEm = metrics.designUnitsPerEm;
   MappedTable head = MapTable(face, DWRITE_MAKE_OPENTYPE_TAG('h', 'e', 'a', 'd'));
   MappedTable os2 = MapTable(face, DWRITE_MAKE_OPENTYPE_TAG('O', 'S', '/', '2'));
-  MappedTable hhea = MapTable(face, DWRITE_MAKE_OPENTYPE_TAG('h', 'h', 'e', 'a'));
+  data->hhea = MapTable(face, DWRITE_MAKE_OPENTYPE_TAG('h', 'h', 'e', 'a'));
   data->longLoca = HasLongLocaOffsets(head.table);
-  data->designAscender = DesignAscender(os2.table, hhea.table);
-  for (MappedTable* table : {&head, &os2, &hhea}) ReleaseTable(face, table);
+  data->designAscender = DesignAscender(os2.table, data->hhea.table);
+  ReleaseTable(face, &head);
+  ReleaseTable(face, &os2);
+  data->hmtx = MapTable(face, DWRITE_MAKE_OPENTYPE_TAG('h', 'm', 't', 'x'));
   data->loca = MapTable(face, DWRITE_MAKE_OPENTYPE_TAG('l', 'o', 'c', 'a'));
   data->glyf = MapTable(face, DWRITE_MAKE_OPENTYPE_TAG('g', 'l', 'y', 'f'));
   return data;
 }
 
-// The glyph's glyf header, all zero where the font has none for it (no glyf
-// table, an empty glyph).
-GlyfHeader GlyfHeaderOf(const FontFaceData& data, UINT16 index) {
+// The glyph's glyf header; false where the font has none for it (no glyf table,
+// an empty glyph).
+bool ReadGlyfHeaderOf(const FontFaceData& data, UINT16 index, GlyfHeader* header) {
   const size_t entry = size_t{index} * (data.longLoca ? 4 : 2);
   if (data.glyf.table.size == 0 || entry + LocaEntriesSize(data.longLoca) > data.loca.table.size)
-    return GlyfHeader();
+    return false;
   const GlyfRange range = GlyfRangeOfLoca(data.loca.table.bytes + entry, data.longLoca);
   if (range.size < kGlyfHeaderSize || range.offset + kGlyfHeaderSize > data.glyf.table.size)
-    return GlyfHeader();
-  return ReadGlyfHeader(data.glyf.table.bytes + range.offset);
+    return false;
+  *header = ReadGlyfHeader(data.glyf.table.bytes + range.offset);
+  return true;
 }
 
 // The glyph of a Unicode character; 0, the font's "missing" glyph, when it has none.
@@ -339,7 +344,7 @@ UINT16 GlyphOf(const FontFaceData& data, uint32_t character) {
 }
 
 // The glyph in design units as the pen places it, y up; its outline shift from
-// the glyf header FreeType moves the points by.
+// glyf and hmtx, by which FreeType moves the points.
 HRESULT LoadDesignGlyph(const FontFaceData& data, UINT16 index, DesignGlyph* glyph) {
   DWRITE_GLYPH_METRICS metrics;
   HRESULT result = data.face->GetDesignGlyphMetrics(&index, 1, &metrics, FALSE);
@@ -351,9 +356,11 @@ HRESULT LoadDesignGlyph(const FontFaceData& data, UINT16 index, DesignGlyph* gly
   glyph->bottom =
       int64_t{metrics.verticalOriginY} - int64_t{metrics.advanceHeight} + metrics.bottomSideBearing;
   glyph->hasOutline = glyph->right != glyph->left || glyph->top != glyph->bottom;
-  const GlyfHeader header = GlyfHeaderOf(data, index);
-  if (glyph->hasOutline && (header.xMin != 0 || header.xMax != 0))
-    glyph->outlineShift = header.xMin - glyph->left;
+  GlyfHeader header;
+  int64_t bearing = 0;
+  if (ReadGlyfHeaderOf(data, index, &header) &&
+      ReadLeftSideBearing(data.hhea.table, data.hmtx.table, index, &bearing))
+    glyph->outlineShift = header.xMin - bearing;
   return S_OK;
 }
 
@@ -382,15 +389,20 @@ class OutlineSink : public IDWriteGeometrySink {
   void STDMETHODCALLTYPE SetSegmentFlags(D2D1_PATH_SEGMENT) override {}
   void STDMETHODCALLTYPE BeginFigure(D2D1_POINT_2F start, D2D1_FIGURE_BEGIN) override {
     start_ = last_ = Point(start);
+    pen_ = start;
     Add(OutlineVerb::MoveTo, {start_});
   }
   void STDMETHODCALLTYPE AddLines(const D2D1_POINT_2F* points, UINT32 count) override {
-    for (UINT32 i = 0; i < count; ++i) Add(OutlineVerb::LineTo, {Point(points[i])});
+    for (UINT32 i = 0; i < count; ++i) {
+      Add(OutlineVerb::LineTo, {Point(points[i])});
+      pen_ = points[i];
+    }
   }
   void STDMETHODCALLTYPE AddBeziers(const D2D1_BEZIER_SEGMENT* curves, UINT32 count) override {
-    for (UINT32 i = 0; i < count; ++i)
-      Add(OutlineVerb::CubicTo,
-          {Point(curves[i].point1), Point(curves[i].point2), Point(curves[i].point3)});
+    for (UINT32 i = 0; i < count; ++i) {
+      AddCurve(curves[i]);
+      pen_ = curves[i].point3;
+    }
   }
   // Each contour ends back at its start, as FreeType's decomposition ends it.
   void STDMETHODCALLTYPE EndFigure(D2D1_FIGURE_END) override {
@@ -401,6 +413,28 @@ class OutlineSink : public IDWriteGeometrySink {
  private:
   OutlinePoint Point(D2D1_POINT_2F point) const {
     return ScaleDesignPoint(point.x, -static_cast<double>(point.y), shift_, scale_);
+  }
+  // DirectWrite gives the quadratic curves of a TrueType glyph raised to cubic
+  // ones: C1 = P0 + 2/3 (Q - P0), C2 = P3 + 2/3 (Q - P3). Where both control points
+  // give the same Q, the curve is added as that quadratic, with the font's own
+  // control point (a whole design unit): the outline and its control box are then
+  // FreeType's. Any other curve stays cubic.
+  void AddCurve(const D2D1_BEZIER_SEGMENT& curve) {
+    const double qx1 = (3.0 * curve.point1.x - pen_.x) / 2,
+                 qy1 = (3.0 * curve.point1.y - pen_.y) / 2;
+    const double qx2 = (3.0 * curve.point2.x - curve.point3.x) / 2;
+    const double qy2 = (3.0 * curve.point2.y - curve.point3.y) / 2;
+    const double tolerance = 1.0 / 16;  // of a design unit; single precision loses far less
+    if (std::fabs(qx1 - qx2) > tolerance || std::fabs(qy1 - qy2) > tolerance) {
+      Add(OutlineVerb::CubicTo, {Point(curve.point1), Point(curve.point2), Point(curve.point3)});
+      return;
+    }
+    const double qx = WholeIfClose((qx1 + qx2) / 2), qy = WholeIfClose((qy1 + qy2) / 2);
+    Add(OutlineVerb::ConicTo, {ScaleDesignPoint(qx, -qy, shift_, scale_), Point(curve.point3)});
+  }
+  static double WholeIfClose(double value) {
+    const double whole = std::round(value);
+    return std::fabs(value - whole) <= 1.0 / 16 ? whole : value;
   }
   void Add(OutlineVerb verb, std::initializer_list<OutlinePoint> points) {
     OutlineCommand command;
@@ -413,6 +447,7 @@ class OutlineSink : public IDWriteGeometrySink {
   GlyphOutline* outline_;
   int64_t shift_, scale_;
   OutlinePoint start_, last_;
+  D2D1_POINT_2F pen_ = {0, 0};  // the current point, in design units as DirectWrite gives it
 };
 
 const char* DirectWriteErrorName(int error) {
@@ -489,8 +524,9 @@ FontOpenResult OpenFontFace(const std::string& font, FontFace* face) {
 
 void CloseFontFace(FontFace* face) {
   if (face->data != nullptr) {
-    ReleaseTable(face->data->face, &face->data->loca);
-    ReleaseTable(face->data->face, &face->data->glyf);
+    for (MappedTable* table :
+         {&face->data->loca, &face->data->glyf, &face->data->hhea, &face->data->hmtx})
+      ReleaseTable(face->data->face, table);
     face->data->face->Release();
     delete face->data;
   }

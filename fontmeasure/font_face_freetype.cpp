@@ -184,18 +184,17 @@ bool ReadGlyfHeaderOf(const FontFaceData& data, FT_UInt index, GlyfHeader* heade
 
 // Whether design_units.h gives FreeType's own values for the glyph: a simple or
 // empty glyph of a glyf font. FreeType scales a composite glyph's parts each on
-// its own. *outlineShift is glyf xMin - hmtx bearing, as design_units.h has it.
+// its own. *outlineShift is glyf xMin - hmtx bearing, as design_units.h has it
+// (also of a composite glyph).
 bool ScalesFromDesign(const FontFaceData& data, FT_UInt index, int64_t* outlineShift) {
   *outlineShift = 0;
   if (!data.hasGlyf) return false;
   GlyfHeader header;
   if (!ReadGlyfHeaderOf(data, index, &header)) return true;  // nothing to draw
   int64_t bearing = 0;
-  if (header.contours < 0 ||
-      !ReadLeftSideBearing(TableOf(data.hhea), TableOf(data.hmtx), index, &bearing))
-    return false;
+  if (!ReadLeftSideBearing(TableOf(data.hhea), TableOf(data.hmtx), index, &bearing)) return false;
   *outlineShift = header.xMin - bearing;
-  return true;
+  return header.contours >= 0;
 }
 
 // Opens face faceIndex of file with a library of its own and selects its Unicode
@@ -425,11 +424,28 @@ void ScaleOutlinePoints(FT_Outline* outline, int64_t outlineShift, int64_t scale
 
 }  // namespace
 
+bool ScalesFromDesignUnits(const FontFace& face, unsigned glyphIndex) {
+  int64_t outlineShift = 0;
+  return !face.data->hasBitmaps && ScalesFromDesign(*face.data, glyphIndex, &outlineShift);
+}
+
 GlyphMetrics LoadGlyphMetrics(const FontFace& face, uint32_t character) {
+  FT_UInt index = FT_Get_Char_Index(face.data->face, character);
+  if (index == 0) return GlyphMetrics();  // glyph 0 is the font's "missing" glyph
+  return LoadGlyphMetricsOfIndex(face, index);
+}
+
+int LoadDesignGlyphOfIndex(const FontFace& face, unsigned index, DesignGlyph* glyph) {
+  int64_t outlineShift = 0;
+  ScalesFromDesign(*face.data, index, &outlineShift);
+  const FT_Error error = FT_Load_Glyph(face.data->face, index, FT_LOAD_NO_SCALE);
+  if (error == 0) *glyph = DesignGlyphOfSlot(face.data->face->glyph, outlineShift);
+  return error;
+}
+
+GlyphMetrics LoadGlyphMetricsOfIndex(const FontFace& face, unsigned index) {
   GlyphMetrics glyph;
   const FontFaceData& data = *face.data;
-  FT_UInt index = FT_Get_Char_Index(data.face, character);
-  if (index == 0) return glyph;  // glyph 0 is the font's "missing" glyph
   glyph.found = true;
   int64_t outlineShift = 0;
   // A bitmap the font holds for the size would be loaded instead of the outline.
@@ -444,11 +460,15 @@ GlyphMetrics LoadGlyphMetrics(const FontFace& face, uint32_t character) {
 }
 
 GlyphOutline LoadGlyphOutline(const FontFace& face, uint32_t character) {
+  FT_UInt index = FT_Get_Char_Index(face.data->face, character);
+  if (index == 0) return GlyphOutline();
+  return LoadGlyphOutlineOfIndex(face, index);
+}
+
+GlyphOutline LoadGlyphOutlineOfIndex(const FontFace& face, unsigned index) {
   GlyphOutline outline;
   const FontFaceData& data = *face.data;
   FT_Face ftFace = data.face;
-  FT_UInt index = FT_Get_Char_Index(ftFace, character);
-  if (index == 0) return outline;
   outline.found = true;
   int64_t outlineShift = 0;
   const bool fromDesign = ScalesFromDesign(data, index, &outlineShift);

@@ -14,12 +14,14 @@
 
 namespace {
 
-// Fonts that Debian ships (fonts-ipafont-gothic, fonts-vlgothic), by their Unix
-// paths on both sides: under Wine the DirectWrite side takes them as Wine does.
+// Fonts that Debian ships (fonts-ipafont-gothic, fonts-vlgothic,
+// fonts-dejavu-extra), by their Unix paths on both sides: under Wine the
+// DirectWrite side takes them as Wine does.
 constexpr char kIpaGothic[] = "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf";
 constexpr char kIpaPGothic[] = "/usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf";
 constexpr char kVlGothic[] = "/usr/share/fonts/truetype/vlgothic/VL-Gothic-Regular.ttf";
 constexpr char kVlPGothic[] = "/usr/share/fonts/truetype/vlgothic/VL-PGothic-Regular.ttf";
+constexpr char kDejaVuSerifItalic[] = "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Italic.ttf";
 
 // The path a side reports for a font file: Wine shows the Unix root as drive Z:.
 std::string ReportedPath(const std::string& path) {
@@ -56,6 +58,8 @@ const GlyphCase kFreeTypeGlyphs[] = {
     {"ideograph, hhea ascender, 2048 units", "IPAGothic", 0x56FD, 16, true, 101, 798, 821, 870, 1024, 960},
     {"proportional letter", kIpaPGothic, 'g', 13, true, 46, 450, 383, 613, 462, 768},
     {"half-width katakana", "IPAPGothic", 0xFF71, 11, true, 36, 488, 283, 512, 352, 640},
+    {"glyf xMin beside its points, not shifted", kVlGothic, 0xFF9E, 8, true, 4, 408, 136, 95, 256, 448},
+    {"italic: the advance's end shifted too", kDejaVuSerifItalic, ')', 24, true, -27, 1167, 558, 1406, 600, 1472},
 };
 // clang-format on
 
