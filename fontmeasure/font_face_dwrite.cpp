@@ -284,16 +284,15 @@ HRESULT OpenFileFace(IDWriteFactory* factory, const std::wstring& path, IDWriteF
   return result;
 }
 
+// A table of the font, empty where it has none.
 MappedTable MapTable(IDWriteFontFace* face, UINT32 tag) {
   MappedTable mapped;
   const void* bytes = nullptr;
   UINT32 size = 0;
   BOOL exists = FALSE;
-  if (SUCCEEDED(face->TryGetFontTable(tag, &bytes, &size, &mapped.context, &exists)) && exists) {
-    mapped.table = SfntTable{static_cast<const uint8_t*>(bytes), size};
-  } else {
-    mapped = MappedTable();
-  }
+  if (FAILED(face->TryGetFontTable(tag, &bytes, &size, &mapped.context, &exists)) || !exists)
+    return MappedTable();
+  mapped.table = SfntTable{static_cast<const uint8_t*>(bytes), size};
   return mapped;
 }
 
@@ -302,7 +301,8 @@ void ReleaseTable(IDWriteFontFace* face, MappedTable* mapped) {
   *mapped = MappedTable();
 }
 
-// What the design-unit arithmetic needs of the face; glyf and loca stay mapped.
+// What the design-unit arithmetic needs of the face; the tables read per glyph
+// (glyf, loca, hhea, hmtx) stay mapped while the face is open.
 FontFaceData* DataOfFace(IDWriteFontFace* face) {
   FontFaceData* data = new FontFaceData;
   data->face = face;
