@@ -26,7 +26,7 @@
 struct FontFaceData {
   FT_Library library = nullptr;
   FT_Face face = nullptr;
-  bool hasGlyf = false;     // a TrueType outline font with glyf and loca
+  bool hasGlyf = false;     // a TrueType outline font with glyf, not a tricky one
   bool hasBitmaps = false;  // FreeType loads a bitmap the font holds for a size
   bool longLoca = false;    // loca's offsets are 32-bit
   std::vector<uint8_t> loca, hhea, hmtx;
@@ -158,7 +158,9 @@ SfntTable TableOf(const std::vector<uint8_t>& bytes) {
 // What the design-unit arithmetic needs of the face, read once at its open.
 void ReadDesignTables(FontFaceData* data) {
   FT_Face face = data->face;
-  data->hasGlyf = HasTable(face, TTAG_glyf);
+  // FreeType hints the glyphs of a "tricky" font whatever it is asked (their
+  // outlines need it), so it scales that font's glyphs itself.
+  data->hasGlyf = HasTable(face, TTAG_glyf) && !FT_IS_TRICKY(face);
   data->hasBitmaps = FT_HAS_FIXED_SIZES(face);
   data->longLoca = HasLongLocaOffsets(TableOf(LoadTable(face, TTAG_head)));
   data->loca = LoadTable(face, TTAG_loca);
