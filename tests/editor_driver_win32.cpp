@@ -106,11 +106,9 @@ void FocusControl(int id) {
 int FocusedControl() { return GetDlgCtrlID(GetFocus()); }
 
 void TypeText(const std::string& text) {
-  int length =
-      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::vector<wchar_t> characters(static_cast<size_t>(length));
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), characters.data(),
-                      length);
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), characters.data(), length);
   for (wchar_t character : characters) {
     SendMessageW(GetFocus(), WM_CHAR, character, 1);
     DrainMessages();
@@ -119,10 +117,18 @@ void TypeText(const std::string& text) {
 
 void PressKey(Key key) {
   switch (key) {
-    case Key::Up: SendMessageW(GetFocus(), WM_KEYDOWN, VK_UP, 1); break;
-    case Key::Down: SendMessageW(GetFocus(), WM_KEYDOWN, VK_DOWN, 1); break;
-    case Key::Backspace: SendMessageW(GetFocus(), WM_CHAR, VK_BACK, 1); break;
-    case Key::End: SendMessageW(GetFocus(), WM_KEYDOWN, VK_END, 1); break;
+    case Key::Up:
+      SendMessageW(GetFocus(), WM_KEYDOWN, VK_UP, 1);
+      break;
+    case Key::Down:
+      SendMessageW(GetFocus(), WM_KEYDOWN, VK_DOWN, 1);
+      break;
+    case Key::Backspace:
+      SendMessageW(GetFocus(), WM_CHAR, VK_BACK, 1);
+      break;
+    case Key::End:
+      SendMessageW(GetFocus(), WM_KEYDOWN, VK_END, 1);
+      break;
     case Key::Escape: SendDialogKey(VK_ESCAPE); break;
     case Key::Enter: SendDialogKey(VK_RETURN); break;
     case Key::Tab: SendDialogKey(VK_TAB); break;
