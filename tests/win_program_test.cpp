@@ -169,12 +169,16 @@ TEST_F(ProgramTest, DroppedFilesOpenByWideNameAndErrorBoxesSayWhy) {
 }
 
 TEST_F(ProgramTest, RecentFilesKeepWhereARelativeOpenFoundTheFile) {
+  g_programSettings = ParseSettingsText("window 29000 100\n");  // on no screen
   {
     CurrentFolder inFolder(folder_.Root());
     StartEditor("Q.exe \"my metrics.fnt\"");
   }
   WriteWholeFile(folder_.Path("other.fnt"), FileWithLineSpacing(7));
   DropFile(Wide(folder_.Path("other.fnt")));
+  RECT rect;
+  GetWindowRect(EditorWindow(), &rect);
+  EXPECT_LT(rect.left, 29000) << "centred instead";
   HMENU menu = GetSystemMenu(EditorWindow(), FALSE);
   HMENU recent = OpenedMenu(GetSubMenu(menu, MenuItem(menu, L"最近使ったファイル", true)));
   EXPECT_EQ(MenuItem(recent, L"other.fnt — ", true), 0);

@@ -14,15 +14,25 @@ namespace {
 // is the first one remembered.
 void OnBeforeInitDialog() { g_editorEvents.documentLoaded = RememberLoadedFile; }
 
-// Where the dialog stood last time, if that is still on a screen; else centred as
-// the template says.
+// Whether both ends of the caption at the top of rect are on a screen, so that the
+// dialog can be grabbed there and moved.
+bool IsCaptionOnScreen(const RECT& rect) {
+  constexpr int kInset = 8;  // inside the frame
+  const POINT left = {rect.left + kInset, rect.top + kInset};
+  const POINT right = {rect.right - kInset, rect.top + kInset};
+  return MonitorFromPoint(left, MONITOR_DEFAULTTONULL) &&
+         MonitorFromPoint(right, MONITOR_DEFAULTTONULL);
+}
+
+// Where the dialog stood last time, if that is still on a screen (the screens may
+// have changed since); else centred as the template says.
 void RestoreWindowPosition(HWND dialog) {
   if (!g_programSettings.hasWindowPosition) return;
   RECT rect;
   GetWindowRect(dialog, &rect);
   OffsetRect(&rect, g_programSettings.windowLeft - rect.left,
              g_programSettings.windowTop - rect.top);
-  if (!MonitorFromRect(&rect, MONITOR_DEFAULTTONULL)) return;
+  if (!IsCaptionOnScreen(rect)) return;
   SetWindowPos(dialog, nullptr, rect.left, rect.top, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
