@@ -80,9 +80,8 @@ std::wstring TextOfBoxShownBy(void (*act)()) {
   std::thread user([&] {
     for (int i = 0; i < 500 && text.empty(); ++i, Sleep(10)) {
       for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"#32770", nullptr));) {
-        if (GetWindow(w, GW_OWNER) != dialog) continue;
-        wchar_t shown[512] = {};
-        GetDlgItemTextW(w, 0xFFFF, shown, 512);
+        wchar_t shown[512] = {};  // none until the box is set up
+        if (GetWindow(w, GW_OWNER) != dialog || !GetDlgItemTextW(w, 0xFFFF, shown, 512)) continue;
         text = shown;
         PostMessageW(GetDlgItem(w, IDOK), WM_KEYDOWN, 'Z', 1);
         PostMessageW(w, WM_COMMAND, IDOK, 0);
