@@ -7,6 +7,7 @@
 #include "editor_state.h"
 #include "error_report.h"
 #include "modal_calls.h"
+#include "path_text.h"
 #include "resources/resource.h"
 #include "value_fields.h"
 
@@ -56,7 +57,7 @@ void LoadDocument() {
     if (loaded.status != LoadStatus::NoPath) SetWindowTextA(g_editor.dialog, kProgramTitle);
     return;
   }
-  ComposeCaption(g_document.path, g_textBuffer);
+  ComposeCaption(WindowTextFromPath(g_document.path).c_str(), g_textBuffer);
   SetWindowTextA(g_editor.dialog, g_textBuffer);
   if (g_editorEvents.documentLoaded) g_editorEvents.documentLoaded();
   RefreshAfterLoad();
@@ -98,7 +99,7 @@ void OnOpenClicked() {
   dialog.Flags = OFN_EXPLORER | OFN_LONGNAMES | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
   // nFilterIndex is left as the dialog set it: the filter chosen last is preselected.
   if (!g_openFileDialog(&dialog)) return;
-  OpenDocument(g_openFileBuffer);
+  OpenDocument(PathFromWindowText(g_openFileBuffer).c_str());
 }
 
 // Writes image over the document's file. A file that another program changed
@@ -253,11 +254,8 @@ void UpdateScopeControls() {
 
 INT_PTR CALLBACK EditorDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_INITDIALOG:
-      return OnInitDialog(dialog);
-    case WM_CLOSE:
-      OnClose();
-      return TRUE;
+    case WM_INITDIALOG: return OnInitDialog(dialog);
+    case WM_CLOSE: OnClose(); return TRUE;
     case WM_COMMAND:
       // lParam 0: no control sent it (Esc, Enter in a field, a menu, an accelerator).
       if (lParam != 0) OnCommand(LOWORD(wParam), HIWORD(wParam));

@@ -18,8 +18,9 @@ bool AnyScopeBoxChecked();
 void UpdateScopeControls();
 
 // Loads path as the open command does once a file is picked (the other ways in:
-// recent files, a dropped file). False, with nothing loaded or changed, for a
-// path longer than the path buffer holds.
+// recent files, a dropped file); path is as the file layer takes it (UTF-8 on
+// Windows). False, with nothing loaded or changed, for a path longer than the path
+// buffer holds.
 bool OpenDocument(const char* path);
 
 // Writes the file back as it was before the last change written (undo), or as it

@@ -1,6 +1,6 @@
 // What the editor tells the program around its dialog: the Qt program's workspace
 // and history follow the document through these. Each is null until set; the
-// Windows program sets none.
+// Windows program sets documentLoaded only, for its recent files.
 #pragma once
 
 #include <cstdint>

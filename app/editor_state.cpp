@@ -10,7 +10,7 @@ EditHistory g_history;
 HINSTANCE g_moduleHandle;
 char g_textBuffer[kTextBufferSize];
 OPENFILENAMEA g_openFileName;
-char g_openFileBuffer[kPathBufferSize];
+char g_openFileBuffer[kWindowPathSize];
 EditorEvents g_editorEvents;
 
 void ResetEditorState() {

@@ -4,6 +4,7 @@
 
 #include "edit_history.h"
 #include "metrics_document.h"
+#include "path_text.h"
 #include "value_edit.h"
 #include "window_api.h"
 #include "window_title.h"
@@ -34,7 +35,7 @@ extern char g_textBuffer[kTextBufferSize];
 // The file-open dialog's structure and result buffer. They live as long as the
 // program, so the dialog preselects the filter chosen last time.
 extern OPENFILENAMEA g_openFileName;
-extern char g_openFileBuffer[kPathBufferSize];
+extern char g_openFileBuffer[kWindowPathSize];
 
 // Whether the dialog's check box or radio button id is checked.
 inline bool IsButtonChecked(int id) { return IsDlgButtonChecked(g_editor.dialog, id) == BST_CHECKED; }

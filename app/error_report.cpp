@@ -7,6 +7,7 @@
 #include "editor_state.h"
 #include "failure_reason.h"
 #include "modal_calls.h"
+#include "path_text.h"
 #include "window_title.h"
 
 namespace {
@@ -55,12 +56,13 @@ const char* SaveStatusMessage(SaveStatus status) {
   return "Write Error";
 }
 
-// "name: reason", the name as the caption shows it.
+// "name: reason", the name as the caption shows it, in the window layer's text.
 std::string Details(const char* path, const std::string& reason) {
-  std::string name(std::strlen(path) + 1, '\0');
-  FileNameFromPath(path, &name[0]);
+  std::string shown = WindowTextFromPath(path);
+  std::string name(shown.size() + 1, '\0');
+  FileNameFromPath(shown.c_str(), &name[0]);
   name.resize(std::strlen(name.c_str()));
-  return name + ": " + reason;
+  return name + ": " + WindowTextFromPath(reason.c_str());
 }
 
 }  // namespace

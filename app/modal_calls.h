@@ -3,6 +3,8 @@
 // own GetOpenFileNameA, MessageBoxA and MessageBoxWithDetails.
 #pragma once
 
+#include <string>
+
 #include "window_api.h"
 
 using OpenFileDialogCall = BOOL(WINAPI*)(LPOPENFILENAMEA dialog);
@@ -16,8 +18,12 @@ extern MessageBoxCall g_messageBox;
 // and reason), which go as an argument rather than through the program's state.
 extern DetailedMessageBoxCall g_errorBox;
 
-// MessageBoxA with details, as each window layer can show them; Windows' own box
-// has no room for them and shows the text alone.
+// The text of an error box: its word ("Error", "Write Error", a refused field's
+// line), then a blank line and the details when there are any.
+std::string ErrorBoxText(const char* text, const char* details);
+
+// MessageBoxA with details, as each window layer can show them: on Windows the box
+// says ErrorBoxText, through the wide call.
 int MessageBoxWithDetails(HWND owner, const char* text, const char* caption, UINT type,
                           const char* details);
 

@@ -18,6 +18,8 @@
 #include "report.h"
 #include "value_names.h"
 
+// Paths are UTF-8: u8path reads them so, u8string gives them back (the same bytes
+// on POSIX).
 namespace fs = std::filesystem;
 
 namespace {
@@ -44,24 +46,24 @@ files are still checked.
 Exit status: 0 when every file is ok, 1 when one is not, 2 on an error.)help";
 
 bool IsMetricsFileName(const fs::path& name) {
-  std::string extension = name.extension().string();
+  std::string extension = name.extension().u8string();
   std::transform(extension.begin(), extension.end(), extension.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return extension == ".fnt";
 }
 
-void ReportUnreadableFolder(const fs::path& folder, const std::error_code& error,
+void ReportUnreadableFolder(const std::string& folder, const std::error_code& error,
                             size_t* unreadable) {
-  ReportError(folder.string(), "cannot read the folder: " + error.message());
+  ReportError(folder, "cannot read the folder: " + error.message());
   ++*unreadable;
 }
 
 // The entries of folder sorted by name; false after reporting a folder that
 // cannot be read.
-bool ListFolder(const fs::path& folder, std::vector<fs::directory_entry>* entries,
+bool ListFolder(const std::string& folder, std::vector<fs::directory_entry>* entries,
                 size_t* unreadable) {
   std::error_code error;
-  fs::directory_iterator entry(folder, error), end;
+  fs::directory_iterator entry(fs::u8path(folder), error), end;
   for (; !error && entry != end; entry.increment(error)) entries->push_back(*entry);
   if (error) ReportUnreadableFolder(folder, error, unreadable);
   std::sort(entries->begin(), entries->end());
@@ -74,7 +76,14 @@ bool ListFolder(const fs::path& folder, std::vector<fs::directory_entry>* entrie
 // may be listed but not searched, a path longer than the system takes) makes the
 // folder unreadable, once: what it holds would otherwise pass unchecked. One
 // removed since the listing is simply gone.
-void AddMetricsFiles(const fs::path& folder, bool recursive, std::vector<std::string>* files,
+// The path of name in folder as check names it: the folder as named, "/", the name.
+std::string PathInFolder(const std::string& folder, const fs::path& name) {
+  char last = folder.empty() ? '/' : folder.back();
+  bool separated = last == '/' || last == static_cast<char>(fs::path::preferred_separator);
+  return folder + (separated ? "" : "/") + name.u8string();
+}
+
+void AddMetricsFiles(const std::string& folder, bool recursive, std::vector<std::string>* files,
                      size_t* unreadable) {
   std::vector<fs::directory_entry> entries;
   if (!ListFolder(folder, &entries, unreadable)) return;
@@ -86,10 +95,11 @@ void AddMetricsFiles(const fs::path& folder, bool recursive, std::vector<std::st
       ReportUnreadableFolder(folder, error, unreadable);
       reported = true;
     }
+    std::string path = PathInFolder(folder, entry.path().filename());
     if (type == fs::file_type::regular && IsMetricsFileName(entry.path().filename())) {
-      files->push_back(entry.path().string());
+      files->push_back(path);
     } else if (type == fs::file_type::directory && recursive) {
-      AddMetricsFiles(entry.path(), recursive, files, unreadable);
+      AddMetricsFiles(path, recursive, files, unreadable);
     }
   }
 }
@@ -101,7 +111,7 @@ std::vector<std::string> ExpandFolders(const std::vector<std::string>& arguments
   std::vector<std::string> files;
   for (const std::string& argument : arguments) {
     std::error_code error;
-    if (!fs::is_directory(argument, error)) {
+    if (!fs::is_directory(fs::u8path(argument), error)) {
       files.push_back(argument);
       continue;
     }

@@ -1,10 +1,6 @@
 #include "output_file.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 
 #include "input_stream.h"
 #include "metrics_document.h"
@@ -34,7 +30,7 @@ bool WriteAll(FileHandle file, const std::string& text) {
     uint32_t count = static_cast<uint32_t>(std::min(text.size() - at, kMaxCall)), written = 0;
     if (!WriteFileBytes(file, text.data() + at, count, &written)) return false;
     if (written == 0) {
-      SetLastFileError(EIO);
+      SetLastFileError(kWriteFaultError);
       return false;
     }
     at += written;
@@ -45,10 +41,7 @@ bool WriteAll(FileHandle file, const std::string& text) {
 // The old output's owner, group and mode where this user may give them; otherwise,
 // as for a new output, what a file created by name gets: 0666 less the umask.
 void GiveOutputPermissions(const std::string& path, FileHandle file) {
-  if (CopyOwnerAndAttributes(path.c_str(), file)) return;
-  mode_t mask = umask(0);
-  umask(mask);
-  fchmod(static_cast<int>(file), 0666 & ~mask);
+  if (!CopyOwnerAndAttributes(path.c_str(), file)) GiveNewFilePermissions(file);
 }
 
 // Fills the new sibling temporary, open as file, and moves it over path; "" when
@@ -80,7 +73,7 @@ ReadFile FileBehindInput(const std::string& input) {
   ReadFile file;
   file.name = InputName(input);
   FileFacts facts;
-  bool looked = input == "-" ? GetOpenFileFacts(STDIN_FILENO, &facts)
+  bool looked = input == "-" ? GetOpenFileFacts(StandardInputHandle(), &facts)
                              : LookThroughPath(input.c_str(), &facts);
   file.isFile = looked && facts.kind == FileKind::RegularFile;
   file.identity = facts.identity;
@@ -102,7 +95,7 @@ bool WriteOutputFile(const std::string& path, const std::string& text, const Rea
   std::string failure = Refusal(path, input);
   char temporary[kPathBufferSize + 8];
   if (failure.empty() && !TemporarySiblingName(path.c_str(), temporary, sizeof temporary)) {
-    SetLastFileError(ENAMETOOLONG);
+    SetLastFileError(kNameTooLongError);
     failure = std::string("cannot create: ") + LastFileErrorText();
   }
   if (failure.empty()) {

@@ -2,7 +2,6 @@
 // editor's own core. The subcommands are a table whose rows say which metrics
 // files to load; loading, reporting a failed load and releasing happen here only.
 #include <algorithm>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -12,6 +11,7 @@
 #include "commands.h"
 #include "input_stream.h"
 #include "message_text.h"
+#include "program.h"
 #include "report.h"
 #include "subcommands.h"
 
@@ -62,9 +62,10 @@ std::string SubcommandList() {
     std::snprintf(line, sizeof line, "  %-10s %s\n", subcommand.name, subcommand.description);
     text += line;
   }
-  return text + "\nRun \"quorvel-cli SUBCOMMAND --help\" for its arguments.\n"
-                "Exit status: 0 done, 1 a negative answer (diff: the files differ;\n"
-                "check: a file failed), 2 an error (one line on standard error).";
+  return text +
+         "\nRun \"quorvel-cli SUBCOMMAND --help\" for its arguments.\n"
+         "Exit status: 0 done, 1 a negative answer (diff: the files differ;\n"
+         "check: a file failed), 2 an error (one line on standard error).";
 }
 
 // Loads path into doc, the one place that loads: a file, or when only read, also
@@ -190,15 +191,16 @@ class TopLevelHelp : public CLI::Formatter {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // A write beyond the file-size limit (ulimit -f) then fails with EFBIG and is
-  // reported, instead of the signal ending the program half-way.
-  std::signal(SIGXFSZ, SIG_IGN);
+  std::vector<std::string> arguments = StartProgram(argc, argv);
+  std::vector<char*> utf8Argv;
+  for (std::string& argument : arguments) utf8Argv.push_back(argument.data());
+  utf8Argv.push_back(nullptr);
   CLI::App app{"quorvel-cli: glyph-metrics files (.fnt) from the command line.", "quorvel-cli"};
   app.formatter(std::make_shared<TopLevelHelp>());
   app.prefix_command();  // everything from the subcommand on is the subcommand's
   app.set_version_flag("--version", "quorvel-cli " QUORVEL_VERSION);
   app.footer(SubcommandList());
-  ArgumentsResult parsed = ParseArguments(app, argc, argv);
+  ArgumentsResult parsed = ParseArguments(app, static_cast<int>(arguments.size()), utf8Argv.data());
   if (parsed != ArgumentsResult::Parsed) return FinishOutput(ExitCodeOf(parsed));
   if (app.remaining().empty()) {
     std::fprintf(stderr, "quorvel-cli: a subcommand is needed (see quorvel-cli --help)\n");

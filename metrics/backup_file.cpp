@@ -1,18 +1,9 @@
 #include "backup_file.h"
 
-#include <cerrno>
-
 #include "file_io.h"
 #include "new_metrics_file.h"
 
 namespace {
-
-// The error of a name too long for the system, in its own numbering.
-#ifdef _WIN32
-constexpr int kNameTooLong = 206;  // ERROR_FILENAME_EXCED_RANGE
-#else
-constexpr int kNameTooLong = ENAMETOOLONG;
-#endif
 
 // A file of any size is copied through a buffer of this many bytes.
 constexpr uint32_t kCopyChunkSize = 16 * 1024;
@@ -88,7 +79,7 @@ bool FillAndMoveOver(FileHandle original, const CopySource& source, char* tempor
 bool WriteBackup(FileHandle original, const CopySource& source, const char* backupPath) {
   char temporary[kPathBufferSize];
   if (!TemporarySiblingName(backupPath, temporary, sizeof temporary)) {
-    SetLastFileError(kNameTooLong);
+    SetLastFileError(kNameTooLongError);
     return false;
   }
   RemoveLeftoverFiles(temporary);

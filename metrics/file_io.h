@@ -1,5 +1,6 @@
 // The few file operations the metrics document needs, over POSIX or Win32.
-// Paths are byte strings in the system's encoding (the ANSI code page on Windows).
+// Paths are byte strings: as the system has them on POSIX, UTF-8 on Windows (turned
+// into UTF-16 for the wide calls, so that any name opens). Error texts are UTF-8 there.
 #pragma once
 
 #include <cstddef>
@@ -128,7 +129,8 @@ bool IsNoRoomError(int error);
 // Holds back the signals that end a program at a user's or the system's request
 // (SIGINT, SIGTERM, SIGHUP) for the calling thread until the matching release, so
 // that a save once begun runs to its end; one held back is delivered at the
-// release. Nothing to hold on Windows, where they do not stop a write.
+// release. On Windows the same for Ctrl+C, Ctrl+Break and a closing console, for
+// the whole process.
 void HoldInterruptions();
 void ReleaseInterruptions();
 
@@ -185,3 +187,16 @@ bool CopyOwnerAndAttributesOf(FileHandle original, FileHandle copy);
 // every maker of such files holds while the file exists, so that none of them is
 // still in use. The last error stays as it was.
 void RemoveLeftoverFiles(const char* pattern);
+
+// The handle of standard input, whatever it was redirected from.
+FileHandle StandardInputHandle();
+
+// Gives a new file that replaces nothing what a file created by name gets: on POSIX
+// mode 0666 less the umask (a unique file starts as its owner's only); on Windows
+// it already has what its folder gives.
+void GiveNewFilePermissions(FileHandle file);
+
+// Errors that callers set themselves, in the platform's numbering: a name too long
+// for the system, and a write that moved no byte without the system saying why.
+extern const int kNameTooLongError;  // ENAMETOOLONG, ERROR_FILENAME_EXCED_RANGE
+extern const int kWriteFaultError;   // EIO, ERROR_WRITE_FAULT

@@ -47,7 +47,8 @@ FileKind KindOf(mode_t mode) {
 bool StatFacts(int dir, const char* path, int flags, FileFacts* facts) {
 #ifdef __linux__
   struct statx info;
-  if (statx(dir, path, flags | AT_SYMLINK_NOFOLLOW, STATX_TYPE | STATX_SIZE | STATX_INO | STATX_NLINK, &info) != 0) {
+  if (statx(dir, path, flags | AT_SYMLINK_NOFOLLOW,
+            STATX_TYPE | STATX_SIZE | STATX_INO | STATX_NLINK, &info) != 0) {
     return false;
   }
   facts->kind = KindOf(info.stx_mode);
@@ -57,7 +58,8 @@ bool StatFacts(int dir, const char* path, int flags, FileFacts* facts) {
   facts->links = info.stx_nlink;
 #else
   struct stat info;
-  int looked = path[0] == 0 ? fstat(dir, &info) : fstatat(dir, path, &info, flags | AT_SYMLINK_NOFOLLOW);
+  int looked =
+      path[0] == 0 ? fstat(dir, &info) : fstatat(dir, path, &info, flags | AT_SYMLINK_NOFOLLOW);
   if (looked != 0) return false;
   facts->kind = KindOf(info.st_mode);
   facts->size = static_cast<uint64_t>(info.st_size);
@@ -415,3 +417,14 @@ void RemoveLeftoverFiles(const char* pattern) {
   if (listing) closedir(listing);
   errno = savedError;
 }
+
+FileHandle StandardInputHandle() { return STDIN_FILENO; }
+
+void GiveNewFilePermissions(FileHandle file) {
+  mode_t mask = umask(0);
+  umask(mask);
+  fchmod(static_cast<int>(file), 0666 & ~mask);
+}
+
+const int kNameTooLongError = ENAMETOOLONG;
+const int kWriteFaultError = EIO;

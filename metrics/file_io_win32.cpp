@@ -5,9 +5,15 @@
 #include <cstring>
 #include <string>
 
+#include "utf16_text.h"
+
 namespace {
 
 HANDLE AsHandle(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
+
+// Paths come in UTF-8 and reach the system as UTF-16, so that every name opens,
+// whatever the ANSI code page holds.
+std::wstring Wide(const char* path) { return Utf8ToUtf16(path); }
 
 // Only files on disk count as regular: consoles, printers and pipes report other
 // types. Directories cannot be opened without FILE_FLAG_BACKUP_SEMANTICS at all.
@@ -21,6 +27,17 @@ FileKind KindOfAttributes(DWORD attributes) {
   if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return FileKind::SymbolicLink;
   if (attributes & FILE_ATTRIBUTE_DIRECTORY) return FileKind::Directory;
   return FileKind::RegularFile;
+}
+
+bool FillFacts(HANDLE handle, FileFacts* facts);
+
+// The facts of a handle opened only to look: a device (NUL, CON) or a pipe is
+// something there of kind Other.
+bool LookedFacts(HANDLE handle, FileFacts* facts) {
+  if (IsDiskFile(handle)) return FillFacts(handle, facts);
+  *facts = FileFacts{};
+  facts->kind = FileKind::Other;
+  return true;
 }
 
 bool FillFacts(HANDLE handle, FileFacts* facts) {
@@ -43,8 +60,9 @@ FileOpenStatus OpenRegularFile(const char* path, DWORD access, DWORD flags, File
   // Shared for reading, writing and deleting: a second run then waits on the lock
   // (LockFileEx) instead of failing at the open, and a save may replace the file
   // while others hold it open.
-  HANDLE handle = CreateFileA(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_ARCHIVE | flags, nullptr);
+  HANDLE handle = CreateFileW(Wide(path).c_str(), access,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_ARCHIVE | flags, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return FileOpenStatus::CannotOpen;
   bool facts_known = IsDiskFile(handle) && FillFacts(handle, facts);
   if (!facts_known || facts->kind != FileKind::RegularFile) {
@@ -71,33 +89,36 @@ FileOpenStatus OpenFileForReading(const char* path, FileHandle* file, FileFacts*
 }
 
 FileOpenStatus OpenFileForUpdate(const char* path, FileHandle* file, FileFacts* facts) {
-  return OpenRegularFile(path, GENERIC_READ | GENERIC_WRITE, FILE_FLAG_OPEN_REPARSE_POINT, file, facts);
+  return OpenRegularFile(path, GENERIC_READ | GENERIC_WRITE, FILE_FLAG_OPEN_REPARSE_POINT, file,
+                         facts);
 }
 
 bool LookAtPath(const char* path, FileFacts* facts) {
   // No data access: looking does not collide with a handle that shares nothing.
-  HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
-                              nullptr);
+  HANDLE handle = CreateFileW(
+      Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+      OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return false;
-  bool known = FillFacts(handle, facts);
+  bool known = LookedFacts(handle, facts);
   CloseHandle(handle);
   return known;
 }
 
 bool ResolveOpenedPath(const char* path, FileHandle file, char* resolved, size_t size) {
-  char full[MAX_PATH * 2];
-  DWORD length = GetFinalPathNameByHandleA(AsHandle(file), full, sizeof full, FILE_NAME_NORMALIZED);
-  if (length == 0 || length >= sizeof full) {
-    length = GetFullPathNameA(path, sizeof full, full, nullptr);
-    if (length == 0 || length >= sizeof full) return false;
+  wchar_t wide[MAX_PATH * 2];
+  constexpr DWORD kWideSize = sizeof wide / sizeof wide[0];
+  DWORD length = GetFinalPathNameByHandleW(AsHandle(file), wide, kWideSize, FILE_NAME_NORMALIZED);
+  if (length == 0 || length >= kWideSize) {
+    length = GetFullPathNameW(Wide(path).c_str(), kWideSize, wide, nullptr);
+    if (length == 0 || length >= kWideSize) return false;
   }
-  const char* plain = WithoutLongPrefix(full);
+  std::string full = Utf16ToUtf8(std::wstring(wide, length));
+  const char* plain = WithoutLongPrefix(full.c_str());
   FileFacts opened, named;
   bool same = FillFacts(AsHandle(file), &opened) && LookAtPath(plain, &named) &&
               named.identity == opened.identity;
   bool fits = std::strlen(plain) < size;
-  if (same && fits) lstrcpyA(resolved, plain);
+  if (same && fits) std::memcpy(resolved, plain, std::strlen(plain) + 1);
   if (!same || !fits) SetLastError(same ? ERROR_FILENAME_EXCED_RANGE : ERROR_FILE_INVALID);
   return same && fits;
 }
@@ -131,15 +152,18 @@ bool MayWriteFileOfSize(uint64_t) { return true; }
 
 bool FlushFileToDisk(FileHandle file) { return FlushFileBuffers(AsHandle(file)) != FALSE; }
 
-bool GetOpenFileFacts(FileHandle file, FileFacts* facts) { return FillFacts(AsHandle(file), facts); }
+bool GetOpenFileFacts(FileHandle file, FileFacts* facts) {
+  return FillFacts(AsHandle(file), facts);
+}
 
 PathKind GetPathKind(const char* path) {
-  DWORD attributes = GetFileAttributesA(path);
+  DWORD attributes = GetFileAttributesW(Wide(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::Missing;
   // Opened through any link, without data access, to see the file itself: its
   // kind and its number of names. A link that leads nowhere counts as missing.
-  HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE handle =
+      CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return PathKind::Missing;
   BY_HANDLE_FILE_INFORMATION info;
   bool file = IsDiskFile(handle) && GetFileInformationByHandle(handle, &info) &&
@@ -151,8 +175,8 @@ PathKind GetPathKind(const char* path) {
 }
 
 FileOpenStatus CreateFileForWriting(const char* path, FileHandle* file) {
-  HANDLE handle =
-      CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_ARCHIVE, nullptr);
+  HANDLE handle = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_ARCHIVE, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return FileOpenStatus::CannotOpen;
   *file = reinterpret_cast<FileHandle>(handle);
   return FileOpenStatus::Opened;
@@ -190,8 +214,8 @@ FileOpenStatus CreateUniqueFile(char* name, FileHandle* file) {
       blank[i] = kNameCharacters[number % (sizeof kNameCharacters - 1)];
     }
     // CREATE_NEW fails on any name that exists, a link included.
-    HANDLE handle =
-        CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_ARCHIVE, nullptr);
+    HANDLE handle = CreateFileW(Wide(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_ARCHIVE, nullptr);
     if (handle != INVALID_HANDLE_VALUE) {
       *file = reinterpret_cast<FileHandle>(handle);
       return FileOpenStatus::Opened;
@@ -201,7 +225,7 @@ FileOpenStatus CreateUniqueFile(char* name, FileHandle* file) {
   return FileOpenStatus::CannotOpen;
 }
 
-// ReplaceFileA in MoveFileOver carries the replaced file's attributes and security
+// ReplaceFileW in MoveFileOver carries the replaced file's attributes and security
 // descriptor over: nothing to do beforehand.
 bool CopyOwnerAndAttributes(const char*, FileHandle) { return true; }
 
@@ -209,14 +233,15 @@ bool CopyOwnerAndAttributes(const char*, FileHandle) { return true; }
 // replace that fails half-way (ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) has moved it
 // there, and it is put back.
 bool MoveFileOver(const char* from, const char* to) {
-  std::string backup = std::string(from) + ".old";
-  if (ReplaceFileA(to, from, backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
-    DeleteFileA(backup.c_str());
+  std::wstring wideFrom = Wide(from), wideTo = Wide(to), backup = wideFrom + L".old";
+  if (ReplaceFileW(wideTo.c_str(), wideFrom.c_str(), backup.c_str(),
+                   REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+    DeleteFileW(backup.c_str());
     return true;
   }
   DWORD error = GetLastError();
   if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
-    MoveFileExA(backup.c_str(), to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    MoveFileExW(backup.c_str(), wideTo.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     SetLastError(error);
     return false;
   }
@@ -227,7 +252,8 @@ bool MoveFileOver(const char* from, const char* to) {
   }
   // Where replacing is refused (a file system without it), a plain move still
   // replaces the file in one step.
-  return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+  return MoveFileExW(wideFrom.c_str(), wideTo.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
 // Windows documents no flush of a folder's entries; NTFS journals the change of
@@ -235,24 +261,65 @@ bool MoveFileOver(const char* from, const char* to) {
 bool FlushParentFolder(const char*) { return true; }
 
 bool RemoveOwnLeftover(const char* path) {
-  DWORD attributes = GetFileAttributesA(path);
+  std::wstring wide = Wide(path);
+  DWORD attributes = GetFileAttributesW(wide.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES ||
       (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))) {
     return false;
   }
-  return DeleteFileA(path) != FALSE;
+  return DeleteFileW(wide.c_str()) != FALSE;
 }
 
 bool IsNoRoomError(int error) {
   return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL;
 }
 
-void HoldInterruptions() {}
-void ReleaseInterruptions() {}
+namespace {
+
+// Ctrl+C, Ctrl+Break and a closing console end a console program from a thread of
+// their own (ExitProcess), which would stop a save half-way. While a save is held
+// the handler keeps Ctrl+C and Ctrl+Break back until the release, which then ends
+// the program as they would have; a closing console (or a log-off), which ends the
+// program anyway once the handler returns, waits in the handler for the release.
+SRWLOCK g_interruptionLock = SRWLOCK_INIT;
+int g_holds = 0;
+bool g_interrupted = false;
+HANDLE g_released = nullptr;  // set while nothing is held
+
+BOOL WINAPI OnConsoleControl(DWORD event) {
+  AcquireSRWLockExclusive(&g_interruptionLock);
+  bool held = g_holds > 0;
+  bool keyed = event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT;
+  if (held && keyed) g_interrupted = true;
+  ReleaseSRWLockExclusive(&g_interruptionLock);
+  if (held && !keyed) WaitForSingleObject(g_released, INFINITE);
+  return held && keyed;
+}
+
+}  // namespace
+
+void HoldInterruptions() {
+  AcquireSRWLockExclusive(&g_interruptionLock);
+  if (!g_released) {
+    g_released = CreateEventW(nullptr, TRUE, TRUE, nullptr);
+    SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+  }
+  if (g_holds++ == 0) ResetEvent(g_released);
+  ReleaseSRWLockExclusive(&g_interruptionLock);
+}
+
+void ReleaseInterruptions() {
+  AcquireSRWLockExclusive(&g_interruptionLock);
+  bool last = --g_holds == 0;
+  bool interrupted = last && g_interrupted;
+  if (last) SetEvent(g_released);
+  ReleaseSRWLockExclusive(&g_interruptionLock);
+  if (interrupted) ExitProcess(STATUS_CONTROL_C_EXIT);
+}
 
 bool RemoveFileQuietly(const char* path) {
   DWORD savedError = GetLastError();
-  bool removed = DeleteFileA(path) != FALSE;
+  bool removed = DeleteFileW(Wide(path).c_str()) != FALSE;
   SetLastError(savedError);
   return removed;
 }
@@ -283,26 +350,30 @@ void SetLastFileError(int error) { SetLastError(static_cast<DWORD>(error)); }
 
 int LastFileError() { return static_cast<int>(GetLastError()); }
 
+// In UTF-8, as every text of the file layer.
 const char* FileErrorText(int error) {
-  static char text[256];
-  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                nullptr, static_cast<DWORD>(error), 0, text, sizeof text, nullptr);
-  while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r')) text[--length] = 0;
-  if (length == 0) lstrcpyA(text, "system error");
-  return text;
+  static std::string text;
+  wchar_t wide[256];
+  DWORD length =
+      FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                     static_cast<DWORD>(error), 0, wide, sizeof wide / sizeof wide[0], nullptr);
+  while (length > 0 && (wide[length - 1] == L'\n' || wide[length - 1] == L'\r')) --length;
+  text = length == 0 ? "system error" : Utf16ToUtf8(std::wstring(wide, length));
+  return text.c_str();
 }
 
 bool LookThroughPath(const char* path, FileFacts* facts) {
   // As LookAtPath, with a reparse point (a symbolic link, a junction) followed.
-  HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE handle =
+      CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return false;
-  bool known = FillFacts(handle, facts);
+  bool known = LookedFacts(handle, facts);
   CloseHandle(handle);
   return known;
 }
 
-// A new file takes the security its folder gives; ReplaceFileA in MoveFileOver
+// A new file takes the security its folder gives; ReplaceFileW in MoveFileOver
 // carries the replaced file's over where there is one.
 bool CopyOwnerAndAttributesOf(FileHandle, FileHandle) { return true; }
 
@@ -310,25 +381,24 @@ namespace {
 
 // Whether name is pattern (its last kNameBlankLength characters "X") with
 // CreateUniqueFile's characters, in either case, in place of the X's.
-bool MatchesUniquePattern(const char* name, const char* pattern, size_t patternLength) {
-  if (std::strlen(name) != patternLength || patternLength < kNameBlankLength) return false;
-  size_t fixed = patternLength - kNameBlankLength;
-  if (CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, name, static_cast<int>(fixed), pattern,
-                     static_cast<int>(fixed)) != CSTR_EQUAL) {
+bool MatchesUniquePattern(const std::wstring& name, const std::wstring& pattern) {
+  if (name.size() != pattern.size() || pattern.size() < kNameBlankLength) return false;
+  int fixed = static_cast<int>(pattern.size() - kNameBlankLength);
+  if (CompareStringOrdinal(name.c_str(), fixed, pattern.c_str(), fixed, TRUE) != CSTR_EQUAL) {
     return false;
   }
-  for (size_t i = fixed; i < patternLength; ++i) {
-    char c = name[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (!std::strchr(kNameCharacters, c) || c == 0) return false;
+  for (size_t i = static_cast<size_t>(fixed); i < pattern.size(); ++i) {
+    wchar_t c = name[i];
+    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+    if (c == 0 || c > 0x7F || !std::strchr(kNameCharacters, static_cast<char>(c))) return false;
   }
   return true;
 }
 
 // Removes the file at path when it is a regular file with one name, through a
 // handle on the name itself (a reparse point is opened, not followed).
-void RemoveLeftoverFile(const char* path) {
-  HANDLE handle = CreateFileA(path, DELETE | FILE_READ_ATTRIBUTES,
+void RemoveLeftoverFile(const std::wstring& path) {
+  HANDLE handle = CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return;
@@ -349,17 +419,27 @@ void RemoveLeftoverFile(const char* path) {
 // Administrators group instead.
 void RemoveLeftoverFiles(const char* pattern) {
   DWORD savedError = GetLastError();
-  size_t length = std::strlen(pattern);
-  std::string wildcard(pattern);
+  std::wstring widePattern = Wide(pattern);
+  size_t length = widePattern.size();
+  std::wstring wildcard = widePattern;
   if (length >= kNameBlankLength)
-    wildcard.replace(length - kNameBlankLength, kNameBlankLength, "??????");
-  size_t folder = wildcard.find_last_of("/\\:") + 1;  // 0 when there is none
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(wildcard.c_str(), &found);
-  for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
-    if (MatchesUniquePattern(found.cFileName, pattern + folder, length - folder))
-      RemoveLeftoverFile((wildcard.substr(0, folder) + found.cFileName).c_str());
+    wildcard.replace(length - kNameBlankLength, kNameBlankLength, L"??????");
+  size_t folder = wildcard.find_last_of(L"/\\:") + 1;  // 0 when there is none
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(wildcard.c_str(), &found);
+  for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
+    if (MatchesUniquePattern(found.cFileName, widePattern.substr(folder)))
+      RemoveLeftoverFile(wildcard.substr(0, folder) + found.cFileName);
   }
   if (search != INVALID_HANDLE_VALUE) FindClose(search);
   SetLastError(savedError);
 }
+
+FileHandle StandardInputHandle() {
+  return reinterpret_cast<FileHandle>(GetStdHandle(STD_INPUT_HANDLE));
+}
+
+void GiveNewFilePermissions(FileHandle) {}
+
+const int kNameTooLongError = ERROR_FILENAME_EXCED_RANGE;
+const int kWriteFaultError = ERROR_WRITE_FAULT;

@@ -8,10 +8,10 @@
 #include "file_io.h"
 #include "metrics_format.h"
 
-// The path buffer: MAX_PATH on Windows. POSIX paths are routinely longer than 259
-// bytes, so there it is PATH_MAX.
+// The path buffer: on Windows MAX_PATH UTF-16 units, each at most three bytes of
+// UTF-8. POSIX paths are routinely longer than 259 bytes, so there it is PATH_MAX.
 #ifdef _WIN32
-constexpr size_t kPathBufferSize = 260;
+constexpr size_t kPathBufferSize = 260 * 3;
 #else
 constexpr size_t kPathBufferSize = 4096;
 #endif

@@ -5,6 +5,7 @@
 
 #include "editor_dialog.h"
 #include "editor_driver.h"
+#include "editor_driver_win32.h"
 #include "editor_start.h"
 #include "editor_state.h"
 
@@ -13,16 +14,6 @@ namespace {
 HWND g_dialog = nullptr;
 
 HWND Item(int id) { return GetDlgItem(g_dialog, id); }
-
-// Runs what the calls above posted, as the dialog's message loop would.
-void DrainMessages() {
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (g_dialog && IsDialogMessageW(g_dialog, &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-}
 
 // A key as the dialog's message loop receives it.
 void SendDialogKey(UINT virtualKey) {
@@ -46,12 +37,39 @@ INT_PTR CALLBACK CloseAtOnceProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 }  // namespace
 
+DLGPROC g_driverDialogProc = EditorDialogProc;
+
+// Runs what the calls above posted, as the dialog's message loop would.
+void DrainMessages() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (g_dialog && IsDialogMessageW(g_dialog, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+// The thread's key state says Ctrl is down while the key's message goes through
+// the loop: a posted key changes no key state of its own.
+void PressControlKey(UINT virtualKey, bool shift) {
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  keys[VK_SHIFT] = shift ? 0x80 : 0;
+  SetKeyboardState(keys);
+  PostMessageW(GetFocus(), WM_KEYDOWN, virtualKey, 1);
+  DrainMessages();
+  keys[VK_CONTROL] = keys[VK_SHIFT] = 0;
+  SetKeyboardState(keys);
+}
+
 void StartEditor(const std::string& commandLine) {
   StopEditor();
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_UPDOWN_CLASS};
   InitCommonControlsEx(&controls);
   PrepareEditorStart(GetModuleHandleA(nullptr), commandLine.c_str());
-  g_dialog = CreateDialogParamA(g_moduleHandle, kEditorDialogTemplate, nullptr, EditorDialogProc, 0);
+  g_dialog =
+      CreateDialogParamA(g_moduleHandle, kEditorDialogTemplate, nullptr, g_driverDialogProc, 0);
   DrainMessages();
 }
 

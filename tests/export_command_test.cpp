@@ -29,9 +29,9 @@ class ExportCommandTest : public ::testing::Test {
     WriteSingle(bytes.data(), ValueOffset(0x41, Width), 0.1f);
     WriteSingle(bytes.data(), ValueOffset(0x41, Height), 24.0f);
     WriteSingle(bytes.data(), ValueOffset(0x41, 0), 1e-45f);  // smallest subnormal
-    WriteBits(bytes, ValueOffset(0x41, 1), 0x7FC00001);        // NaN with a payload
-    WriteBits(bytes, ValueOffset(0x41, 2), 0x80000000);        // -0
-    WriteBits(bytes, ValueOffset(0x41, 3), 0xFF800000);        // -inf
+    WriteBits(bytes, ValueOffset(0x41, 1), 0x7FC00001);       // NaN with a payload
+    WriteBits(bytes, ValueOffset(0x41, 2), 0x80000000);       // -0
+    WriteBits(bytes, ValueOffset(0x41, 3), 0xFF800000);       // -inf
     WriteSingle(bytes.data(), ValueOffset(255, 12), -3.0f);
     WriteSingle(bytes.data(), ValueOffset(0x2C, Width), 1.5f);  // the comma
     file = folder.Path("a.fnt");
@@ -105,16 +105,20 @@ TEST_F(ExportCommandTest, CsvHasTheLineSpacingAndTheValuesOfEveryCode) {
 }
 
 TEST_F(ExportCommandTest, FailuresAreReported) {
-  EXPECT_TRUE(IsOneLineError(RunCli({"export", folder.Path("missing.fnt")}), {"missing.fnt", "cannot open"}));
+  EXPECT_TRUE(IsOneLineError(RunCli({"export", folder.Path("missing.fnt")}),
+                             {"missing.fnt", "cannot open"}));
   std::string wrong = folder.Path("wrong.fnt");
   WriteWholeFile(wrong, Bytes(100, 0));
-  EXPECT_TRUE(IsOneLineError(RunCli({"export", wrong, "--format", "csv"}), {"wrong.fnt", "wrong size"}));
+  EXPECT_TRUE(
+      IsOneLineError(RunCli({"export", wrong, "--format", "csv"}), {"wrong.fnt", "wrong size"}));
 
+#ifndef _WIN32  // Windows has no device that fails every write
   CliRun toFullDisk;
   toFullDisk.outputPath = "/dev/full";
   CliResult result = RunCli({"export", file}, toFullDisk);
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_NE(result.err.find("standard output: write failed"), std::string::npos) << result.err;
+#endif
 }
 
 }  // namespace

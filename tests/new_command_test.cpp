@@ -35,9 +35,12 @@ TEST_F(NewCommandTest, ExistingFileIsKeptUnlessForced) {
 
 TEST_F(NewCommandTest, PlacesThatCannotHoldTheFileAreReported) {
   std::filesystem::create_directory(folder.Path("dir.fnt"));
-  EXPECT_TRUE(IsOneLineError(RunCli({"new", folder.Path("dir.fnt"), "--force"}), {"dir.fnt", "not a regular file"}));
-  EXPECT_TRUE(IsOneLineError(RunCli({"new", folder.Path("none/a.fnt")}), {"none/a.fnt", "cannot create"}));
-  EXPECT_TRUE(IsOneLineError(RunCli({"new", "/dev/full", "--force"}), {"/dev/full", "not a regular file"}));
+  EXPECT_TRUE(IsOneLineError(RunCli({"new", folder.Path("dir.fnt"), "--force"}),
+                             {"dir.fnt", "not a regular file"}));
+  EXPECT_TRUE(
+      IsOneLineError(RunCli({"new", folder.Path("none/a.fnt")}), {"none/a.fnt", "cannot create"}));
+  EXPECT_TRUE(
+      IsOneLineError(RunCli({"new", kDevicePath, "--force"}), {kDevicePath, "not a regular file"}));
 }
 
 }  // namespace

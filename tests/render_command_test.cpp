@@ -208,8 +208,8 @@ TEST(RenderCommand, BadArgumentsAreOneLineErrorsAndWriteNothing) {
     EXPECT_FALSE(std::filesystem::exists(out)) << c.name;
   }
   // A device is never opened: a full disk is a row of the catalogue (bad_input_test).
-  EXPECT_TRUE(IsOneLineError(RunCli({"render", QUORVEL_SAMPLE_PATH, "A", "-o", "/dev/full"}),
-                             {"/dev/full", "not a regular file"}));
+  EXPECT_TRUE(IsOneLineError(RunCli({"render", QUORVEL_SAMPLE_PATH, "A", "-o", kDevicePath}),
+                             {kDevicePath, "not a regular file"}));
 }
 
 }  // namespace

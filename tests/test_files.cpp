@@ -21,7 +21,10 @@ TempFolder::~TempFolder() {
   fs::remove_all(root_, ignored);
 }
 
-std::string TempFolder::Path(const std::string& name) const { return (root_ / name).string(); }
+// UTF-8, as the core takes paths (the same bytes on POSIX).
+std::string TempFolder::Path(const std::string& name) const {
+  return (root_ / fs::u8path(name)).u8string();
+}
 
 CurrentFolder::CurrentFolder(const fs::path& folder) : before_(fs::current_path()) {
   fs::current_path(folder);
@@ -33,14 +36,15 @@ CurrentFolder::~CurrentFolder() {
 }
 
 Bytes ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(fs::u8path(path), std::ios::binary);
   if (!in) throw std::runtime_error("cannot read " + path);
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void WriteWholeFile(const std::string& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  std::ofstream out(fs::u8path(path), std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   if (!out) throw std::runtime_error("cannot write " + path);
 }
 

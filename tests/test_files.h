@@ -16,7 +16,8 @@ class TempFolder {
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
 
-  // The path of name inside the folder, as a byte string for the core's calls.
+  // The path of name (UTF-8) inside the folder, as a byte string for the core's
+  // calls: UTF-8 on Windows too.
   std::string Path(const std::string& name) const;
   const std::filesystem::path& Root() const { return root_; }
 

@@ -6,7 +6,6 @@
 
 #include "file_io.h"
 #include "shift_jis.h"
-#include "window_title.h"
 
 namespace {
 
@@ -85,7 +84,10 @@ std::vector<RecentEntry> RecentMenuEntries(const RecentFiles& recent) {
 }
 
 std::string FileNameText(const char* path) {
-  std::vector<char> name(std::strlen(path) + 1, '\0');
-  FileNameFromPath(path, name.data());
-  return NameBytesToUtf8(name.data());
+  // The bytes after the last separator. Paths are UTF-8 on Windows too, where the
+  // caption's reading as Shift-JIS would take the last byte of a character such as
+  // "あ" (E3 81 82) for a lead byte and the "\" after it for its trail byte.
+  const char* name = path + std::strlen(path);
+  while (name > path && !IsSeparator(name[-1])) --name;
+  return NameBytesToUtf8(name);
 }

@@ -1,0 +1,11 @@
+#include "path_text.h"
+
+#include "utf16_text.h"
+
+namespace {
+constexpr unsigned kShiftJisCodePage = 932;
+}
+
+std::string PathFromWindowText(const char* text) { return CodePageToUtf8(kShiftJisCodePage, text); }
+
+std::string WindowTextFromPath(const char* path) { return Utf8ToCodePage(kShiftJisCodePage, path); }

@@ -1,0 +1,42 @@
+// What QUORVEL.exe keeps between runs: where the dialog stood and the recent files.
+// A small UTF-8 text file under the user's application data folder, read once at
+// start and written once at exit; nothing in it changes what a change writes. A
+// damaged or hostile file gives the defaults, never a failed start.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "recent_files.h"
+
+struct ProgramSettings {
+  bool hasWindowPosition = false;
+  int windowLeft = 0;  // the dialog's top-left corner on the screen
+  int windowTop = 0;
+  RecentFiles recent;
+};
+
+// Anything longer is no file this program wrote: it is not read at all.
+constexpr size_t kMaxSettingsSize = 64 * 1024;
+
+// The file's text, one setting a line:
+//   window 120 80
+//   recent C:\Users\u\game\g.fnt   (newest first)
+std::string SettingsText(const ProgramSettings& settings);
+
+// The settings text holds. A line that is unknown, malformed or out of range is
+// skipped, and so is a recent file that is not an absolute path, holds a control
+// character or is longer than the document's path buffer.
+ProgramSettings ParseSettingsText(const std::string& text);
+
+// %APPDATA%\QUORVEL\settings; empty when the variable is not set.
+std::wstring SettingsFilePath();
+
+// The settings in the file at path; the defaults when it is missing, unreadable,
+// not a plain file or larger than kMaxSettingsSize.
+ProgramSettings ReadSettingsFile(const std::wstring& path);
+
+// Writes settings to path, creating its folder, through a sibling renamed over it
+// so that a cut-off write never leaves half a file. False when that failed; the
+// settings are then simply not kept.
+bool WriteSettingsFile(const std::wstring& path, const ProgramSettings& settings);

@@ -1,0 +1,7 @@
+#include "wide_text.h"
+
+#include "utf16_text.h"
+
+std::string DocumentPathFromWide(const wchar_t* path) { return Utf16ToUtf8(path); }
+
+std::wstring WideFromUtf8(const std::string& text) { return Utf8ToUtf16(text); }

@@ -1,0 +1,13 @@
+// Texts and paths where the program's own windows meet the wide calls. Paths are
+// kept as the document takes them (UTF-8, which the file layer turns into UTF-16);
+// every path from or to a wide call goes through these two, so that a change of
+// the document's path encoding is made here alone.
+#pragma once
+
+#include <string>
+
+// A path from a wide call (a dropped file) as the document takes it.
+std::string DocumentPathFromWide(const wchar_t* path);
+
+// UTF-8 (a document path, a menu entry's text) for a wide call.
+std::wstring WideFromUtf8(const std::string& text);

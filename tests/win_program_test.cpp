@@ -1,0 +1,224 @@
+// QUORVEL.exe's parts around the unchanged dialog, on the real dialog under Windows
+// or Wine: undo keys and the system menu, dropped and recent files, the error box's
+// details, the settings file.
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "editor_dialog.h"
+#include "editor_driver.h"
+#include "editor_driver_win32.h"
+#include "editor_state.h"
+#include "metrics_format.h"
+#include "modal_calls.h"
+#include "modal_script.h"
+#include "program_dialog.h"
+#include "program_files.h"
+#include "resources/resource.h"
+#include "test_files.h"
+
+namespace {
+
+Bytes FileWithLineSpacing(float spacing) {
+  Bytes bytes = PatternedFile(3);
+  WriteSingle(bytes.data(), kLineSpacingOffset, spacing);
+  return bytes;
+}
+
+// The id of the item of menu whose text starts with prefix (its position for a
+// submenu), or -1.
+int MenuItem(HMENU menu, const std::wstring& prefix, bool position = false) {
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    wchar_t text[256] = {};
+    GetMenuStringW(menu, i, text, 256, MF_BYPOSITION);
+    if (std::wstring(text).rfind(prefix, 0) == 0)
+      return position ? i : static_cast<int>(GetMenuItemID(menu, i));
+  }
+  return -1;
+}
+
+// A menu as it opens: the program fills and greys it then.
+HMENU OpenedMenu(HMENU menu) {
+  SendMessageW(EditorWindow(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0);
+  return menu;
+}
+
+bool IsGreyed(HMENU menu, int id) { return GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED; }
+
+std::wstring Wide(const std::string& utf8) { return std::filesystem::u8path(utf8).wstring(); }
+std::wstring g_bigFile;
+
+void HoldControl(bool down) {
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = down ? 0x80 : 0;
+  SetKeyboardState(keys);
+}
+
+// Drops one file on the dialog as the shell does, by its wide name.
+void DropFile(const std::wstring& path) {
+  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t));
+  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+  drop->pFiles = sizeof(DROPFILES);
+  drop->fWide = TRUE;
+  std::memcpy(drop + 1, path.c_str(), path.size() * sizeof(wchar_t));
+  GlobalUnlock(memory);
+  PostMessageW(EditorWindow(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+  DrainMessages();
+}
+
+// Runs act, which makes the editor show a real box; another thread reads the box's
+// text, presses Ctrl+Z in it (the main thread's Ctrl is held meanwhile) and OK.
+std::wstring TextOfBoxShownBy(void (*act)()) {
+  std::wstring text;
+  const HWND dialog = EditorWindow();
+  std::thread user([&] {
+    for (int i = 0; i < 500 && text.empty(); ++i, Sleep(10)) {
+      for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"#32770", nullptr));) {
+        wchar_t shown[512] = {};  // none until the box is set up
+        if (GetWindow(w, GW_OWNER) != dialog || !GetDlgItemTextW(w, 0xFFFF, shown, 512)) continue;
+        text = shown;
+        PostMessageW(GetDlgItem(w, IDOK), WM_KEYDOWN, 'Z', 1);
+        PostMessageW(w, WM_COMMAND, IDOK, 0);
+      }
+    }
+  });
+  HoldControl(true);
+  act();
+  HoldControl(false);
+  user.join();
+  return text;
+}
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InstallModalScript();
+    g_driverDialogProc = ProgramDialogProc;
+    g_programSettings = ProgramSettings{};
+    path_ = folder_.Path("my metrics.fnt");
+    WriteWholeFile(path_, FileWithLineSpacing(16));
+  }
+  void TearDown() override {
+    StopEditor();
+    g_driverDialogProc = EditorDialogProc;
+  }
+  TempFolder folder_;
+  std::string path_;
+};
+
+TEST_F(ProgramTest, KeysAndSystemMenuUndoAndRedoByTheFieldRule) {
+  g_programSettings = ParseSettingsText("window 40 30\n");
+  StartEditor("Q.exe \"" + path_ + "\"");
+  RECT rect;
+  GetWindowRect(EditorWindow(), &rect);
+  EXPECT_EQ(rect.left, 40) << "where it stood last time";
+  HMENU menu = GetSystemMenu(EditorWindow(), FALSE);
+  const int undo = MenuItem(menu, L"元に戻す"), redo = MenuItem(menu, L"やり直し");
+  EXPECT_TRUE(IsGreyed(OpenedMenu(menu), undo));
+  TypeInto(IDC_LINE_SPACING, "20");
+  Click(IDC_CHANGE);
+  EXPECT_FALSE(IsGreyed(OpenedMenu(menu), undo));
+  EXPECT_TRUE(IsGreyed(menu, redo));
+  FocusControl(IDC_LINE_SPACING);
+  PressControlKey('Z');  // the field's typing first
+  EXPECT_EQ(ControlText(IDC_LINE_SPACING), "16");
+  EXPECT_TRUE(ReadWholeFile(path_) == FileWithLineSpacing(20));
+  PressControlKey('Z');  // then the change
+  EXPECT_TRUE(ReadWholeFile(path_) == FileWithLineSpacing(16));
+  PressControlKey('Y');
+  EXPECT_EQ(ControlText(IDC_LINE_SPACING), "20");
+  SendMessageW(EditorWindow(), WM_SYSCOMMAND, undo, 0);
+  EXPECT_TRUE(ReadWholeFile(path_) == FileWithLineSpacing(16));
+  PressControlKey('Z', true);
+  EXPECT_TRUE(ReadWholeFile(path_) == FileWithLineSpacing(20));
+}
+
+TEST_F(ProgramTest, CtrlZInAMessageBoxNeverUndoes) {
+  StartEditor("Q.exe \"" + path_ + "\"");
+  TypeInto(IDC_LINE_SPACING, "20");
+  Click(IDC_CHANGE);
+  g_errorBox = MessageBoxWithDetails;  // the real box
+  TypeInto(IDC_WIDTH, "abc");
+  std::wstring text = TextOfBoxShownBy([] { Click(IDC_CHANGE); });
+  EXPECT_EQ(text, L"幅: \"abc\" is not a number");
+  EXPECT_TRUE(ReadWholeFile(path_) == FileWithLineSpacing(20));
+  EXPECT_TRUE(CanUndo(g_history));
+}
+
+TEST_F(ProgramTest, DroppedFilesOpenByWideNameAndErrorBoxesSayWhy) {
+  StartEditor("Q.exe");
+  WriteWholeFile(folder_.Path("落とした한.fnt"), FileWithLineSpacing(7));
+  DropFile(Wide(folder_.Path("落とした한.fnt")));
+  EXPECT_EQ(ControlText(IDC_LINE_SPACING), "7");
+  EXPECT_EQ(FileNameText(g_document.filePath), "落とした한.fnt");
+
+  g_errorBox = MessageBoxWithDetails;
+  WriteWholeFile(folder_.Path("大きい.fnt"), Bytes(kMetricsFileSize + 1));
+  g_bigFile = Wide(folder_.Path("大きい.fnt"));
+  std::wstring text = TextOfBoxShownBy([] { DropFile(g_bigFile); });
+  EXPECT_EQ(
+      text,
+      L"Error\n\n大きい.fnt: wrong size: 14633 bytes, a metrics file has exactly 14632 bytes");
+}
+
+TEST_F(ProgramTest, RecentFilesKeepWhereARelativeOpenFoundTheFile) {
+  g_programSettings = ParseSettingsText("window 29000 100\n");  // on no screen
+  {
+    CurrentFolder inFolder(folder_.Root());
+    StartEditor("Q.exe \"my metrics.fnt\"");
+  }
+  WriteWholeFile(folder_.Path("other.fnt"), FileWithLineSpacing(7));
+  DropFile(Wide(folder_.Path("other.fnt")));
+  RECT rect;
+  GetWindowRect(EditorWindow(), &rect);
+  EXPECT_LT(rect.left, 29000) << "centred instead";
+  HMENU menu = GetSystemMenu(EditorWindow(), FALSE);
+  HMENU recent = OpenedMenu(GetSubMenu(menu, MenuItem(menu, L"最近使ったファイル", true)));
+  EXPECT_EQ(MenuItem(recent, L"other.fnt — ", true), 0);
+  ASSERT_EQ(MenuItem(recent, L"my metrics.fnt — ", true), 1);
+  SendMessageW(EditorWindow(), WM_COMMAND, GetMenuItemID(recent, 1), 0);
+  EXPECT_EQ(Caption(), "QUORVEL - my metrics.fnt");
+  EXPECT_EQ(ControlText(IDC_LINE_SPACING), "16");
+  SendMessageW(EditorWindow(), WM_COMMAND, MenuItem(OpenedMenu(recent), L"履歴を消去"), 0);
+  EXPECT_TRUE(g_programSettings.recent.paths.empty());
+  StopEditor();
+  EXPECT_TRUE(g_programSettings.hasWindowPosition) << "kept for the next start";
+}
+
+// ---- The settings file: what it holds, as the program would write it again
+
+TEST(SettingsFile, ReadsWhatItCanSkipsTheRestAndNeverFails) {
+  std::string nine;
+  for (char c = '1'; c <= '9'; ++c) nine += std::string("recent C:\\") + c + "\n";
+  const struct {
+    const char* name;
+    std::string text, read;
+  } cases[] = {
+      {"its own", "window 120 -80\r\nrecent C:\\a.fnt\nrecent \\\\s\\b\n",
+       "window 120 -80\nrecent C:\\a.fnt\nrecent \\\\s\\b\n"},
+      {"binary", std::string("\0\xFF\xFEwindow 1 2\nrecent C:\\\0a.fnt\n", 31), ""},
+      {"bad positions", "window 99999 0\nwindow 1\nwindow a b\nwindow 1 2 3\nwindow 0x1 2\n", ""},
+      {"unknown keys", "colour red\nwindow\n\nrecent\nRecent C:\\a.fnt\n", ""},
+      {"paths it cannot open",
+       "recent a.fnt\nrecent C:\\a\tb\nrecent C:\\" + std::string(kPathBufferSize, 'x') + "\n", ""},
+      {"more than eight files", nine, nine.substr(0, nine.size() - 12)},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SettingsText(ParseSettingsText(c.text)), c.read) << c.name;
+
+  // Through the file, written at exit and read at start; too large or a folder: nothing.
+  TempFolder folder;
+  const std::wstring path = Wide(folder.Path("QUORVEL")) + L"\\settings";
+  ASSERT_TRUE(WriteSettingsFile(path, ParseSettingsText(cases[0].read)));
+  EXPECT_EQ(SettingsText(ReadSettingsFile(path)), cases[0].read);
+  WriteWholeFile(folder.Path("QUORVEL\\settings"), Bytes(kMaxSettingsSize + 1, 'w'));
+  EXPECT_EQ(SettingsText(ReadSettingsFile(path)), "");
+  EXPECT_EQ(SettingsText(ReadSettingsFile(Wide(folder.Path("QUORVEL")))), "");
+}
+
+}  // namespace
