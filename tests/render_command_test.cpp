@@ -150,7 +150,13 @@ TEST(RenderCommand, GlyphsAreDrawnFromTheFontChosen) {
     std::vector<std::string> font;  // the --font arguments
     const char* drawn;
   } cases[] = {
-      {{}, "g+g+g+"}, {{"--font", "vl pgothic"}, "g+g+g+"}, {{"--font", ipaGothic}, "g+gg+"}};
+#ifdef _WIN32  // Wine has MS Gothic, which is IPA Gothic there
+      {{}, "g+gg+"},
+#else
+      {{}, "g+g+g+"},
+#endif
+      {{"--font", "vl pgothic"}, "g+g+g+"},
+      {{"--font", ipaGothic}, "g+gg+"}};
   for (const auto& c : cases) {
     std::vector<std::string> arguments = {"render", QUORVEL_SAMPLE_PATH, "A∑B", "-o", "-"};
     arguments.insert(arguments.end(), c.font.begin(), c.font.end());
