@@ -61,10 +61,17 @@ DWORD WINAPI CopyToConsole(void* parameter) {
 
 // Routes fd (1 or 2) through a pipe to its console, when it is one.
 void RouteToConsole(int fd, DWORD standardHandle, ConsoleRoute* route) {
-  HANDLE console = GetStdHandle(standardHandle);
+  HANDLE standard = GetStdHandle(standardHandle), console = nullptr;
   DWORD mode = 0;
   HANDLE readEnd = nullptr, writeEnd = nullptr;
-  if (!GetConsoleMode(console, &mode) || !CreatePipe(&readEnd, &writeEnd, nullptr, 0)) return;
+  if (!GetConsoleMode(standard, &mode)) return;
+  // A handle of our own: moving the pipe into fd closes the C library's one.
+  HANDLE self = GetCurrentProcess();
+  if (!DuplicateHandle(self, standard, self, &console, 0, FALSE, DUPLICATE_SAME_ACCESS)) return;
+  if (!CreatePipe(&readEnd, &writeEnd, nullptr, 0)) {
+    CloseHandle(console);
+    return;
+  }
   int writeFd = _open_osfhandle(reinterpret_cast<intptr_t>(writeEnd), _O_WRONLY | _O_BINARY);
   if (writeFd < 0 || _dup2(writeFd, fd) != 0) {
     if (writeFd >= 0)
@@ -72,6 +79,7 @@ void RouteToConsole(int fd, DWORD standardHandle, ConsoleRoute* route) {
     else
       CloseHandle(writeEnd);
     CloseHandle(readEnd);
+    CloseHandle(console);
     return;
   }
   _close(writeFd);
