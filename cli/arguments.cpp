@@ -34,6 +34,9 @@ std::vector<std::string> ArgumentsWithEmptyValuesSplit(int argc, char** argv) {
 ArgumentsResult ParseArguments(CLI::App& app, int argc, char** argv) {
   std::vector<std::string> arguments = ArgumentsWithEmptyValuesSplit(argc, argv);
   std::reverse(arguments.begin(), arguments.end());  // CLI11 takes a vector last first
+  // CLI11 on Windows would take "/name" for an option; here, as on POSIX, options
+  // start with "-" and "/work/a.fnt" is a path.
+  app.allow_windows_style_options(false);
   try {
     app.parse(arguments);
     return ArgumentsResult::Parsed;

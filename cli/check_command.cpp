@@ -11,6 +11,7 @@
 
 #include "code_text.h"
 #include "commands.h"
+#include "file_io.h"
 #include "input_stream.h"
 #include "message_text.h"
 #include "metrics_check.h"
@@ -70,12 +71,6 @@ bool ListFolder(const std::string& folder, std::vector<fs::directory_entry>* ent
   return !error;
 }
 
-// Appends folder's .fnt files, and with recursive those of its subfolders at the
-// place of their names. Links are looked at, never followed: no folder is entered
-// twice and no loop is possible. An entry that cannot be looked at (a folder that
-// may be listed but not searched, a path longer than the system takes) makes the
-// folder unreadable, once: what it holds would otherwise pass unchecked. One
-// removed since the listing is simply gone.
 // The path of name in folder as check names it: the folder as named, "/", the name.
 std::string PathInFolder(const std::string& folder, const fs::path& name) {
   char last = folder.empty() ? '/' : folder.back();
@@ -83,8 +78,26 @@ std::string PathInFolder(const std::string& folder, const fs::path& name) {
   return folder + (separated ? "" : "/") + name.u8string();
 }
 
+// Whether the folder at path may be entered: not a symbolic link or another
+// reparse point (a junction), which std::filesystem follows on Windows, and not a
+// folder entered already by another way (links that Wine shows as plain folders).
+bool MayEnter(const std::string& path, std::vector<FileIdentity>* entered) {
+  FileFacts named, reached;
+  if (LookAtPath(path.c_str(), &named) && named.kind == FileKind::SymbolicLink) return false;
+  if (!LookThroughPath(path.c_str(), &reached)) return true;  // the listing reports it
+  if (std::find(entered->begin(), entered->end(), reached.identity) != entered->end()) return false;
+  entered->push_back(reached.identity);
+  return true;
+}
+
+// Appends folder's .fnt files, and with recursive those of its subfolders at the
+// place of their names. Links are looked at, never followed: no folder is entered
+// twice and no loop is possible. An entry that cannot be looked at (a folder that
+// may be listed but not searched, a path longer than the system takes) makes the
+// folder unreadable, once: what it holds would otherwise pass unchecked. One
+// removed since the listing is simply gone.
 void AddMetricsFiles(const std::string& folder, bool recursive, std::vector<std::string>* files,
-                     size_t* unreadable) {
+                     size_t* unreadable, std::vector<FileIdentity>* entered) {
   std::vector<fs::directory_entry> entries;
   if (!ListFolder(folder, &entries, unreadable)) return;
   bool reported = false;
@@ -98,8 +111,8 @@ void AddMetricsFiles(const std::string& folder, bool recursive, std::vector<std:
     std::string path = PathInFolder(folder, entry.path().filename());
     if (type == fs::file_type::regular && IsMetricsFileName(entry.path().filename())) {
       files->push_back(path);
-    } else if (type == fs::file_type::directory && recursive) {
-      AddMetricsFiles(path, recursive, files, unreadable);
+    } else if (type == fs::file_type::directory && recursive && MayEnter(path, entered)) {
+      AddMetricsFiles(path, recursive, files, unreadable, entered);
     }
   }
 }
@@ -116,7 +129,9 @@ std::vector<std::string> ExpandFolders(const std::vector<std::string>& arguments
       continue;
     }
     size_t filesBefore = files.size(), unreadableBefore = *unreadable;
-    AddMetricsFiles(argument, recursive, &files, unreadable);
+    std::vector<FileIdentity> entered;
+    MayEnter(argument, &entered);
+    AddMetricsFiles(argument, recursive, &files, unreadable, &entered);
     if (files.size() == filesBefore && *unreadable == unreadableBefore) {
       ReportWarning(argument,
                     recursive ? "no .fnt files in it or its subfolders" : "no .fnt files in it");

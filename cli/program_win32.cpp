@@ -16,15 +16,16 @@
 
 namespace {
 
-// A standard stream that is a console: the C library writes into a pipe, and a
-// thread copies what comes out of it to the console as UTF-16.
+// Standard output and error where they are a console: the C library writes into
+// one pipe, in the order it writes, and a thread copies what comes out of it to
+// the console as UTF-16.
 struct ConsoleRoute {
-  int fd = -1;  // 1 or 2 while routed
   HANDLE console = nullptr;
   HANDLE pipe = nullptr;  // the read end
   HANDLE thread = nullptr;
+  bool routed[3] = {};  // by descriptor: 1 and 2
 };
-ConsoleRoute g_routes[2];
+ConsoleRoute g_route;
 
 // How many bytes of text end on a whole UTF-8 character: a sequence cut by the
 // pipe's chunking waits for the next chunk.
@@ -44,51 +45,53 @@ void WriteToConsole(HANDLE console, const std::string& text) {
   WriteConsoleW(console, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
 }
 
-DWORD WINAPI CopyToConsole(void* parameter) {
-  const ConsoleRoute* route = static_cast<const ConsoleRoute*>(parameter);
+DWORD WINAPI CopyToConsole(void*) {
   std::string pending;
   char buffer[4096];
   DWORD count = 0;
-  while (ReadFile(route->pipe, buffer, sizeof buffer, &count, nullptr) && count > 0) {
+  while (ReadFile(g_route.pipe, buffer, sizeof buffer, &count, nullptr) && count > 0) {
     pending.append(buffer, count);
     size_t whole = WholeCharactersLength(pending);
-    WriteToConsole(route->console, pending.substr(0, whole));
+    WriteToConsole(g_route.console, pending.substr(0, whole));
     pending.erase(0, whole);
   }
-  if (!pending.empty()) WriteToConsole(route->console, pending);
+  if (!pending.empty()) WriteToConsole(g_route.console, pending);
   return 0;
 }
 
-// Routes fd (1 or 2) through a pipe to its console, when it is one.
-void RouteToConsole(int fd, DWORD standardHandle, ConsoleRoute* route) {
-  HANDLE console = GetStdHandle(standardHandle);
+bool IsConsole(DWORD standardHandle) {
   DWORD mode = 0;
-  HANDLE readEnd = nullptr, writeEnd = nullptr;
-  if (!GetConsoleMode(console, &mode) || !CreatePipe(&readEnd, &writeEnd, nullptr, 0)) return;
-  int writeFd = _open_osfhandle(reinterpret_cast<intptr_t>(writeEnd), _O_WRONLY | _O_BINARY);
-  if (writeFd < 0 || _dup2(writeFd, fd) != 0) {
-    if (writeFd >= 0)
-      _close(writeFd);
-    else
-      CloseHandle(writeEnd);
-    CloseHandle(readEnd);
-    return;
-  }
-  _close(writeFd);
-  *route = ConsoleRoute{fd, console, readEnd, nullptr};
-  route->thread = CreateThread(nullptr, 0, CopyToConsole, route, 0, nullptr);
+  return GetConsoleMode(GetStdHandle(standardHandle), &mode) != FALSE;
 }
 
-// At exit: what the C library still holds goes into the pipes, whose closing ends
-// the copying threads once the consoles have it all.
-void FinishConsoleRoutes() {
+// Moves the descriptors 1 and 2 that are a console onto one pipe to that console.
+void RouteConsoleStreams() {
+  bool out = IsConsole(STD_OUTPUT_HANDLE), err = IsConsole(STD_ERROR_HANDLE);
+  if (!out && !err) return;
+  // A handle of our own: moving the pipe into a descriptor closes the C library's.
+  HANDLE self = GetCurrentProcess(), writeEnd = nullptr;
+  HANDLE standard = GetStdHandle(out ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+  if (!DuplicateHandle(self, standard, self, &g_route.console, 0, FALSE, DUPLICATE_SAME_ACCESS))
+    return;
+  if (!CreatePipe(&g_route.pipe, &writeEnd, nullptr, 0)) return;
+  g_route.thread = CreateThread(nullptr, 0, CopyToConsole, nullptr, 0, nullptr);
+  int writeFd = _open_osfhandle(reinterpret_cast<intptr_t>(writeEnd), _O_WRONLY | _O_BINARY);
+  if (!g_route.thread || writeFd < 0) return;
+  g_route.routed[1] = out && _dup2(writeFd, 1) == 0;
+  g_route.routed[2] = err && _dup2(writeFd, 2) == 0;
+  _close(writeFd);
+  // Written as it comes, as a terminal shows it, in turn with standard error.
+  if (g_route.routed[1]) std::setvbuf(stdout, nullptr, _IONBF, 0);
+}
+
+// At exit: the pipe's closing ends the copying thread once the console has it all.
+void FinishConsoleOutput() {
   std::fflush(stdout);
   std::fflush(stderr);
-  for (ConsoleRoute& route : g_routes) {
-    if (route.fd < 0) continue;
-    _close(route.fd);
-    if (route.thread) WaitForSingleObject(route.thread, INFINITE);
+  for (int fd : {1, 2}) {
+    if (g_route.routed[fd]) _close(fd);
   }
+  if (g_route.routed[1] || g_route.routed[2]) WaitForSingleObject(g_route.thread, INFINITE);
 }
 
 }  // namespace
@@ -96,9 +99,11 @@ void FinishConsoleRoutes() {
 std::vector<std::string> StartProgram(int, char**) {
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
-  RouteToConsole(1, STD_OUTPUT_HANDLE, &g_routes[0]);
-  RouteToConsole(2, STD_ERROR_HANDLE, &g_routes[1]);
-  std::atexit(FinishConsoleRoutes);
+  // Standard error unbuffered, as C has it on POSIX: the C library here buffers it
+  // whenever it is no character device, which would put errors after later output.
+  std::setvbuf(stderr, nullptr, _IONBF, 0);
+  RouteConsoleStreams();
+  std::atexit(FinishConsoleOutput);
 
   std::vector<std::string> arguments;
   int count = 0;

@@ -12,7 +12,7 @@ constexpr FileHandle kNoFile = -1;
 
 enum class FileOpenStatus {
   Opened,
-  CannotOpen,      // missing, no permission, a directory on Windows, ...
+  CannotOpen,      // missing, no permission, ...
   NotRegularFile,  // a directory, FIFO, socket, device or symbolic link: closed again
 };
 

@@ -63,7 +63,17 @@ FileOpenStatus OpenRegularFile(const char* path, DWORD access, DWORD flags, File
   HANDLE handle = CreateFileW(Wide(path).c_str(), access,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_ARCHIVE | flags, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return FileOpenStatus::CannotOpen;
+  if (handle == INVALID_HANDLE_VALUE) {
+    // Windows opens no directory as a file (access denied): named as what it is,
+    // as on POSIX.
+    DWORD error = GetLastError();
+    FileFacts there;
+    if (!LookAtPath(path, &there) || there.kind != FileKind::Directory)
+      return FileOpenStatus::CannotOpen;
+    facts->kind = FileKind::Directory;
+    SetLastError(error);
+    return FileOpenStatus::NotRegularFile;
+  }
   bool facts_known = IsDiskFile(handle) && FillFacts(handle, facts);
   if (!facts_known || facts->kind != FileKind::RegularFile) {
     if (!facts_known) facts->kind = FileKind::Other;

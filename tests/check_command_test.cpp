@@ -124,7 +124,7 @@ TEST(CheckCommand, FoldersGiveTheirMetricsFiles) {
   WriteWholeFile(folder.Path("top/B.FNT"), CleanFile({{ValueOffset(0x41, Width), NAN}}));
   WriteWholeFile(folder.Path("top/notes.txt"), Bytes(3, 0));
   WriteWholeFile(folder.Path("top/sub/deeper/c.Fnt"), CleanFile({{ValueOffset(0x42, Height), -1}}));
-#ifndef _WIN32  // links on Windows need rights a user seldom has
+#ifndef _WIN32  // Wine shows links as the folders and files they lead to
   fs::create_directory_symlink("sub", folder.Path("top/link"));
   fs::create_directory_symlink("..", folder.Path("top/sub/loop"));
   fs::create_symlink("../a.fnt", folder.Path("top/sub/linked.fnt"));

@@ -122,12 +122,8 @@ TEST_F(MetricsDocumentTest, DirectoryIsRefused) {
   std::string path = folder.Path("folder.fnt");
   std::filesystem::create_directory(path);
   LoadStatus status = Load(path);
-#ifdef _WIN32
-  EXPECT_EQ(status, LoadStatus::CannotOpen) << "Windows opens no directory as a file";
-#else
   EXPECT_EQ(status, LoadStatus::NotRegularFile);
   EXPECT_EQ(last.kind, FileKind::Directory) << "the report says what it is";
-#endif
   EXPECT_FALSE(IsDocumentLoaded(doc));
 }
 

@@ -150,7 +150,13 @@ TEST(RenderCommand, GlyphsAreDrawnFromTheFontChosen) {
     std::vector<std::string> font;  // the --font arguments
     const char* drawn;
   } cases[] = {
-      {{}, "g+g+g+"}, {{"--font", "vl pgothic"}, "g+g+g+"}, {{"--font", ipaGothic}, "g+gg+"}};
+#ifdef _WIN32  // Wine has MS Gothic, which is IPA Gothic there
+      {{}, "g+gg+"},
+#else
+      {{}, "g+g+g+"},
+#endif
+      {{"--font", "vl pgothic"}, "g+g+g+"},
+      {{"--font", ipaGothic}, "g+gg+"}};
   for (const auto& c : cases) {
     std::vector<std::string> arguments = {"render", QUORVEL_SAMPLE_PATH, "A∑B", "-o", "-"};
     arguments.insert(arguments.end(), c.font.begin(), c.font.end());
@@ -160,6 +166,7 @@ TEST(RenderCommand, GlyphsAreDrawnFromTheFontChosen) {
   }
 }
 
+#ifndef _WIN32  // hides the fonts through fontconfig, which Windows does not use
 // With none of the dialog's fonts installed (here: no font at all), the boxes
 // alone, and one line that says so.
 TEST(RenderCommand, WithoutTheDialogsFontsOnlyTheBoxesAndOneWarning) {
@@ -174,6 +181,7 @@ TEST(RenderCommand, WithoutTheDialogsFontsOnlyTheBoxesAndOneWarning) {
   ASSERT_EQ(Lines(result.err).size(), 1u) << result.err;
   EXPECT_NE(result.err.find("boxes only"), std::string::npos) << result.err;
 }
+#endif
 
 TEST(RenderCommand, BadArgumentsAreOneLineErrorsAndWriteNothing) {
   TempFolder folder;

@@ -29,8 +29,7 @@ struct SetCase {
   const char* lineSpacing;
 };
 
-const char* const kValueOptions[] = {"--width", "--height", "--spacing-left", "--spacing-right",
-                                     "--offset-y"};
+const char* const kValueOptions[] = {"--width", "--height", "--spacing-left", "--spacing-right", "--offset-y"};
 
 std::vector<std::string> SetArguments(const SetCase& c, const std::vector<std::string>& files) {
   std::vector<std::string> arguments = {"set"};
@@ -47,9 +46,7 @@ std::vector<std::string> SetArguments(const SetCase& c, const std::vector<std::s
 // A field holding the text, as the editor checks it (every text here is taken).
 FieldValue EditorField(const char* utf8) {
   FieldValue field;
-  EXPECT_NE(CheckFieldText(Utf8ToShiftJis(utf8, SIZE_MAX).c_str(), &field),
-            FieldTextStatus::NotANumber)
-      << utf8;
+  EXPECT_NE(CheckFieldText(Utf8ToShiftJis(utf8, SIZE_MAX).c_str(), &field), FieldTextStatus::NotANumber) << utf8;
   return field;
 }
 
@@ -69,118 +66,22 @@ Bytes AppliedByTheEditor(const Bytes& file, const SetCase& c) {
 }
 
 const SetCase kSetCases[] = {
-    {"code, absolute",
-     {"--code", "65"},
-     EditScope::CurrentCode,
-     65,
-     false,
-     {"12", nullptr, nullptr, nullptr, nullptr},
-     nullptr},
-    {"hex code, relative negative",
-     {"--code", "0x41"},
-     EditScope::CurrentCode,
-     0x41,
-     true,
-     {"-1.5", "2", nullptr, nullptr, "-0.25"},
-     nullptr},
-    {"code 255, all five",
-     {"--code", "255"},
-     EditScope::CurrentCode,
-     255,
-     false,
-     {"1", "2", "3", "4", "5"},
-     nullptr},
-    {"code 0",
-     {"--code", "0"},
-     EditScope::CurrentCode,
-     0,
-     false,
-     {nullptr, "7", nullptr, nullptr, nullptr},
-     nullptr},
-    {"character",
-     {"--char", "A"},
-     EditScope::CurrentCode,
-     0x41,
-     false,
-     {" 12 ", nullptr, nullptr, nullptr, nullptr},
-     nullptr},
-    {"half-width katakana character",
-     {"--char", "ｱ"},
-     EditScope::CurrentCode,
-     0xB1,
-     true,
-     {nullptr, "１３", "1e1", nullptr, nullptr},
-     nullptr},
-    {"full width, absolute",
-     {"--scope", "fullwidth"},
-     EditScope::FullWidth,
-     0,
-     false,
-     {"7", "24", nullptr, nullptr, nullptr},
-     nullptr},
-    {"full width, relative",
-     {"--scope", "fullwidth"},
-     EditScope::FullWidth,
-     0,
-     true,
-     {"1", "1", "1", "1", "1"},
-     "1"},
-    {"half-width katakana",
-     {"--scope", "halfkana"},
-     EditScope::HalfKana,
-     0,
-     false,
-     {"6", nullptr, "0.1", nullptr, nullptr},
-     "12"},
-    {"half-width alphanumerics",
-     {"--scope", "halfalnum"},
-     EditScope::HalfAlnum,
-     0,
-     false,
-     {"12", nullptr, nullptr, nullptr, nullptr},
-     nullptr},
-    {"half-width alphanumerics, relative",
-     {"--scope", "halfalnum"},
-     EditScope::HalfAlnum,
-     0,
-     true,
-     {"0.5", "-1", nullptr, nullptr, nullptr},
-     nullptr},
-    {"line spacing alone",
-     {},
-     EditScope::CurrentCode,
-     0,
-     false,
-     {nullptr, nullptr, nullptr, nullptr, nullptr},
-     "0.1234568"},
-    {"line spacing alone, relative",
-     {},
-     EditScope::CurrentCode,
-     0,
-     true,
-     {nullptr, nullptr, nullptr, nullptr, nullptr},
-     "-2"},
-    {"empty texts and lone signs",
-     {"--code", "66"},
-     EditScope::CurrentCode,
-     66,
-     false,
-     {"", "+", "-", "3", ""},
-     ""},
-    {"spaces and full-width forms",
-     {"--code", "67"},
-     EditScope::CurrentCode,
-     67,
-     false,
-     {"\t5", "－１．５ｅ２", "　－", nullptr, nullptr},
-     "　2　"},
-    {"largest and tiny",
-     {"--code", "68"},
-     EditScope::CurrentCode,
-     68,
-     false,
-     {"3.4028235e38", "1e-400", "-3.4028235e38", "1e-45", nullptr},
-     nullptr},
+    {"code, absolute", {"--code", "65"}, EditScope::CurrentCode, 65, false, {"12", nullptr, nullptr, nullptr, nullptr}, nullptr},
+    {"hex code, relative negative", {"--code", "0x41"}, EditScope::CurrentCode, 0x41, true, {"-1.5", "2", nullptr, nullptr, "-0.25"}, nullptr},
+    {"code 255, all five", {"--code", "255"}, EditScope::CurrentCode, 255, false, {"1", "2", "3", "4", "5"}, nullptr},
+    {"code 0", {"--code", "0"}, EditScope::CurrentCode, 0, false, {nullptr, "7", nullptr, nullptr, nullptr}, nullptr},
+    {"character", {"--char", "A"}, EditScope::CurrentCode, 0x41, false, {" 12 ", nullptr, nullptr, nullptr, nullptr}, nullptr},
+    {"half-width katakana character", {"--char", "ｱ"}, EditScope::CurrentCode, 0xB1, true, {nullptr, "１３", "1e1", nullptr, nullptr}, nullptr},
+    {"full width, absolute", {"--scope", "fullwidth"}, EditScope::FullWidth, 0, false, {"7", "24", nullptr, nullptr, nullptr}, nullptr},
+    {"full width, relative", {"--scope", "fullwidth"}, EditScope::FullWidth, 0, true, {"1", "1", "1", "1", "1"}, "1"},
+    {"half-width katakana", {"--scope", "halfkana"}, EditScope::HalfKana, 0, false, {"6", nullptr, "0.1", nullptr, nullptr}, "12"},
+    {"half-width alphanumerics", {"--scope", "halfalnum"}, EditScope::HalfAlnum, 0, false, {"12", nullptr, nullptr, nullptr, nullptr}, nullptr},
+    {"half-width alphanumerics, relative", {"--scope", "halfalnum"}, EditScope::HalfAlnum, 0, true, {"0.5", "-1", nullptr, nullptr, nullptr}, nullptr},
+    {"line spacing alone", {}, EditScope::CurrentCode, 0, false, {nullptr, nullptr, nullptr, nullptr, nullptr}, "0.1234568"},
+    {"line spacing alone, relative", {}, EditScope::CurrentCode, 0, true, {nullptr, nullptr, nullptr, nullptr, nullptr}, "-2"},
+    {"empty texts and lone signs", {"--code", "66"}, EditScope::CurrentCode, 66, false, {"", "+", "-", "3", ""}, ""},
+    {"spaces and full-width forms", {"--code", "67"}, EditScope::CurrentCode, 67, false, {"\t5", "－１．５ｅ２", "　－", nullptr, nullptr}, "　2　"},
+    {"largest and tiny", {"--code", "68"}, EditScope::CurrentCode, 68, false, {"3.4028235e38", "1e-400", "-3.4028235e38", "1e-45", nullptr}, nullptr},
 };
 
 class SetCommandTest : public ::testing::Test {
@@ -195,8 +96,7 @@ class SetCommandTest : public ::testing::Test {
 };
 
 TEST_F(SetCommandTest, AgreesWithTheEditorsApplyByteForByte) {
-  const Bytes bases[] = {PatternedFile(11), ReadWholeFile(QUORVEL_SAMPLE_PATH),
-                         Bytes(kMetricsFileSize, 0)};
+  const Bytes bases[] = {PatternedFile(11), ReadWholeFile(QUORVEL_SAMPLE_PATH), Bytes(kMetricsFileSize, 0)};
   for (const auto& c : kSetCases) {
     for (size_t b = 0; b < std::size(bases); ++b) {
       std::string path = File("a.fnt", bases[b]);
@@ -224,15 +124,13 @@ TEST_F(SetCommandTest, StoresTheValuesTheEditorWould) {
   EXPECT_EQ(ReadRecordValue(bytes.data(), 19, Width), 4.0f) << "7 / 2 = 3.5 rounds to even";
   EXPECT_EQ(ReadRecordValue(bytes.data(), 24, Width), 4.0f);
   ASSERT_EQ(RunCli({"set", path, "--scope", "fullwidth", "--width", "5"}).exitCode, 0);
-  EXPECT_EQ(ReadRecordValue(ReadWholeFile(path).data(), 19, Width), 2.0f)
-      << "5 / 2 = 2.5 rounds to even";
+  EXPECT_EQ(ReadRecordValue(ReadWholeFile(path).data(), 19, Width), 2.0f) << "5 / 2 = 2.5 rounds to even";
 }
 
 TEST_F(SetCommandTest, SeveralFilesInOneCall) {
   const SetCase& c = kSetCases[9];  // half-width alphanumerics
   std::vector<std::string> paths;
-  for (uint32_t seed = 1; seed <= 3; ++seed)
-    paths.push_back(File("f" + std::to_string(seed) + ".fnt", PatternedFile(seed)));
+  for (uint32_t seed = 1; seed <= 3; ++seed) paths.push_back(File("f" + std::to_string(seed) + ".fnt", PatternedFile(seed)));
   ASSERT_EQ(RunCli(SetArguments(c, paths)).exitCode, 0);
   for (uint32_t seed = 1; seed <= 3; ++seed) {
     EXPECT_EQ(ReadWholeFile(paths[seed - 1]), AppliedByTheEditor(PatternedFile(seed), c)) << seed;
@@ -242,10 +140,7 @@ TEST_F(SetCommandTest, SeveralFilesInOneCall) {
 TEST_F(SetCommandTest, RelativeSetTwiceAddsTwice) {
   std::string path = File("a.fnt", Bytes(kMetricsFileSize, 0));
   for (int i = 0; i < 2; ++i) {
-    ASSERT_EQ(RunCli({"set", path, "--code", "3", "--offset-y", "1.25", "--line-spacing", "2",
-                      "--relative"})
-                  .exitCode,
-              0);
+    ASSERT_EQ(RunCli({"set", path, "--code", "3", "--offset-y", "1.25", "--line-spacing", "2", "--relative"}).exitCode, 0);
   }
   Bytes bytes = ReadWholeFile(path);
   EXPECT_EQ(ReadRecordValue(bytes.data(), 3, OffsetY), 2.5f);
@@ -255,8 +150,7 @@ TEST_F(SetCommandTest, RelativeSetTwiceAddsTwice) {
 TEST_F(SetCommandTest, DryRunPrintsTheChangesAndWritesNothing) {
   Bytes zero(kMetricsFileSize, 0);
   std::string a = File("a.fnt", zero), b = File("b.fnt", zero);
-  CliResult result =
-      RunCli({"set", a, b, "--code", "0x41", "--width", "12", "--height", "0", "--dry-run"});
+  CliResult result = RunCli({"set", a, b, "--code", "0x41", "--width", "12", "--height", "0", "--dry-run"});
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.out, a + ": 0x41 A width: 0 -> 12\n" + b + ": 0x41 A width: 0 -> 12\n");
   EXPECT_EQ(ReadWholeFile(a), zero);
@@ -282,9 +176,7 @@ TEST_F(SetCommandTest, BadOptionsWriteNothing) {
       {"full-width character", {"--char", "あ", "--width", "1"}, {"あ", "--scope fullwidth"}},
       {"two characters", {"--char", "AB", "--width", "1"}, {"AB", "not one character"}},
       {"unknown scope", {"--scope", "kanji", "--width", "1"}, {"kanji"}},
-      {"two targets",
-       {"--code", "1", "--scope", "halfkana", "--width", "1"},
-       {"--code", "--scope"}},
+      {"two targets", {"--code", "1", "--scope", "halfkana", "--width", "1"}, {"--code", "--scope"}},
       {"value without a target", {"--width", "1"}, {"--width", "needs a target"}},
       {"nothing to set", {"--code", "1"}, {"nothing to set"}},
       {"unknown option", {"--code", "1", "--widht", "1"}, {"--widht"}},
@@ -305,12 +197,10 @@ TEST_F(SetCommandTest, TextThatIsNotANumberWritesNoFile) {
     std::string error;  // the first refused option, in option order
   } cases[] = {
       {{"--width", "abc"}, "--width: \"abc\" is not a number"},
-      {{"--line-spacing=1,5", "--offset-y", "1e39", "--width", "2"},
-       "--offset-y: \"1e39\" is not a number"},
+      {{"--line-spacing=1,5", "--offset-y", "1e39", "--width", "2"}, "--offset-y: \"1e39\" is not a number"},
       {{"--height=nan", "--spacing-left=12abc"}, "--height: \"nan\" is not a number"},
   };
-  std::vector<std::string> paths = {File("a.fnt", PatternedFile(1)),
-                                    File("b.fnt", PatternedFile(2))};
+  std::vector<std::string> paths = {File("a.fnt", PatternedFile(1)), File("b.fnt", PatternedFile(2))};
   for (const auto& c : cases) {
     std::vector<std::string> arguments = {"set", paths[0], paths[1], "--code", "65"};
     arguments.insert(arguments.end(), c.options.begin(), c.options.end());
@@ -324,8 +214,7 @@ TEST_F(SetCommandTest, TextThatIsNotANumberWritesNoFile) {
 
 TEST_F(SetCommandTest, FilesThatDoNotLoadAreReportedAndTheOthersStillSet) {
   Bytes wrongSize(kMetricsFileSize + 1, 5);
-  std::string good1 = File("good1.fnt", PatternedFile(1)),
-              good2 = File("good2.fnt", PatternedFile(2));
+  std::string good1 = File("good1.fnt", PatternedFile(1)), good2 = File("good2.fnt", PatternedFile(2));
   std::string longer = File("long.fnt", wrongSize), folderPath = folder.Path("dir.fnt");
   std::filesystem::create_directory(folderPath);
   std::string missing = folder.Path("missing.fnt");
@@ -335,8 +224,7 @@ TEST_F(SetCommandTest, FilesThatDoNotLoadAreReportedAndTheOthersStillSet) {
   EXPECT_EQ(result.out, "");
   std::vector<std::string> errors = Lines(result.err);
   ASSERT_EQ(errors.size(), 3u) << result.err;
-  EXPECT_NE(errors[0].find(missing + ": cannot open: " + MissingFileReason()), std::string::npos)
-      << errors[0];
+  EXPECT_NE(errors[0].find(missing + ": cannot open: " + MissingFileReason()), std::string::npos) << errors[0];
   EXPECT_NE(errors[1].find(longer + ": wrong size: 14633 bytes"), std::string::npos) << errors[1];
   EXPECT_NE(errors[2].find(folderPath + ": is a directory"), std::string::npos) << errors[2];
   EXPECT_EQ(ReadWholeFile(good1), AppliedByTheEditor(PatternedFile(1), c));

@@ -148,10 +148,21 @@ HWND WaitForWindow(const char* caption) {
   return nullptr;
 }
 
+// 日本語.fnt: the file layer's UTF-8, and the Shift-JIS that the dialog's ...A
+// calls give and show.
+constexpr char kJapaneseName[] = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.fnt";
+constexpr char kJapaneseNameShown[] = "\x93\xFA\x96\x7B\x8C\xEA.fnt";
+
+// The path of prefix + 日本語.fnt as the window layer has it: Shift-JIS, the test
+// folder being ASCII.
+std::string ShownPath(const TempFolder& folder, const std::string& prefix = "") {
+  return folder.Path("") + prefix + kJapaneseNameShown;
+}
+
 TEST(RealFileDialog, AcceptsTheEditorsStructureAndLoadsTheChoice) {
   TempFolder folder;
   std::string first = folder.Path("first.fnt");
-  std::string second = folder.Path("second.fnt");
+  std::string second = folder.Path(kJapaneseName);
   WriteWholeFile(first, Bytes(kMetricsFileSize));
   WriteWholeFile(second, Bytes(kMetricsFileSize));
   InstallModalScript();
@@ -163,14 +174,14 @@ TEST(RealFileDialog, AcceptsTheEditorsStructureAndLoadsTheChoice) {
   std::thread user([&] {
     HWND dialog = WaitForWindow("QUORVEL");
     if (!dialog) return;
-    SetDlgItemTextA(dialog, cmb13, second.c_str());  // the file name box
+    SetDlgItemTextA(dialog, cmb13, ShownPath(folder).c_str());  // the file name box
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     answered = true;
   });
   Click(IDC_OPEN);
   user.join();
   ASSERT_TRUE(answered) << "no file dialog appeared";
-  EXPECT_EQ(Caption(), "QUORVEL - second.fnt");
+  EXPECT_EQ(Caption(), std::string("QUORVEL - ") + kJapaneseNameShown);
   EXPECT_EQ(g_openFileName.nFilterIndex, 1u) << "the dialog reports the filter in use";
   EXPECT_TRUE(MessagesShown().empty());
   StopEditor();
@@ -182,25 +193,25 @@ std::string ProgramPath() {
   char path[MAX_PATH];
   GetModuleFileNameA(nullptr, path, MAX_PATH);
   std::string folder(path);
-  folder.erase(folder.find_last_of('\\'));             // ...\tests
+  folder.erase(folder.find_last_of('\\'));  // ...\tests
   return folder.substr(0, folder.find_last_of('\\')) + "\\QUORVEL.exe";
 }
 
-TEST(Program, StartsOnAQuotedFileAndExitsWithZeroOnClose) {
+TEST(Program, StartsOnAQuotedJapaneseNameAndExitsWithZeroOnClose) {
   TempFolder folder;
-  std::string file = folder.Path("my metrics.fnt");
+  std::string file = folder.Path(std::string("my ") + kJapaneseName);
   Bytes bytes(kMetricsFileSize);
   WriteSingle(bytes.data(), kLineSpacingOffset, 12);
   WriteWholeFile(file, bytes);
 
-  std::string commandLine = "\"" + ProgramPath() + "\" \"" + file + "\"";
+  std::string commandLine = "\"" + ProgramPath() + "\" \"" + ShownPath(folder, "my ") + "\"";
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
   ASSERT_TRUE(CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                              &startup, &process))
       << commandLine;
-  HWND window = WaitForWindow("QUORVEL - my metrics.fnt");
+  HWND window = WaitForWindow((std::string("QUORVEL - my ") + kJapaneseNameShown).c_str());
   ASSERT_NE(window, nullptr) << "the window names the file from the command line";
   char text[64] = {};
   GetDlgItemTextA(window, IDC_LINE_SPACING, text, sizeof text);
