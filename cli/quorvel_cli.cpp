@@ -178,16 +178,23 @@ int RunNamedSubcommand(const std::vector<std::string>& arguments) {
   return kExitError;
 }
 
+// The top-level help's one usage line: the subcommands are dispatched by name
+// after CLI11 has read the options, so CLI11 itself does not know them.
+class TopLevelHelp : public CLI::Formatter {
+ public:
+  std::string make_usage(const CLI::App*, std::string name) const override {
+    return "Usage: " + name + " [OPTIONS] SUBCOMMAND [ARGUMENTS]\n";
+  }
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
   // A write beyond the file-size limit (ulimit -f) then fails with EFBIG and is
   // reported, instead of the signal ending the program half-way.
   std::signal(SIGXFSZ, SIG_IGN);
-  CLI::App app{
-      "quorvel-cli: glyph-metrics files (.fnt) from the command line.\n"
-      "Usage: quorvel-cli SUBCOMMAND [ARGUMENTS], or one of the options below.",
-      "quorvel-cli"};
+  CLI::App app{"quorvel-cli: glyph-metrics files (.fnt) from the command line.", "quorvel-cli"};
+  app.formatter(std::make_shared<TopLevelHelp>());
   app.prefix_command();  // everything from the subcommand on is the subcommand's
   app.set_version_flag("--version", "quorvel-cli " QUORVEL_VERSION);
   app.footer(SubcommandList());

@@ -3,17 +3,20 @@
 // that is not installed, or a path that names no font, is an error.
 //
 // This is the font library's side of measuring, written once per platform as the
-// file layer is: font_face_freetype.cpp (FreeType and fontconfig) implements it, a
-// DirectWrite side can implement the same calls. Nothing here names a library's
-// type; the glyph metrics come back in 26.6 fixed point, for font_measure.cpp to do
-// the arithmetic once, and the outlines come back as plain commands.
+// file layer is: font_face_freetype.cpp (FreeType and fontconfig) and
+// font_face_dwrite.cpp (DirectWrite, Windows) implement it. Both scale the font's
+// design units through design_units.h, so that a font measures to the same bits
+// on both. Nothing here names a library's type; the glyph metrics come back in
+// 26.6 fixed point, for font_measure.cpp to do the arithmetic once, and the
+// outlines come back as plain commands. Paths and names are UTF-8 on every side.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-// The side's own handles of an open face (FreeType: its library and face).
+// The side's own handles of an open face (FreeType: its library and face;
+// DirectWrite: the font face and its mapped tables).
 struct FontFaceData;
 
 // An open font: one face of the file, with its Unicode character map selected.
@@ -44,8 +47,9 @@ struct FontOpenResult {
   int libraryError = 0;
 };
 
-// Whether font is taken as a path: it contains "/" or names something that exists.
-// Anything else is a family name.
+// Whether font is taken as a path: it contains "/" (on Windows also "\") or names
+// something that exists. Anything else is a family name. Under Wine a Unix path
+// ("/usr/share/fonts/...") names the file Wine shows for it ("Z:\usr\...").
 bool IsFontPath(const std::string& font);
 
 // Opens the font at a path (see IsFontPath) or of an installed family: for a
@@ -69,10 +73,11 @@ std::string FontOpenFailureReason(const FontOpenResult& result);
 // "ja", "VL Gothic" for "en" or "". OpenFontFace takes any of a family's names.
 std::vector<std::string> InstalledFontFamilies(const std::string& language);
 
-// The font library's name, as failure texts give it: "FreeType".
+// The font library's name, as failure texts give it: "FreeType" or "DirectWrite".
 extern const char kFontLibraryName[];
 
-// The font library's words for one of its error codes ("unknown file format").
+// The font library's words for one of its error codes ("unknown file format");
+// DirectWrite's codes are HRESULTs.
 std::string FontLibraryErrorText(int error);
 
 // The library's error code for a pixel size it is not asked to measure at.

@@ -6,21 +6,33 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
+#include FT_TRUETYPE_TABLES_H
+#include FT_TRUETYPE_TAGS_H
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <vector>
 
+#include "design_units.h"
 #include "file_io.h"
 #include "font_face_freetype.h"
 
 // Each open face has a FreeType library instance of its own, so that faces never
-// share state.
+// share state. A glyf font's simple glyphs are loaded in design units and scaled
+// by design_units.h, as the other font libraries' sides scale them.
 struct FontFaceData {
   FT_Library library = nullptr;
   FT_Face face = nullptr;
+  bool hasGlyf = false;     // a TrueType outline font with glyf, not a tricky one
+  bool hasBitmaps = false;  // FreeType loads a bitmap the font holds for a size
+  bool longLoca = false;    // loca's offsets are 32-bit
+  std::vector<uint8_t> loca, hhea, hmtx;
+  int64_t designAscender = 0;
+  int64_t scale = 0;         // of the size last set (16.16)
+  int64_t sizeAscender = 0;  // of the size last set (26.6)
 };
 
 namespace {
@@ -124,6 +136,69 @@ bool CheckFontPath(const std::string& path, FontOpenResult* result) {
   return true;
 }
 
+// A whole sfnt table of the face; empty when it has none.
+std::vector<uint8_t> LoadTable(FT_Face face, FT_ULong tag) {
+  FT_ULong length = 0;
+  std::vector<uint8_t> bytes;
+  if (FT_Load_Sfnt_Table(face, tag, 0, nullptr, &length) != 0) return bytes;
+  bytes.resize(length);
+  if (FT_Load_Sfnt_Table(face, tag, 0, bytes.data(), &length) != 0) bytes.clear();
+  return bytes;
+}
+
+bool HasTable(FT_Face face, FT_ULong tag) {
+  FT_ULong length = 0;
+  return FT_Load_Sfnt_Table(face, tag, 0, nullptr, &length) == 0 && length > 0;
+}
+
+SfntTable TableOf(const std::vector<uint8_t>& bytes) {
+  return SfntTable{bytes.data(), bytes.size()};
+}
+
+// What the design-unit arithmetic needs of the face, read once at its open.
+void ReadDesignTables(FontFaceData* data) {
+  FT_Face face = data->face;
+  // FreeType hints the glyphs of a "tricky" font whatever it is asked (their
+  // outlines need it), so it scales that font's glyphs itself.
+  data->hasGlyf = HasTable(face, TTAG_glyf) && !FT_IS_TRICKY(face);
+  data->hasBitmaps = FT_HAS_FIXED_SIZES(face);
+  data->longLoca = HasLongLocaOffsets(TableOf(LoadTable(face, TTAG_head)));
+  data->loca = LoadTable(face, TTAG_loca);
+  data->hhea = LoadTable(face, TTAG_hhea);
+  data->hmtx = LoadTable(face, TTAG_hmtx);
+  data->designAscender = DesignAscender(TableOf(LoadTable(face, TTAG_OS2)), TableOf(data->hhea));
+}
+
+// The glyph's glyf header; false where the font has none for it (an empty glyph).
+bool ReadGlyfHeaderOf(const FontFaceData& data, FT_UInt index, GlyfHeader* header) {
+  const size_t entry = size_t{index} * (data.longLoca ? 4 : 2);
+  if (entry + LocaEntriesSize(data.longLoca) > data.loca.size()) return false;
+  const GlyfRange range = GlyfRangeOfLoca(data.loca.data() + entry, data.longLoca);
+  uint8_t bytes[kGlyfHeaderSize];
+  FT_ULong length = kGlyfHeaderSize;
+  if (range.size < kGlyfHeaderSize ||
+      FT_Load_Sfnt_Table(data.face, TTAG_glyf, static_cast<FT_Long>(range.offset), bytes,
+                         &length) != 0)
+    return false;
+  *header = ReadGlyfHeader(bytes);
+  return true;
+}
+
+// Whether design_units.h gives FreeType's own values for the glyph: a simple or
+// empty glyph of a glyf font. FreeType scales a composite glyph's parts each on
+// its own. *outlineShift is glyf xMin - hmtx bearing, as design_units.h has it
+// (also of a composite glyph).
+bool ScalesFromDesign(const FontFaceData& data, FT_UInt index, int64_t* outlineShift) {
+  *outlineShift = 0;
+  if (!data.hasGlyf) return false;
+  GlyfHeader header;
+  if (!ReadGlyfHeaderOf(data, index, &header)) return true;  // nothing to draw
+  int64_t bearing = 0;
+  if (!ReadLeftSideBearing(TableOf(data.hhea), TableOf(data.hmtx), index, &bearing)) return false;
+  *outlineShift = header.xMin - bearing;
+  return header.contours >= 0;
+}
+
 // Opens face faceIndex of file with a library of its own and selects its Unicode
 // map; on failure nothing stays open.
 void OpenWithFreeType(const std::string& file, int faceIndex, FontFace* face,
@@ -148,7 +223,10 @@ void OpenWithFreeType(const std::string& file, int faceIndex, FontFace* face,
     FT_Done_FreeType(library);  // also frees the face
     return;
   }
-  face->data = new FontFaceData{library, opened};
+  face->data = new FontFaceData;
+  face->data->library = library;
+  face->data->face = opened;
+  ReadDesignTables(face->data);
   face->file = file;
   face->family = opened->family_name ? opened->family_name : "";
 }
@@ -297,40 +375,112 @@ std::string FontLibraryErrorText(int error) { return FreeTypeErrorText(error); }
 int InvalidPixelSizeError() { return FT_Err_Invalid_Pixel_Size; }
 
 int SetFontPixelSize(const FontFace& face, int pixelSize) {
-  return FT_Set_Pixel_Sizes(face.data->face, 0, static_cast<FT_UInt>(pixelSize));
+  FontFaceData& data = *face.data;
+  data.scale = DesignScale(pixelSize, data.face->units_per_EM);
+  data.sizeAscender = SizeAscender(data.designAscender, data.scale);
+  return FT_Set_Pixel_Sizes(data.face, 0, static_cast<FT_UInt>(pixelSize));
 }
 
-GlyphMetrics LoadGlyphMetrics(const FontFace& face, uint32_t character) {
-  GlyphMetrics glyph;
-  FT_Face ftFace = face.data->face;
-  FT_UInt index = FT_Get_Char_Index(ftFace, character);
-  if (index == 0) return glyph;  // glyph 0 is the font's "missing" glyph
-  glyph.found = true;
-  // Unhinted, so that no hinter moves the glyph.
-  glyph.loadError = FT_Load_Glyph(ftFace, index, FT_LOAD_NO_HINTING);
-  if (glyph.loadError != 0) return glyph;
-  const FT_Glyph_Metrics& metrics = ftFace->glyph->metrics;
-  glyph.hasOutline = HasOutline(ftFace->glyph);
-  glyph.bearingX = metrics.horiBearingX;
-  glyph.bearingY = metrics.horiBearingY;
-  glyph.width = metrics.width;
-  glyph.height = metrics.height;
+namespace {
+
+// The glyph loaded in design units, as the pen places it.
+DesignGlyph DesignGlyphOfSlot(const FT_GlyphSlot slot, int64_t outlineShift) {
+  const FT_Glyph_Metrics& metrics = slot->metrics;
+  DesignGlyph glyph;
+  glyph.hasOutline = HasOutline(slot);
   glyph.advance = metrics.horiAdvance;
-  glyph.ascender = ftFace->size->metrics.ascender;
+  glyph.left = metrics.horiBearingX;
+  glyph.right = metrics.horiBearingX + metrics.width;
+  glyph.top = metrics.horiBearingY;
+  glyph.bottom = metrics.horiBearingY - metrics.height;
+  glyph.outlineShift = outlineShift;
   return glyph;
 }
 
+// FreeType's own scaled metrics, for the glyphs design_units.h does not model.
+void LoadScaledMetrics(FT_Face ftFace, FT_UInt index, GlyphMetrics* glyph) {
+  // Unhinted, so that no hinter moves the glyph.
+  glyph->loadError = FT_Load_Glyph(ftFace, index, FT_LOAD_NO_HINTING);
+  if (glyph->loadError != 0) return;
+  const FT_Glyph_Metrics& metrics = ftFace->glyph->metrics;
+  glyph->hasOutline = HasOutline(ftFace->glyph);
+  glyph->bearingX = metrics.horiBearingX;
+  glyph->bearingY = metrics.horiBearingY;
+  glyph->width = metrics.width;
+  glyph->height = metrics.height;
+  glyph->advance = metrics.horiAdvance;
+  glyph->ascender = ftFace->size->metrics.ascender;
+}
+
+// Scales the outline FreeType loaded in design units in place, point by point as
+// FreeType itself scales them, so that its decomposition is FreeType's own.
+void ScaleOutlinePoints(FT_Outline* outline, int64_t outlineShift, int64_t scale) {
+  for (int i = 0; i < outline->n_points; ++i) {
+    FT_Vector& point = outline->points[i];
+    const OutlinePoint scaled = ScaleDesignPoint(static_cast<double>(point.x),
+                                                 static_cast<double>(point.y), outlineShift, scale);
+    point.x = static_cast<FT_Pos>(scaled.x);
+    point.y = static_cast<FT_Pos>(scaled.y);
+  }
+}
+
+}  // namespace
+
+bool ScalesFromDesignUnits(const FontFace& face, unsigned glyphIndex) {
+  int64_t outlineShift = 0;
+  return !face.data->hasBitmaps && ScalesFromDesign(*face.data, glyphIndex, &outlineShift);
+}
+
+GlyphMetrics LoadGlyphMetrics(const FontFace& face, uint32_t character) {
+  FT_UInt index = FT_Get_Char_Index(face.data->face, character);
+  if (index == 0) return GlyphMetrics();  // glyph 0 is the font's "missing" glyph
+  return LoadGlyphMetricsOfIndex(face, index);
+}
+
+int LoadDesignGlyphOfIndex(const FontFace& face, unsigned index, DesignGlyph* glyph) {
+  int64_t outlineShift = 0;
+  ScalesFromDesign(*face.data, index, &outlineShift);
+  const FT_Error error = FT_Load_Glyph(face.data->face, index, FT_LOAD_NO_SCALE);
+  if (error == 0) *glyph = DesignGlyphOfSlot(face.data->face->glyph, outlineShift);
+  return error;
+}
+
+GlyphMetrics LoadGlyphMetricsOfIndex(const FontFace& face, unsigned index) {
+  GlyphMetrics glyph;
+  const FontFaceData& data = *face.data;
+  glyph.found = true;
+  int64_t outlineShift = 0;
+  // A bitmap the font holds for the size would be loaded instead of the outline.
+  if (data.hasBitmaps || !ScalesFromDesign(data, index, &outlineShift)) {
+    LoadScaledMetrics(data.face, index, &glyph);
+    return glyph;
+  }
+  glyph.loadError = FT_Load_Glyph(data.face, index, FT_LOAD_NO_SCALE);
+  if (glyph.loadError != 0) return glyph;
+  return GlyphMetricsOfDesign(DesignGlyphOfSlot(data.face->glyph, outlineShift), data.scale,
+                              data.sizeAscender);
+}
+
 GlyphOutline LoadGlyphOutline(const FontFace& face, uint32_t character) {
+  FT_UInt index = FT_Get_Char_Index(face.data->face, character);
+  if (index == 0) return GlyphOutline();
+  return LoadGlyphOutlineOfIndex(face, index);
+}
+
+GlyphOutline LoadGlyphOutlineOfIndex(const FontFace& face, unsigned index) {
   GlyphOutline outline;
-  FT_Face ftFace = face.data->face;
-  FT_UInt index = FT_Get_Char_Index(ftFace, character);
-  if (index == 0) return outline;
+  const FontFaceData& data = *face.data;
+  FT_Face ftFace = data.face;
   outline.found = true;
+  int64_t outlineShift = 0;
+  const bool fromDesign = ScalesFromDesign(data, index, &outlineShift);
   // Unhinted as measuring loads it, and never a bitmap the font holds for the size:
   // only an outline can be drawn at any box.
-  outline.loadError = FT_Load_Glyph(ftFace, index, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP);
+  const FT_Int32 flags = FT_LOAD_NO_BITMAP | (fromDesign ? FT_LOAD_NO_SCALE : FT_LOAD_NO_HINTING);
+  outline.loadError = FT_Load_Glyph(ftFace, index, flags);
   if (outline.loadError != 0 || ftFace->glyph->format != FT_GLYPH_FORMAT_OUTLINE) return outline;
   FT_Outline& glyph = ftFace->glyph->outline;
+  if (fromDesign) ScaleOutlinePoints(&glyph, outlineShift, data.scale);
   outline.evenOdd = (glyph.flags & FT_OUTLINE_EVEN_ODD_FILL) != 0;
   const FT_Outline_Funcs steps = {MoveTo, LineTo, ConicTo, CubicTo, 0, 0};
   outline.loadError = FT_Outline_Decompose(&glyph, &steps, &outline);

@@ -212,53 +212,7 @@ TEST(FontMeasure, LayoutPlacesGlyphsWhereTheFontDoes) {
   EXPECT_EQ(box, layout.boxes.size());
 }
 
-// By path, or by an installed family's name and nothing else; the reasons' texts
-// are checked through quorvel-cli's refusals.
-TEST(FontFace, OpensByPathOrInstalledFamilyOnly) {
-  TempFolder folder;
-  std::string notAFont = folder.Path("notes.ttf"), directory = folder.Root().string();
-  WriteWholeFile(notAFont, Bytes(100, 'x'));
-  struct Case {
-    std::string font;
-    FontOpenStatus status;
-    std::string file;  // the file opened or tried
-  } cases[] = {
-      {kVlGothic, FontOpenStatus::Opened, kVlGothic},
-      {"VL Gothic", FontOpenStatus::Opened, kVlGothic},
-      {"vl pgothic", FontOpenStatus::Opened, kVlPGothic},     // case aside
-      {"IPAGothic", FontOpenStatus::Opened, kIpaGothic},      // also listed through a link
-      {"VL ゴシック", FontOpenStatus::Opened, kVlGothic},     // the Japanese name
-      {"No Such Family", FontOpenStatus::UnknownFamily, ""},  // no fallback
-      {"sans-serif", FontOpenStatus::UnknownFamily, ""},      // an alias is no family
-      {"/nonexistent/VL Gothic", FontOpenStatus::NoSuchFile, "/nonexistent/VL Gothic"},
-      {directory, FontOpenStatus::NotAFile, directory},
-      {notAFont, FontOpenStatus::NotAFont, notAFont},
-  };
-  for (const Case& c : cases) {
-    FontFace face;
-    FontOpenResult opened = OpenFontFace(c.font, &face);
-    EXPECT_EQ(opened.status, c.status) << c.font;
-    EXPECT_EQ(opened.file, c.file) << c.font;
-    EXPECT_EQ(face.file, c.status == FontOpenStatus::Opened ? c.file : "") << c.font;
-    CloseFontFace(&face);
-  }
-  // Each family once, by its name in the language asked for, else its English one.
-  struct FamilyCase {
-    const char* language;
-    const char* shown;
-    const char* hidden;
-  };
-  const FamilyCase families[] = {
-      {"", "VL Gothic", "VL ゴシック"},   {"en", "VL PGothic", "VL Pゴシック"},
-      {"ja", "VL ゴシック", "VL Gothic"}, {"ja-jp", "VL Pゴシック", "VL PGothic"},
-      {"fr", "IPAGothic", "IPAゴシック"},  // no French name: the English one
-  };
-  for (const FamilyCase& c : families) {
-    std::vector<std::string> names = InstalledFontFamilies(c.language);
-    EXPECT_TRUE(std::binary_search(names.begin(), names.end(), c.shown)) << c.language;
-    EXPECT_FALSE(std::binary_search(names.begin(), names.end(), c.hidden)) << c.language;
-    EXPECT_EQ(std::adjacent_find(names.begin(), names.end()), names.end());
-  }
+TEST(FontFace, FreeTypeErrorTextOfAnUnknownCode) {
   EXPECT_EQ(FreeTypeErrorText(9999), "FreeType error 9999");
 }
 

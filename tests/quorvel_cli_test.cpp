@@ -32,6 +32,10 @@ TEST(QuorvelCli, HelpListsEverySubcommand) {
     for (const char* name : kSubcommands) {
       EXPECT_NE(result.out.find(std::string("  ") + name + " "), std::string::npos) << flag << " " << name;
     }
+    // One usage line, which the manual page's synopsis starts with.
+    const size_t usage = result.out.find("Usage: quorvel-cli [OPTIONS] SUBCOMMAND [ARGUMENTS]\n");
+    EXPECT_NE(usage, std::string::npos) << flag;
+    EXPECT_EQ(result.out.find("Usage:", usage + 1), std::string::npos) << flag;
   }
 }
 
