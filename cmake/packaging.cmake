@@ -5,10 +5,13 @@ include(GNUInstallDirs)
 
 # The documents as Debian keeps them: the machine-readable copyright file (the
 # project's terms, then those of the libraries compiled into quorvel-cli), the
-# upstream changes as changelog.gz and the package's own as changelog.Debian.gz.
+# user's manual with the pictures it shows (named by file name, so they are found
+# beside it here as in docs/), the upstream changes as changelog.gz and the
+# package's own as changelog.Debian.gz.
 set(quorvel_doc_dir ${CMAKE_INSTALL_DATADIR}/doc/quorvel)
 install(FILES packaging/copyright DESTINATION ${quorvel_doc_dir})
-install(FILES README.md DESTINATION ${quorvel_doc_dir})
+install(FILES docs/manual.md docs/windows.png docs/linux.png docs/preview.png docs/measure.png
+        DESTINATION ${quorvel_doc_dir})
 install(FILES CHANGELOG.md DESTINATION ${quorvel_doc_dir} RENAME changelog)
 install(FILES packaging/changelog.Debian DESTINATION ${quorvel_doc_dir})
 install(FILES samples/sample.fnt DESTINATION ${CMAKE_INSTALL_DATADIR}/quorvel)
@@ -18,7 +21,7 @@ install(FILES samples/sample.fnt DESTINATION ${CMAKE_INSTALL_DATADIR}/quorvel)
 # subfolders installed their pages (rules run in the order they were declared).
 set(quorvel_gzipped
   ${CMAKE_INSTALL_MANDIR}/man1/quorvel.1 ${CMAKE_INSTALL_MANDIR}/man1/quorvel-cli.1
-  ${quorvel_doc_dir}/README.md ${quorvel_doc_dir}/changelog ${quorvel_doc_dir}/changelog.Debian)
+  ${quorvel_doc_dir}/manual.md ${quorvel_doc_dir}/changelog ${quorvel_doc_dir}/changelog.Debian)
 install(CODE "set(quorvel_gzipped \"${quorvel_gzipped}\")")
 install(CODE [[
   foreach(file IN LISTS quorvel_gzipped)
