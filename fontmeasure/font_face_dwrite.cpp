@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "design_units.h"
+#include "utf16_text.h"
 
 namespace {
 
@@ -52,23 +53,6 @@ struct Held {
   T* operator->() const { return object; }
 };
 
-std::wstring WideOfUtf8(const std::string& text) {
-  int length =
-      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
-  return wide;
-}
-
-std::string Utf8OfWide(const std::wstring& wide) {
-  int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
-                                   0, nullptr, nullptr);
-  std::string text(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &text[0], length,
-                      nullptr, nullptr);
-  return text;
-}
-
 // The system's words for a Win32 error or an HRESULT, in English where it has
 // them (as the program's own texts are), as UTF-8; empty when it has none.
 std::string SystemErrorText(DWORD error) {
@@ -80,7 +64,7 @@ std::string SystemErrorText(DWORD error) {
   while (length > 0 && (text[length - 1] == L'\n' || text[length - 1] == L'\r' ||
                         text[length - 1] == L'.' || text[length - 1] == L' '))
     --length;
-  return Utf8OfWide(std::wstring(text, length));
+  return Utf16ToUtf8(std::wstring(text, length));
 }
 
 // The system's words with a capital first letter lowered, as the FreeType side's
@@ -103,7 +87,7 @@ IDWriteFactory* CreateFactory(HRESULT* result) {
 // Only a path starting with "/" that names nothing as it stands is converted, and
 // only under Wine: on Windows such a path stays as it is.
 std::wstring WindowsPathOf(const std::string& path) {
-  std::wstring wide = WideOfUtf8(path);
+  std::wstring wide = Utf8ToUtf16(path);
   if (path.empty() || path[0] != '/' || GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES)
     return wide;
   using Convert = WCHAR*(CDECL*)(const char*);
@@ -171,17 +155,17 @@ std::string FamilyNameFor(IDWriteLocalizedStrings* names, const std::string& lan
     std::wstring name(length + 1, L'\0');
     if (FAILED(names->GetString(i, &name[0], length + 1))) continue;
     name.resize(length);
-    std::string tag = Utf8OfWide(locale);
+    std::string tag = Utf16ToUtf8(locale);
     std::transform(tag.begin(), tag.end(), tag.begin(), [](char c) {
       return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
     });
     const std::string tagPrimary = tag.substr(0, tag.find('-'));
     if (!language.empty() && (tag == language || tag == primary || tagPrimary == language))
-      return Utf8OfWide(name);
+      return Utf16ToUtf8(name);
     if (first.empty()) first = name;
     if (tagPrimary == "en" && english.empty()) english = name;
   }
-  return Utf8OfWide(english.empty() ? first : english);
+  return Utf16ToUtf8(english.empty() ? first : english);
 }
 
 // Whether one of names is name, case aside.
@@ -466,7 +450,7 @@ const char* DirectWriteErrorName(int error) {
 
 bool IsFontPath(const std::string& font) {
   return font.find_first_of("/\\") != std::string::npos ||
-         GetFileAttributesW(WideOfUtf8(font).c_str()) != INVALID_FILE_ATTRIBUTES;
+         GetFileAttributesW(Utf8ToUtf16(font).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 FontOpenResult OpenFontFace(const std::string& font, FontFace* face) {
@@ -485,7 +469,7 @@ FontOpenResult OpenFontFace(const std::string& font, FontFace* face) {
     std::wstring resolved;
     result.file = font;
     if (!CheckFontPath(WindowsPathOf(font), &result, &resolved)) return result;
-    result.file = Utf8OfWide(resolved);
+    result.file = Utf16ToUtf8(resolved);
     error = OpenFileFace(factory.object, resolved, &opened, &familyName);
   } else {
     Held<IDWriteFontCollection> fonts;
@@ -496,7 +480,7 @@ FontOpenResult OpenFontFace(const std::string& font, FontFace* face) {
       result.libraryError = static_cast<int>(error);
       return result;
     }
-    if (!FindFamily(fonts.object, WideOfUtf8(font), &index)) {
+    if (!FindFamily(fonts.object, Utf8ToUtf16(font), &index)) {
       result.status = FontOpenStatus::UnknownFamily;
       return result;
     }
@@ -506,7 +490,7 @@ FontOpenResult OpenFontFace(const std::string& font, FontFace* face) {
       std::wstring resolved;
       FontOpenResult checked;
       const std::wstring file = FileOfFace(opened);
-      result.file = Utf8OfWide(CheckFontPath(file, &checked, &resolved) ? resolved : file);
+      result.file = Utf16ToUtf8(CheckFontPath(file, &checked, &resolved) ? resolved : file);
     }
   }
   result.libraryError = static_cast<int>(error);
