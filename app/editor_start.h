@@ -7,5 +7,5 @@
 constexpr char kEditorDialogTemplate[] = "Main";
 
 // Keeps the module handle for the dialogs and puts the first argument of
-// commandLine into the document's path buffer (empty when there is none).
+// commandLine (UTF-8) into the document's path buffer (empty when there is none).
 void PrepareEditorStart(HINSTANCE module, const char* commandLine);

@@ -1,6 +1,7 @@
-// Paths where the window layer hands them to the file layer and back. On Windows
-// the dialog's ...A calls give and show Shift-JIS (code page 932) while the file
-// layer takes UTF-8; elsewhere both sides are UTF-8 and nothing is converted.
+// Paths where the window layer hands them to the file layer and back. A path the
+// window layer gives (the file dialog's choice, the command line's argument) is
+// UTF-8 everywhere, as the file layer takes it. A path shown goes into the
+// window layer's texts: Shift-JIS (code page 932) on Windows, UTF-8 elsewhere.
 #pragma once
 
 #include <cstddef>
@@ -9,16 +10,13 @@
 #include "metrics_document.h"
 
 // The window side's path buffers (the file dialog's result, the command line's
-// argument): MAX_PATH bytes of Shift-JIS on Windows, the document's size elsewhere.
-#ifdef _WIN32
-constexpr size_t kWindowPathSize = 260;
-#else
+// argument): the document's size, which on Windows holds any MAX_PATH name.
 constexpr size_t kWindowPathSize = kPathBufferSize;
-#endif
 
 // A path as the window layer gave it, as the file layer takes it.
 std::string PathFromWindowText(const char* text);
 
 // A path, or any text of the file layer (an error's reason), as the window layer
-// shows it.
+// shows it. On Windows a character outside code page 932 cannot be shown as itself
+// there (the caption, an error's file name); the file opens and saves all the same.
 std::string WindowTextFromPath(const char* path);

@@ -6,6 +6,6 @@ namespace {
 constexpr unsigned kShiftJisCodePage = 932;
 }
 
-std::string PathFromWindowText(const char* text) { return CodePageToUtf8(kShiftJisCodePage, text); }
+std::string PathFromWindowText(const char* text) { return text; }
 
 std::string WindowTextFromPath(const char* path) { return Utf8ToCodePage(kShiftJisCodePage, path); }

@@ -15,3 +15,9 @@ std::string Utf16ToUtf8(const std::wstring& text);
 // page lacks becomes "?", as the system's own ...A calls make it.
 std::string CodePageToUtf8(unsigned codePage, const std::string& text);
 std::string Utf8ToCodePage(unsigned codePage, const std::string& text);
+
+// Text in a code page as UTF-16, and back, with flags 0: through code page 932 every
+// byte that is no lead byte comes back as itself, control codes and 0x80, 0xA0,
+// 0xFD-0xFF included.
+std::wstring CodePageToUtf16(unsigned codePage, const std::string& text);
+std::string Utf16ToCodePage(unsigned codePage, const std::wstring& text);

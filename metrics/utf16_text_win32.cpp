@@ -2,9 +2,7 @@
 
 #include <windows.h>
 
-namespace {
-
-std::wstring ToUtf16(unsigned codePage, const std::string& text) {
+std::wstring CodePageToUtf16(unsigned codePage, const std::string& text) {
   if (text.empty()) return std::wstring();
   int size = static_cast<int>(text.size());
   int length = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
@@ -13,7 +11,7 @@ std::wstring ToUtf16(unsigned codePage, const std::string& text) {
   return wide;
 }
 
-std::string FromUtf16(unsigned codePage, const std::wstring& wide) {
+std::string Utf16ToCodePage(unsigned codePage, const std::wstring& wide) {
   if (wide.empty()) return std::string();
   int size = static_cast<int>(wide.size());
   int length = WideCharToMultiByte(codePage, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
@@ -22,16 +20,14 @@ std::string FromUtf16(unsigned codePage, const std::wstring& wide) {
   return text;
 }
 
-}  // namespace
+std::wstring Utf8ToUtf16(const std::string& text) { return CodePageToUtf16(CP_UTF8, text); }
 
-std::wstring Utf8ToUtf16(const std::string& text) { return ToUtf16(CP_UTF8, text); }
-
-std::string Utf16ToUtf8(const std::wstring& text) { return FromUtf16(CP_UTF8, text); }
+std::string Utf16ToUtf8(const std::wstring& text) { return Utf16ToCodePage(CP_UTF8, text); }
 
 std::string CodePageToUtf8(unsigned codePage, const std::string& text) {
-  return Utf16ToUtf8(ToUtf16(codePage, text));
+  return Utf16ToUtf8(CodePageToUtf16(codePage, text));
 }
 
 std::string Utf8ToCodePage(unsigned codePage, const std::string& text) {
-  return FromUtf16(codePage, Utf8ToUtf16(text));
+  return Utf16ToCodePage(codePage, Utf8ToUtf16(text));
 }

@@ -176,6 +176,32 @@ TEST_F(EditorTest, TypingANumberEchoesItsCharacter) {
   EXPECT_EQ(FieldTexts(), ShownValues(97));
 }
 
+// Each kind of code echoes as its own byte, read back unchanged (the ends of each
+// range), and only Shift-JIS lead bytes leave the character field empty.
+TEST_F(EditorTest, EveryCodeEchoesAsItselfButLeadBytes) {
+  struct Range {
+    const char* label;
+    int first, last;
+    bool leadBytes;
+  };
+  const Range ranges[] = {
+      {"control codes", 0x01, 0x1F, false}, {"ASCII", 0x20, 0x7F, false},
+      {"0x80", 0x80, 0x80, false},          {"lead bytes", 0x81, 0x9F, true},
+      {"0xA0", 0xA0, 0xA0, false},          {"half-width katakana", 0xA1, 0xDF, false},
+      {"lead bytes", 0xE0, 0xFC, true},     {"0xFD-0xFF", 0xFD, 0xFF, false},
+  };
+  StartOnFile();
+  for (const Range& range : ranges) {
+    for (int code : {range.first, range.last}) {
+      SCOPED_TRACE(std::string(range.label) + " " + std::to_string(code));
+      TypeInto(IDC_NUMBER, std::to_string(code));
+      EXPECT_EQ(ControlText(IDC_NUMBER), std::to_string(code));
+      EXPECT_EQ(ControlText(IDC_CHARACTER),
+                range.leadBytes ? "" : std::string(1, static_cast<char>(code)));
+    }
+  }
+}
+
 TEST_F(EditorTest, NumberAboveRangeKeepsTheLastValidCode) {
   StartOnFile();
   TypeInto(IDC_NUMBER, "300");
@@ -249,6 +275,10 @@ TEST_F(EditorTest, LeadByteCodeThroughBothFields) {
   EXPECT_EQ(ControlText(IDC_NUMBER), "131");
   EXPECT_EQ(ControlText(IDC_CHARACTER), "");
   EXPECT_EQ(FieldTexts(), ShownValues(131));
+
+  TypeInto(IDC_CHARACTER, "\x95\x5C");  // 表, whose second byte is a backslash
+  EXPECT_EQ(ControlText(IDC_NUMBER), "149");
+  EXPECT_EQ(ControlText(IDC_CHARACTER), "");
 }
 
 // ---- The change command

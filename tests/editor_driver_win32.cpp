@@ -105,11 +105,9 @@ void FocusControl(int id) {
 
 int FocusedControl() { return GetDlgCtrlID(GetFocus()); }
 
+// The test's Shift-JIS text as the keyboard types it, whatever the system's code page.
 void TypeText(const std::string& text) {
-  int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::vector<wchar_t> characters(static_cast<size_t>(length));
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), characters.data(), length);
-  for (wchar_t character : characters) {
+  for (wchar_t character : WideFromShiftJis(text)) {
     SendMessageW(GetFocus(), WM_CHAR, character, 1);
     DrainMessages();
   }

@@ -16,6 +16,7 @@
 #include "modal_script.h"
 #include "resources/resource.h"
 #include "test_files.h"
+#include "utf16_text.h"
 
 namespace {
 
@@ -139,51 +140,87 @@ TEST(DialogTemplate, IsTheExtendedTemplateMain) {
 
 // ---- The real file-open dialog
 
-// Waits for a top-level window with this caption, up to a few seconds.
+// Waits for a top-level window with this (Shift-JIS) caption, up to a few seconds.
 HWND WaitForWindow(const char* caption) {
   for (int i = 0; i < 500; ++i) {
-    if (HWND window = FindWindowA(nullptr, caption)) return window;
+    if (HWND window = FindWindowW(nullptr, WideFromShiftJis(caption).c_str())) return window;
     Sleep(10);
   }
   return nullptr;
 }
 
-// 日本語.fnt: the file layer's UTF-8, and the Shift-JIS that the dialog's ...A
-// calls give and show.
+// 日本語.fnt: the file layer's UTF-8, and the Shift-JIS that the dialog's texts have.
 constexpr char kJapaneseName[] = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.fnt";
 constexpr char kJapaneseNameShown[] = "\x93\xFA\x96\x7B\x8C\xEA.fnt";
 
-// The path of prefix + 日本語.fnt as the window layer has it: Shift-JIS, the test
-// folder being ASCII.
-std::string ShownPath(const TempFolder& folder, const std::string& prefix = "") {
-  return folder.Path("") + prefix + kJapaneseNameShown;
+struct FileNameCase {
+  const char* name;         // UTF-8
+  const char* captionName;  // Shift-JIS; null where code page 932 lacks a character
+};
+
+// Any name opens through the real file dialog and saves: one Japanese, one that
+// code page 932 cannot hold (über한.fnt).
+TEST(RealFileDialog, AcceptsTheEditorsStructureAndLoadsAndSavesTheChoice) {
+  const FileNameCase cases[] = {
+      {kJapaneseName, kJapaneseNameShown},
+      {"\xC3\xBC"
+       "ber\xED\x95\x9C.fnt",
+       nullptr},
+  };
+  for (const FileNameCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder;
+    std::string first = folder.Path("first.fnt");
+    std::string chosen = folder.Path(c.name);
+    WriteWholeFile(first, Bytes(kMetricsFileSize));
+    WriteWholeFile(chosen, Bytes(kMetricsFileSize));
+    InstallModalScript();
+    StartEditor("Q.exe \"" + first + "\"");
+    g_openFileDialog = GetOpenFileNameA;  // the real one
+
+    // The file dialog is titled "QUORVEL"; the editor shows "QUORVEL - first.fnt".
+    std::atomic<bool> answered{false};
+    std::thread user([&] {
+      HWND dialog = WaitForWindow("QUORVEL");
+      if (!dialog) return;
+      SetDlgItemTextW(dialog, cmb13, Utf8ToUtf16(chosen).c_str());  // the file name box
+      PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+      answered = true;
+    });
+    Click(IDC_OPEN);
+    user.join();
+    ASSERT_TRUE(answered) << "no file dialog appeared";
+    EXPECT_STREQ(g_document.path, chosen.c_str());
+    if (c.captionName) {
+      EXPECT_EQ(Caption(), std::string("QUORVEL - ") + c.captionName);
+    }
+    EXPECT_EQ(g_openFileName.nFilterIndex, 1u) << "the dialog reports the filter in use";
+
+    TypeInto(IDC_CHARACTER, "A");
+    TypeInto(IDC_WIDTH, "40");
+    Click(IDC_CHANGE);
+    EXPECT_EQ(ReadSingle(ReadWholeFile(chosen).data(), ValueOffset('A', Width)), 40);
+    EXPECT_TRUE(MessagesShown().empty());
+    StopEditor();
+  }
 }
 
-TEST(RealFileDialog, AcceptsTheEditorsStructureAndLoadsTheChoice) {
-  TempFolder folder;
-  std::string first = folder.Path("first.fnt");
-  std::string second = folder.Path(kJapaneseName);
-  WriteWholeFile(first, Bytes(kMetricsFileSize));
-  WriteWholeFile(second, Bytes(kMetricsFileSize));
-  InstallModalScript();
-  StartEditor("Q.exe \"" + first + "\"");
-  g_openFileDialog = GetOpenFileNameA;  // the real one
-
-  // The file dialog is titled "QUORVEL"; the editor shows "QUORVEL - first.fnt".
-  std::atomic<bool> answered{false};
-  std::thread user([&] {
-    HWND dialog = WaitForWindow("QUORVEL");
-    if (!dialog) return;
-    SetDlgItemTextA(dialog, cmb13, ShownPath(folder).c_str());  // the file name box
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    answered = true;
-  });
-  Click(IDC_OPEN);
-  user.join();
-  ASSERT_TRUE(answered) << "no file dialog appeared";
-  EXPECT_EQ(Caption(), std::string("QUORVEL - ") + kJapaneseNameShown);
-  EXPECT_EQ(g_openFileName.nFilterIndex, 1u) << "the dialog reports the filter in use";
-  EXPECT_TRUE(MessagesShown().empty());
+// The labels are the template's Japanese on every system: the dialog is a wide one.
+TEST(RealDialog, LabelsReadBackAsTheTemplatesJapanese) {
+  const struct {
+    int id;
+    const wchar_t* text;
+  } labels[] = {
+      {1300, L"キャラクタ"},    {1302, L"幅"},         {1306, L"Y座標"},
+      {IDC_OPEN, L"開く"},      {IDC_CHANGE, L"変更"}, {IDC_SCOPE_HALFKANA, L"半角カナ"},
+      {IDC_VALUE_GROUP, L"値"},
+  };
+  StartEditor("Q.exe");
+  for (const auto& label : labels) {
+    wchar_t text[32] = {};
+    GetDlgItemTextW(EditorWindow(), label.id, text, 32);
+    EXPECT_STREQ(text, label.text) << label.id;
+  }
   StopEditor();
 }
 
@@ -204,12 +241,13 @@ TEST(Program, StartsOnAQuotedJapaneseNameAndExitsWithZeroOnClose) {
   WriteSingle(bytes.data(), kLineSpacingOffset, 12);
   WriteWholeFile(file, bytes);
 
-  std::string commandLine = "\"" + ProgramPath() + "\" \"" + ShownPath(folder, "my ") + "\"";
-  STARTUPINFOA startup = {};
+  const std::string commandLine = "\"" + ProgramPath() + "\" \"" + file + "\"";
+  std::wstring wideCommandLine = Utf8ToUtf16(commandLine);
+  STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  ASSERT_TRUE(CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             &startup, &process))
+  ASSERT_TRUE(CreateProcessW(nullptr, &wideCommandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                             nullptr, &startup, &process))
       << commandLine;
   HWND window = WaitForWindow((std::string("QUORVEL - my ") + kJapaneseNameShown).c_str());
   ASSERT_NE(window, nullptr) << "the window names the file from the command line";
@@ -219,7 +257,7 @@ TEST(Program, StartsOnAQuotedJapaneseNameAndExitsWithZeroOnClose) {
   GetDlgItemTextA(window, IDC_NUMBER, text, sizeof text);
   EXPECT_STREQ(text, "0");
 
-  PostMessageA(window, WM_CLOSE, 0, 0);
+  PostMessageW(window, WM_CLOSE, 0, 0);
   ASSERT_EQ(WaitForSingleObject(process.hProcess, 10000), WAIT_OBJECT_0);
   DWORD exitCode = 1;
   GetExitCodeProcess(process.hProcess, &exitCode);

@@ -4,6 +4,7 @@
 #include "editor_start.h"
 #include "program_dialog.h"
 #include "program_files.h"
+#include "wide_text.h"
 #include "window_api.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -13,8 +14,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const std::wstring settingsPath = SettingsFilePath();
   g_programSettings = ReadSettingsFile(settingsPath);
   HINSTANCE module = GetModuleHandleA(nullptr);
-  PrepareEditorStart(module, GetCommandLineA());
-  INT_PTR result = DialogBoxParamA(module, kEditorDialogTemplate, nullptr, ProgramDialogProc, 0);
+  // The file's name as the document takes it, whatever the system's code page.
+  PrepareEditorStart(module, DocumentPathFromWide(GetCommandLineW()).c_str());
+  // The wide call: the template's Japanese labels stay as they are on every system.
+  INT_PTR result = DialogBoxParamW(module, WideFromUtf8(kEditorDialogTemplate).c_str(), nullptr,
+                                   ProgramDialogProc, 0);
   WriteSettingsFile(settingsPath, g_programSettings);
   ExitProcess(static_cast<UINT>(result));
 }
