@@ -267,6 +267,7 @@ TEST_F(ProgramTest, CompanionTableChoosesSortsAndFollowsTheDialog) {
   WriteWholeFile(path_, bytes);
   StartEditor("Q.exe \"" + path_ + "\"");
   ASSERT_TRUE(IsWindowVisible(CompanionWindow()));
+  EXPECT_EQ(GetActiveWindow(), EditorWindow());
   EXPECT_EQ(FocusedControl(), IDC_CHARACTER) << "the dialog keeps the focus";
   ASSERT_EQ(SendMessageW(Table(), LVM_GETITEMCOUNT, 0, 0), 256);
   EXPECT_EQ(Cell(65, kHexColumn) + Cell(65, kCharacterColumn), "0x41A");

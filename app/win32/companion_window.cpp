@@ -21,12 +21,13 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"QuorvelCompanion";
 constexpr UINT kRefreshPendingMessage = WM_APP + 1;
+constexpr UINT kShowAtStartMessage = WM_APP + 2;
 constexpr int kMargin = 6;
 constexpr int kGap = 8;              // between the dialog and the companion
 constexpr int kMinimumHeight = 400;  // at start, when the dialog is lower
 // Around a cell's text and a title's (which has the sort arrow beside it).
 constexpr int kCellPadding = 14;
-constexpr int kTitlePadding = 28;
+constexpr int kTitlePadding = 40;
 
 // The companion's state: its windows, the rows it shows and how, the pending view.
 struct Companion {
@@ -261,7 +262,8 @@ void LayOut() {
 }
 
 // Where the companion stood when the program ended, if that is still on a screen;
-// else to the right of the dialog, wide enough for every column.
+// else beside the dialog, wide enough for every column: to its right, or to its
+// left when the screen has no room there, or against the screen's right edge.
 RECT StartingPlacement() {
   const Companion& c = g_companion;
   const ProgramSettings& settings = g_programSettings;
@@ -271,12 +273,20 @@ RECT StartingPlacement() {
   if (settings.hasCompanionPlacement && IsCaptionOnScreen(rect)) return rect;
   RECT dialog;
   GetWindowRect(c.dialog, &dialog);
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(c.dialog, MONITOR_DEFAULTTONEAREST), &monitor);
   int width = 2 * kMargin + GetSystemMetrics(SM_CXVSCROLL) + 4;
   for (int column = 0; column < kCodeColumnCount; ++column)
     width += static_cast<int>(SendMessageW(c.table, LVM_GETCOLUMNWIDTH, column, 0));
   RECT outer = {0, 0, width, 0};
   AdjustWindowRectEx(&outer, WS_OVERLAPPEDWINDOW, FALSE, WS_EX_CONTROLPARENT);
-  return {dialog.right + kGap, dialog.top, dialog.right + kGap + (outer.right - outer.left),
+  width = outer.right - outer.left;
+  int left = dialog.right + kGap;
+  if (left + width > monitor.rcWork.right && dialog.left - kGap - width >= monitor.rcWork.left)
+    left = dialog.left - kGap - width;
+  left = std::max(int(monitor.rcWork.left), std::min(left, int(monitor.rcWork.right) - width));
+  return {left, dialog.top, left + width,
           dialog.top + std::max(int(dialog.bottom - dialog.top), kMinimumHeight)};
 }
 
@@ -323,6 +333,7 @@ LRESULT CALLBACK CompanionProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       return 0;
     case WM_DROPFILES: OpenDroppedFile(reinterpret_cast<HDROP>(wParam)); return 0;
     case kRefreshPendingMessage: RefreshPending(); return 0;
+    case kShowAtStartMessage: ShowWindow(window, SW_SHOWNOACTIVATE); return 0;
     // Closing only hides it: the system menu opens it again.
     case WM_CLOSE:
       ShowWindow(window, SW_HIDE);
@@ -407,7 +418,9 @@ void CreateCompanion(HWND dialog) {
   SetWindowPos(c.window, nullptr, place.left, place.top, place.right - place.left,
                place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
   LayOut();
-  if (g_programSettings.companionOpen) ShowWindow(c.window, SW_SHOWNOACTIVATE);
+  // Once the dialog shows and is active: shown before it, the companion would be
+  // the one window on the screen and drawn as the active one.
+  if (g_programSettings.companionOpen) PostMessageW(c.window, kShowAtStartMessage, 0, 0);
 }
 
 HWND CompanionWindow() { return g_companion.window; }
