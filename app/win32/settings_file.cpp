@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <charconv>
+#include <initializer_list>
 #include <vector>
 
 #include "metrics_document.h"
@@ -72,18 +73,22 @@ bool IsStorablePath(const std::string& path) {
 
 std::string SettingsText(const ProgramSettings& settings) {
   std::string text;
-  if (settings.hasWindowPosition) {
-    text += std::string(kWindowKey) + " " + std::to_string(settings.windowLeft) + " " +
-            std::to_string(settings.windowTop) + "\n";
-  }
+  // One line: key, then each word and number after a space.
+  const auto addLine = [&text](const char* key, std::initializer_list<const char*> words,
+                               std::initializer_list<int> numbers) {
+    text += key;
+    for (const char* word : words) (text += ' ') += word;
+    for (int number : numbers) (text += ' ') += std::to_string(number);
+    text += '\n';
+  };
+  if (settings.hasWindowPosition)
+    addLine(kWindowKey, {}, {settings.windowLeft, settings.windowTop});
   if (settings.hasCompanionPlacement) {
-    text += std::string(kCompanionKey) + (settings.companionOpen ? " open " : " closed ") +
-            std::to_string(settings.companionLeft) + " " + std::to_string(settings.companionTop) +
-            " " + std::to_string(settings.companionWidth) + " " +
-            std::to_string(settings.companionHeight) + "\n";
+    addLine(kCompanionKey, {settings.companionOpen ? "open" : "closed"},
+            {settings.companionLeft, settings.companionTop, settings.companionWidth,
+             settings.companionHeight});
   }
-  for (const std::string& path : settings.recent.paths)
-    text += std::string(kRecentKey) + " " + path + "\n";
+  for (const std::string& path : settings.recent.paths) addLine(kRecentKey, {path.c_str()}, {});
   return text;
 }
 
