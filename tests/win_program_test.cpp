@@ -298,6 +298,16 @@ TEST_F(ProgramTest, CompanionTableChoosesSortsAndFollowsTheDialog) {
   FocusControl(IDC_CHARACTER);
   PressControlKey('1');
   EXPECT_EQ(GetFocus(), Table());
+  PressKey(Key::Tab);  // within the companion
+  const HWND filter = GetDlgItem(CompanionWindow(), kCompanionFilterId);
+  EXPECT_EQ(GetFocus(), filter);
+  SendMessageW(filter, CB_SETCURSEL, 3, 0);  // 半角英数
+  SendMessageW(CompanionWindow(), WM_COMMAND, MAKEWPARAM(kCompanionFilterId, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(filter));
+  const int rows = static_cast<int>(SendMessageW(Table(), LVM_GETITEMCOUNT, 0, 0));
+  EXPECT_GT(rows, 0);
+  EXPECT_LT(rows, 256);
+  EXPECT_EQ(Cell(0, kRoleColumn) + Cell(rows - 1, kRoleColumn), "半角英数半角英数");
 }
 
 TEST_F(ProgramTest, CompanionOpensAsLeftAndFromTheSystemMenu) {
