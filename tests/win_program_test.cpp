@@ -3,6 +3,9 @@
 // details, the settings file.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+// After windows.h
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <cstring>
@@ -10,6 +13,8 @@
 #include <string>
 #include <thread>
 
+#include "code_rows.h"
+#include "companion_window.h"
 #include "editor_dialog.h"
 #include "editor_driver.h"
 #include "editor_driver_win32.h"
@@ -191,6 +196,136 @@ TEST_F(ProgramTest, RecentFilesKeepWhereARelativeOpenFoundTheFile) {
   EXPECT_TRUE(g_programSettings.hasWindowPosition) << "kept for the next start";
 }
 
+// ---- The companion's table, through the list view's own messages
+
+HWND Table() { return GetDlgItem(CompanionWindow(), kCompanionTableId); }
+
+std::string Cell(int row, int column) {
+  wchar_t text[64] = {};
+  LVITEMW item = {};
+  item.iSubItem = column;
+  item.pszText = text;
+  item.cchTextMax = 64;
+  SendMessageW(Table(), LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+  return std::filesystem::path(text).u8string();
+}
+
+// The background the companion gives a cell when the list view draws it.
+COLORREF Background(int row, int column) {
+  NMLVCUSTOMDRAW draw = {};
+  draw.nmcd.hdr = {Table(), kCompanionTableId, static_cast<UINT>(NM_CUSTOMDRAW)};
+  draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT | CDDS_SUBITEM;
+  draw.nmcd.dwItemSpec = row;
+  draw.iSubItem = column;
+  SendMessageW(CompanionWindow(), WM_NOTIFY, kCompanionTableId, reinterpret_cast<LPARAM>(&draw));
+  return draw.clrTextBk;
+}
+
+// A click in the middle of rect of window; the button is up again before the control
+// looks.
+void ClickIn(HWND window, const RECT& rect) {
+  const LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  PostMessageW(window, WM_LBUTTONUP, 0, point);
+  SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, point);
+  DrainMessages();
+}
+
+void ClickRow(int row) {
+  SendMessageW(Table(), LVM_ENSUREVISIBLE, row, FALSE);
+  RECT rect = {LVIR_BOUNDS, 0, 0, 0};
+  SendMessageW(Table(), LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rect));
+  ClickIn(Table(), rect);
+}
+
+HWND TableHeader() { return reinterpret_cast<HWND>(SendMessageW(Table(), LVM_GETHEADER, 0, 0)); }
+
+void ClickTitle(int column) {
+  RECT rect;
+  SendMessageW(TableHeader(), HDM_GETITEMRECT, column, reinterpret_cast<LPARAM>(&rect));
+  ClickIn(TableHeader(), rect);
+}
+
+int SortArrow(int column) {
+  HDITEMW item = {};
+  item.mask = HDI_FORMAT;
+  SendMessageW(TableHeader(), HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item));
+  return item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
+}
+
+int SelectedRow() {
+  return static_cast<int>(SendMessageW(Table(), LVM_GETNEXTITEM, -1, LVNI_SELECTED));
+}
+
+constexpr COLORREF kPending = RGB(kPendingColour.red, kPendingColour.green, kPendingColour.blue);
+constexpr COLORREF kChanged = RGB(kChangedColour.red, kChangedColour.green, kChangedColour.blue);
+
+TEST_F(ProgramTest, CompanionTableChoosesSortsAndFollowsTheDialog) {
+  Bytes bytes(kMetricsFileSize);  // every value 0, but code 7's width 3 and 200's 1
+  WriteSingle(bytes.data(), kLineSpacingOffset, 16);
+  WriteSingle(bytes.data(), ValueOffset(7, Width), 3);
+  WriteSingle(bytes.data(), ValueOffset(200, Width), 1);
+  WriteWholeFile(path_, bytes);
+  StartEditor("Q.exe \"" + path_ + "\"");
+  ASSERT_TRUE(IsWindowVisible(CompanionWindow()));
+  EXPECT_EQ(GetActiveWindow(), EditorWindow());
+  EXPECT_EQ(FocusedControl(), IDC_CHARACTER) << "the dialog keeps the focus";
+  ASSERT_EQ(SendMessageW(Table(), LVM_GETITEMCOUNT, 0, 0), 256);
+  EXPECT_EQ(Cell(65, kHexColumn) + Cell(65, kCharacterColumn), "0x41A");
+  EXPECT_EQ(Cell(200, kFirstValueColumn), "1");
+
+  ClickRow(200);
+  EXPECT_EQ(ControlText(IDC_NUMBER), "200");
+  EXPECT_EQ(ControlText(IDC_WIDTH), "1");
+
+  ClickTitle(kFirstValueColumn);
+  EXPECT_EQ(SortArrow(kFirstValueColumn), HDF_SORTUP);
+  EXPECT_EQ(Cell(255, kDecimalColumn), "7") << "the widest last";
+  ClickTitle(kFirstValueColumn);
+  EXPECT_EQ(SortArrow(kFirstValueColumn), HDF_SORTDOWN);
+  EXPECT_EQ(SortArrow(kDecimalColumn), 0);
+  EXPECT_EQ(Cell(0, kDecimalColumn) + " " + Cell(1, kDecimalColumn), "7 200");
+  EXPECT_EQ(SelectedRow(), 1) << "the selection stays with code 200";
+
+  TypeInto(IDC_WIDTH, "5");  // pending: first by its width now
+  EXPECT_EQ(Cell(0, kDecimalColumn) + " " + Cell(0, kFirstValueColumn), "200 5");
+  EXPECT_EQ(Background(0, kFirstValueColumn), kPending);
+  EXPECT_NE(Background(0, kFirstValueColumn + 1), kPending);
+  Click(IDC_CHANGE);
+  EXPECT_EQ(Cell(0, kFirstValueColumn), "5");
+  EXPECT_EQ(Background(0, kFirstValueColumn), kChanged);
+  EXPECT_NE(Background(1, kFirstValueColumn), kChanged);
+
+  FocusControl(IDC_CHARACTER);
+  PressControlKey('1');
+  EXPECT_EQ(GetFocus(), Table());
+  PressKey(Key::Tab);  // within the companion
+  const HWND filter = GetDlgItem(CompanionWindow(), kCompanionFilterId);
+  EXPECT_EQ(GetFocus(), filter);
+  SendMessageW(filter, CB_SETCURSEL, 3, 0);  // 半角英数
+  SendMessageW(CompanionWindow(), WM_COMMAND, MAKEWPARAM(kCompanionFilterId, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(filter));
+  const int rows = static_cast<int>(SendMessageW(Table(), LVM_GETITEMCOUNT, 0, 0));
+  EXPECT_GT(rows, 0);
+  EXPECT_LT(rows, 256);
+  EXPECT_EQ(Cell(0, kRoleColumn) + Cell(rows - 1, kRoleColumn), "半角英数半角英数");
+}
+
+TEST_F(ProgramTest, CompanionOpensAsLeftAndFromTheSystemMenu) {
+  g_programSettings = ParseSettingsText("companion closed 50 60 300 200\n");
+  StartEditor("Q.exe \"" + path_ + "\"");
+  EXPECT_FALSE(IsWindowVisible(CompanionWindow()));
+  HMENU menu = GetSystemMenu(EditorWindow(), FALSE);
+  SendMessageW(EditorWindow(), WM_SYSCOMMAND, MenuItem(menu, L"一覧とプレビュー"), 0);
+  EXPECT_TRUE(IsWindowVisible(CompanionWindow()));
+  RECT rect;
+  GetWindowRect(CompanionWindow(), &rect);
+  EXPECT_EQ(rect.left, 50);
+  EXPECT_EQ(rect.right - rect.left, 300);
+  StopEditor();
+  EXPECT_NE(SettingsText(g_programSettings).find("companion open 50 60 300 200\n"),
+            std::string::npos);
+}
+
 // ---- The settings file: what it holds, as the program would write it again
 
 TEST(SettingsFile, ReadsWhatItCanSkipsTheRestAndNeverFails) {
@@ -208,6 +343,9 @@ TEST(SettingsFile, ReadsWhatItCanSkipsTheRestAndNeverFails) {
       {"paths it cannot open",
        "recent a.fnt\nrecent C:\\a\tb\nrecent C:\\" + std::string(kPathBufferSize, 'x') + "\n", ""},
       {"more than eight files", nine, nine.substr(0, nine.size() - 12)},
+      {"companion",
+       "companion open 1 2 0 5\ncompanion closed -10 20 500 400\ncompanion shut 1 2 3 4\n",
+       "companion closed -10 20 500 400\n"},
   };
   for (const auto& c : cases) EXPECT_EQ(SettingsText(ParseSettingsText(c.text)), c.read) << c.name;
 

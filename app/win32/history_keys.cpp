@@ -1,5 +1,6 @@
 #include "history_keys.h"
 
+#include "companion_window.h"
 #include "editor_dialog.h"
 
 namespace {
@@ -28,8 +29,10 @@ bool UndoTypingIn(HWND field) {
 // The filter runs for every dialog loop of the thread, message boxes and the file
 // dialog included, and for menus: only the editor dialog's own keys count.
 LRESULT CALLBACK FilterDialogMessage(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == MSGF_DIALOGBOX && HandleHistoryKey(*reinterpret_cast<const MSG*>(lParam)))
-    return TRUE;
+  if (code == MSGF_DIALOGBOX) {
+    MSG* message = reinterpret_cast<MSG*>(lParam);
+    if (HandleHistoryKey(*message) || HandleCompanionMessage(message)) return TRUE;
+  }
   return CallNextHookEx(g_filter, code, wParam, lParam);
 }
 
@@ -49,7 +52,8 @@ void RemoveHistoryKeys() {
 
 bool HandleHistoryKey(const MSG& message) {
   if (message.message != WM_KEYDOWN || !g_dialog) return false;
-  if (GetAncestor(message.hwnd, GA_ROOT) != g_dialog || !IsWindowEnabled(g_dialog)) return false;
+  const HWND root = GetAncestor(message.hwnd, GA_ROOT);
+  if ((root != g_dialog && root != CompanionWindow()) || !IsWindowEnabled(g_dialog)) return false;
   if (!IsKeyDown(VK_CONTROL) || IsKeyDown(VK_MENU)) return false;
   const bool shift = IsKeyDown(VK_SHIFT);
   if (message.wParam == 'Z' && !shift) {

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "companion_window.h"
 #include "editor_dialog.h"
 #include "editor_events.h"
 #include "history_keys.h"
@@ -10,18 +11,18 @@
 
 namespace {
 
-// WM_INITDIALOG, before the editor's: the load it makes of the command line's file
-// is the first one remembered.
-void OnBeforeInitDialog() { g_editorEvents.documentLoaded = RememberLoadedFile; }
+void OnDocumentLoaded() {
+  RememberLoadedFile();
+  CompanionDocumentLoaded();
+}
 
-// Whether both ends of the caption at the top of rect are on a screen, so that the
-// dialog can be grabbed there and moved.
-bool IsCaptionOnScreen(const RECT& rect) {
-  constexpr int kInset = 8;  // inside the frame
-  const POINT left = {rect.left + kInset, rect.top + kInset};
-  const POINT right = {rect.right - kInset, rect.top + kInset};
-  return MonitorFromPoint(left, MONITOR_DEFAULTTONULL) &&
-         MonitorFromPoint(right, MONITOR_DEFAULTTONULL);
+// WM_INITDIALOG, before the editor's: the load it makes of the command line's file
+// is the first one remembered. The companion follows every load, write and control
+// notification of the dialog, as the Qt program's window does.
+void OnBeforeInitDialog() {
+  g_editorEvents.documentLoaded = OnDocumentLoaded;
+  g_editorEvents.imageWritten = CompanionImageWritten;
+  g_editorEvents.commandHandled = CompanionCommandHandled;
 }
 
 // Where the dialog stood last time, if that is still on a screen (the screens may
@@ -43,11 +44,14 @@ void OnAfterInitDialog(HWND dialog) {
   InstallHistoryKeys(dialog);
   AddSystemMenuItems(dialog);
   DragAcceptFiles(dialog, TRUE);
+  CreateCompanion(dialog);
 }
 
 // WM_DESTROY: the position to keep (a minimised dialog keeps the one it had), and
 // nothing of the program left listening.
 void OnDestroy(HWND dialog) {
+  // The companion first, so that it keeps its placement while its owner stands.
+  if (HWND companion = CompanionWindow()) DestroyWindow(companion);
   RECT rect;
   if (!IsIconic(dialog) && GetWindowRect(dialog, &rect)) {
     g_programSettings.hasWindowPosition = true;
@@ -55,10 +59,18 @@ void OnDestroy(HWND dialog) {
     g_programSettings.windowTop = rect.top;
   }
   RemoveHistoryKeys();
-  g_editorEvents.documentLoaded = nullptr;
+  g_editorEvents = EditorEvents{};
 }
 
 }  // namespace
+
+bool IsCaptionOnScreen(const RECT& rect) {
+  constexpr int kInset = 8;  // inside the frame
+  const POINT left = {rect.left + kInset, rect.top + kInset};
+  const POINT right = {rect.right - kInset, rect.top + kInset};
+  return MonitorFromPoint(left, MONITOR_DEFAULTTONULL) &&
+         MonitorFromPoint(right, MONITOR_DEFAULTTONULL);
+}
 
 INT_PTR CALLBACK ProgramDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) OnBeforeInitDialog();

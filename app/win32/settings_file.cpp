@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <charconv>
+#include <initializer_list>
 #include <vector>
 
 #include "metrics_document.h"
@@ -10,6 +11,7 @@
 namespace {
 
 constexpr char kWindowKey[] = "window";
+constexpr char kCompanionKey[] = "companion";
 constexpr char kRecentKey[] = "recent";
 // Far beyond any screen, and clear of the -32000 Windows gives a minimised window.
 constexpr int kMaxCoordinate = 30000;
@@ -34,6 +36,29 @@ void ReadWindowPosition(const std::string& value, ProgramSettings* settings) {
   settings->windowTop = top;
 }
 
+// "companion open|closed LEFT TOP WIDTH HEIGHT"; a window of no size is no placement.
+void ReadCompanion(const std::string& value, ProgramSettings* settings) {
+  std::vector<std::string> words;
+  for (size_t start = 0; start <= value.size();) {
+    size_t end = value.find(' ', start);
+    if (end == std::string::npos) end = value.size();
+    words.push_back(value.substr(start, end - start));
+    start = end + 1;
+  }
+  int numbers[4];
+  if (words.size() != 5 || (words[0] != "open" && words[0] != "closed")) return;
+  for (int i = 0; i < 4; ++i) {
+    if (!ReadCoordinate(words[i + 1], &numbers[i])) return;
+  }
+  if (numbers[2] <= 0 || numbers[3] <= 0) return;
+  settings->companionOpen = words[0] == "open";
+  settings->hasCompanionPlacement = true;
+  settings->companionLeft = numbers[0];
+  settings->companionTop = numbers[1];
+  settings->companionWidth = numbers[2];
+  settings->companionHeight = numbers[3];
+}
+
 // A path the document could take: it fits its buffer, and no control character
 // (nor a NUL, which would cut it short) hides in it.
 bool IsStorablePath(const std::string& path) {
@@ -48,12 +73,22 @@ bool IsStorablePath(const std::string& path) {
 
 std::string SettingsText(const ProgramSettings& settings) {
   std::string text;
-  if (settings.hasWindowPosition) {
-    text += std::string(kWindowKey) + " " + std::to_string(settings.windowLeft) + " " +
-            std::to_string(settings.windowTop) + "\n";
+  // One line: key, then each word and number after a space.
+  const auto addLine = [&text](const char* key, std::initializer_list<const char*> words,
+                               std::initializer_list<int> numbers) {
+    text += key;
+    for (const char* word : words) (text += ' ') += word;
+    for (int number : numbers) (text += ' ') += std::to_string(number);
+    text += '\n';
+  };
+  if (settings.hasWindowPosition)
+    addLine(kWindowKey, {}, {settings.windowLeft, settings.windowTop});
+  if (settings.hasCompanionPlacement) {
+    addLine(kCompanionKey, {settings.companionOpen ? "open" : "closed"},
+            {settings.companionLeft, settings.companionTop, settings.companionWidth,
+             settings.companionHeight});
   }
-  for (const std::string& path : settings.recent.paths)
-    text += std::string(kRecentKey) + " " + path + "\n";
+  for (const std::string& path : settings.recent.paths) addLine(kRecentKey, {path.c_str()}, {});
   return text;
 }
 
@@ -72,6 +107,7 @@ ProgramSettings ParseSettingsText(const std::string& text) {
     const std::string key = line.substr(0, space);
     const std::string value = line.substr(space + 1);
     if (key == kWindowKey) ReadWindowPosition(value, &settings);
+    if (key == kCompanionKey) ReadCompanion(value, &settings);
     if (key == kRecentKey && IsStorablePath(value)) stored.push_back(value);
   }
   settings.recent = RecentFilesFromStored(stored);

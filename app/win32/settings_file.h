@@ -1,4 +1,5 @@
-// What QUORVEL.exe keeps between runs: where the dialog stood and the recent files.
+// What QUORVEL.exe keeps between runs: where the dialog and its companion stood,
+// whether the companion was open, and the recent files.
 // A small UTF-8 text file under the user's application data folder, read once at
 // start and written once at exit; nothing in it changes what a change writes. A
 // damaged or hostile file gives the defaults, never a failed start.
@@ -13,6 +14,10 @@ struct ProgramSettings {
   bool hasWindowPosition = false;
   int windowLeft = 0;  // the dialog's top-left corner on the screen
   int windowTop = 0;
+  bool companionOpen = true;  // 一覧とプレビュー shows at start
+  bool hasCompanionPlacement = false;
+  int companionLeft = 0, companionTop = 0;  // its outer rectangle on the screen
+  int companionWidth = 0, companionHeight = 0;
   RecentFiles recent;
 };
 
@@ -21,6 +26,7 @@ constexpr size_t kMaxSettingsSize = 64 * 1024;
 
 // The file's text, one setting a line:
 //   window 120 80
+//   companion open 700 80 520 400   (or closed; left, top, width, height)
 //   recent C:\Users\u\game\g.fnt   (newest first)
 std::string SettingsText(const ProgramSettings& settings);
 

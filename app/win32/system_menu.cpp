@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "companion_window.h"
 #include "editor_dialog.h"
 #include "editor_state.h"
 #include "program_files.h"
@@ -14,6 +15,7 @@ namespace {
 // ids (1000-1312) and of IDOK and IDCANCEL.
 constexpr UINT kUndoItem = 0x2000;
 constexpr UINT kRedoItem = 0x2010;
+constexpr UINT kCompanionItem = 0x2020;
 constexpr UINT kFirstRecentItem = 0x2100;  // then one every 16
 constexpr UINT kClearRecentItem = 0x2200;
 
@@ -61,6 +63,7 @@ void AddSystemMenuItems(HWND dialog) {
   AppendMenuW(g_systemMenu, MF_STRING, kUndoItem, L"元に戻す(&U)\tCtrl+Z");
   AppendMenuW(g_systemMenu, MF_STRING, kRedoItem, L"やり直し(&Y)\tCtrl+Y");
   AppendMenuW(g_systemMenu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(g_systemMenu, MF_STRING, kCompanionItem, L"一覧とプレビュー(&T)\tCtrl+1");
   AppendMenuW(g_systemMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(g_recentMenu),
               L"最近使ったファイル(&F)");
   FillRecentMenu();
@@ -79,6 +82,8 @@ bool RunSystemMenuItem(UINT id) {
     UndoChange();
   } else if (id == kRedoItem) {
     RedoChange();
+  } else if (id == kCompanionItem) {
+    FocusCompanionTable();
   } else if (id == kClearRecentItem) {
     g_programSettings.recent.paths.clear();
   } else if (id >= kFirstRecentItem && id < kFirstRecentItem + 16 * g_recentItemPaths.size() &&

@@ -1,5 +1,6 @@
 // QUORVEL.exe's items in the dialog's system menu (the template has no menu bar):
-// 元に戻す and やり直し, and 最近使ったファイル with its files and 履歴を消去.
+// 元に戻す and やり直し, 一覧とプレビュー (the companion), and 最近使ったファイル with
+// its files and 履歴を消去.
 #pragma once
 
 #include <windows.h>

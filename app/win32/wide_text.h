@@ -11,3 +11,7 @@ std::string DocumentPathFromWide(const wchar_t* path);
 
 // UTF-8 (a document path, a menu entry's text) for a wide call.
 std::wstring WideFromUtf8(const std::string& text);
+
+// A text of the editor's own (a table cell, a column title), which the Windows build
+// keeps in code page 932 as its ...A calls take them, for a wide call.
+std::wstring WideFromEditorText(const std::string& text);

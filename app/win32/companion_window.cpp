@@ -1,0 +1,474 @@
+#include "companion_window.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "code_rows.h"
+#include "editor_dialog.h"
+#include "editor_state.h"
+#include "metrics_document.h"
+#include "pending_change.h"
+#include "program_dialog.h"
+#include "program_files.h"
+#include "resources/resource.h"
+#include "wide_text.h"
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"QuorvelCompanion";
+constexpr UINT kRefreshPendingMessage = WM_APP + 1;
+constexpr UINT kShowAtStartMessage = WM_APP + 2;
+constexpr int kMargin = 6;
+constexpr int kGap = 8;              // between the dialog and the companion
+constexpr int kMinimumHeight = 400;  // at start, when the dialog is lower
+// Around a cell's text and a title's (which has the sort arrow beside it).
+constexpr int kCellPadding = 14;
+constexpr int kTitlePadding = 40;
+
+// The companion's state: its windows, the rows it shows and how, the pending view.
+struct Companion {
+  HWND window = nullptr;
+  HWND dialog = nullptr;
+  HWND table = nullptr;
+  HWND filter = nullptr;
+  HWND lineSpacing = nullptr;
+  bool loaded = false;
+  std::vector<uint8_t> image, before;  // what the rows show; before empty: no highlight
+  CodeRows rows;
+  std::vector<uint8_t> order;  // the codes the filter lets through, in row order
+  int sortColumn = kDecimalColumn;
+  bool descending = false;
+  ClassFilter classFilter = ClassFilter::All;
+  bool following = false;  // selecting the dialog's code: no choice of the user's
+  PendingView pendingView;
+  bool pendingScheduled = false, settleScheduled = false, pendingShown = false;
+  HBRUSH changedBrush = nullptr, pendingBrush = nullptr;
+};
+Companion g_companion;
+
+COLORREF ColourRef(RgbColour colour) { return RGB(colour.red, colour.green, colour.blue); }
+
+// The codes the class filter lets through, ordered by the sort column.
+void SortRows() {
+  Companion& c = g_companion;
+  c.order.clear();
+  if (c.loaded) {
+    for (int code = 0; code < kCodeCount; ++code) {
+      if (RowInClass(static_cast<uint8_t>(code), c.classFilter))
+        c.order.push_back(static_cast<uint8_t>(code));
+    }
+  }
+  std::sort(c.order.begin(), c.order.end(), [&c](uint8_t a, uint8_t b) {
+    return c.descending ? CodeRowSortsBefore(c.rows, c.sortColumn, b, a)
+                        : CodeRowSortsBefore(c.rows, c.sortColumn, a, b);
+  });
+  SendMessageW(c.table, LVM_SETITEMCOUNT, c.order.size(), LVSICF_NOSCROLL);
+  InvalidateRect(c.table, nullptr, FALSE);
+}
+
+// The arrow on the sort column's title, up for ascending.
+void ShowSortArrow() {
+  const HWND header = reinterpret_cast<HWND>(SendMessageW(g_companion.table, LVM_GETHEADER, 0, 0));
+  for (int column = 0; column < kCodeColumnCount; ++column) {
+    HDITEMW item = {};
+    item.mask = HDI_FORMAT;
+    SendMessageW(header, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item));
+    item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+    if (column == g_companion.sortColumn)
+      item.fmt |= g_companion.descending ? HDF_SORTDOWN : HDF_SORTUP;
+    SendMessageW(header, HDM_SETITEMW, column, reinterpret_cast<LPARAM>(&item));
+  }
+}
+
+// The row of the code selected in the dialog is the one selected here, in sight;
+// none while a scope box is checked (the values then belong to a class).
+void FollowSelection() {
+  Companion& c = g_companion;
+  const bool selectable = c.loaded && !AnyScopeBoxChecked();
+  const auto found = std::find(c.order.begin(), c.order.end(), g_editor.currentCode[0]);
+  const int row = selectable && found != c.order.end() ? int(found - c.order.begin()) : -1;
+  const int selected = static_cast<int>(SendMessageW(c.table, LVM_GETNEXTITEM, -1, LVNI_SELECTED));
+  if (row == selected) return;
+  c.following = true;
+  LVITEMW item = {};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(c.table, LVM_SETITEMSTATE, -1, reinterpret_cast<LPARAM>(&item));
+  if (row >= 0) {
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(c.table, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(c.table, LVM_ENSUREVISIBLE, row, FALSE);
+  }
+  c.following = false;
+}
+
+int TextWidth(const std::string& text) {
+  const std::wstring wide = WideFromEditorText(text);
+  return static_cast<int>(SendMessageW(g_companion.table, LVM_GETSTRINGWIDTHW, 0,
+                                       reinterpret_cast<LPARAM>(wide.c_str())));
+}
+
+// Each column as wide as its title with the arrow and its longest cell (the values
+// and roles have characters of one width each); a column the user widened stays so.
+void FitColumns() {
+  const Companion& c = g_companion;
+  for (int column = 0; column < kCodeColumnCount; ++column) {
+    int width = TextWidth(kCodeColumns[column].title) + kTitlePadding;
+    if (c.loaded) {
+      const std::string* longest = &c.rows.rows[0].cells[column];
+      for (const CodeRow& row : c.rows.rows) {
+        if (row.cells[column].size() > longest->size()) longest = &row.cells[column];
+      }
+      width = std::max(width, TextWidth(*longest) + kCellPadding);
+    }
+    if (SendMessageW(c.table, LVM_GETCOLUMNWIDTH, column, 0) < width)
+      SendMessageW(c.table, LVM_SETCOLUMNWIDTH, column, width);
+  }
+}
+
+void ShowLineSpacing() {
+  const Companion& c = g_companion;
+  SetWindowTextW(c.lineSpacing,
+                 c.loaded ? WideFromEditorText(c.rows.lineSpacingText).c_str() : L"");
+  InvalidateRect(c.lineSpacing, nullptr, TRUE);
+}
+
+// The rows again from what they show, with pending's values over them (null: none).
+void FillRows(const uint8_t* pending) {
+  Companion& c = g_companion;
+  if (c.loaded)
+    FillCodeRows(c.image.data(), c.before.empty() ? nullptr : c.before.data(), &c.rows, pending);
+  SortRows();
+  ShowLineSpacing();
+  FollowSelection();
+}
+
+// The file's image now, with what before (null: nothing) held highlighted.
+void ShowImage(const uint8_t* image, const uint8_t* before) {
+  Companion& c = g_companion;
+  c.loaded = image != nullptr;
+  c.image.assign(image, image ? image + kMetricsImageSize : image);
+  c.before.assign(before, before ? before + kMetricsImageSize : before);
+  FillRows(nullptr);
+  FitColumns();
+}
+
+// Once the dialog's handlers have run: showing a record sets the six fields one by
+// one, and only the last of them gives inputs worth showing.
+void SchedulePendingRefresh() {
+  if (g_companion.pendingScheduled || !g_companion.window) return;
+  g_companion.pendingScheduled = true;
+  PostMessageW(g_companion.window, kRefreshPendingMessage, 0, 0);
+}
+
+void RefreshPending() {
+  Companion& c = g_companion;
+  c.pendingScheduled = false;
+  if (c.settleScheduled) {
+    SettlePendingView(&c.pendingView);
+    c.settleScheduled = false;
+  }
+  const PendingChange pending = ReadPendingChange(c.pendingView);
+  // Browsing codes changes the fields at every step; with nothing pending before or
+  // now the rows already show the file.
+  const bool wasShown = c.pendingShown;
+  c.pendingShown = !pending.image.empty();
+  if (!wasShown && !c.pendingShown) return;
+  FillRows(pending.image.empty() ? nullptr : pending.image.data());
+}
+
+// As if its number were typed into the number field: the dialog's own handlers
+// select the code and show its values.
+void SelectCode(uint8_t code) {
+  SetDlgItemTextW(g_companion.dialog, IDC_NUMBER, std::to_wstring(code).c_str());
+}
+
+void OnGetDisplayInfo(NMLVDISPINFOW* info) {
+  const Companion& c = g_companion;
+  LVITEMW& item = info->item;
+  if (!(item.mask & LVIF_TEXT) || item.iItem < 0 || item.iItem >= int(c.order.size())) return;
+  const std::string& cell = c.rows.rows[c.order[item.iItem]].cells[item.iSubItem];
+  lstrcpynW(item.pszText, WideFromEditorText(cell).c_str(), item.cchTextMax);
+}
+
+// Changed values on kChangedColour, those 変更 would alter now on kPendingColour.
+LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw) {
+  const Companion& c = g_companion;
+  if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+  if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) return CDRF_NOTIFYSUBITEMDRAW;
+  if (draw->nmcd.dwDrawStage != (CDDS_ITEMPREPAINT | CDDS_SUBITEM)) return CDRF_DODEFAULT;
+  const size_t row = draw->nmcd.dwItemSpec;
+  if (row >= c.order.size() || (draw->nmcd.uItemState & CDIS_SELECTED)) return CDRF_DODEFAULT;
+  const CodeRow& cells = c.rows.rows[c.order[row]];
+  const int value = draw->iSubItem - kFirstValueColumn;
+  draw->clrTextBk = GetSysColor(COLOR_WINDOW);
+  if (value >= 0 && value < int(kEditedValueCount) && cells.pending[value]) {
+    draw->clrTextBk = ColourRef(kPendingColour);
+  } else if (value >= 0 && value < int(kEditedValueCount) && cells.changed[value]) {
+    draw->clrTextBk = ColourRef(kChangedColour);
+  }
+  return CDRF_NEWFONT;
+}
+
+// A click on a title sorts by it, ascending first, descending when clicked again.
+void OnColumnClick(int column) {
+  Companion& c = g_companion;
+  c.descending = column == c.sortColumn && !c.descending;
+  c.sortColumn = column;
+  SortRows();
+  ShowSortArrow();
+  FollowSelection();
+}
+
+LRESULT OnNotify(NMHDR* header) {
+  if (header->hwndFrom != g_companion.table) return 0;
+  switch (header->code) {
+    case LVN_GETDISPINFOW: OnGetDisplayInfo(reinterpret_cast<NMLVDISPINFOW*>(header)); break;
+    case NM_CUSTOMDRAW: return OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header));
+    case LVN_COLUMNCLICK: OnColumnClick(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem); break;
+    case LVN_ITEMCHANGED: {
+      const auto* change = reinterpret_cast<NMLISTVIEW*>(header);
+      const bool chosen =
+          (change->uNewState & LVIS_SELECTED) && !(change->uOldState & LVIS_SELECTED);
+      if (chosen && !g_companion.following && change->iItem >= 0 &&
+          change->iItem < int(g_companion.order.size()) && !AnyScopeBoxChecked())
+        SelectCode(g_companion.order[change->iItem]);
+      break;
+    }
+  }
+  return 0;
+}
+
+// The filter and the line spacing along the top, the table below.
+void LayOut() {
+  const Companion& c = g_companion;
+  RECT client, combo;
+  GetClientRect(c.window, &client);
+  GetWindowRect(c.filter, &combo);
+  const int top = kMargin, height = combo.bottom - combo.top;
+  const HWND label = GetDlgItem(c.window, 0xFFFF);
+  const int labelWidth = 40, filterWidth = 120;
+  MoveWindow(label, kMargin, top + 3, labelWidth, height - 3, TRUE);
+  MoveWindow(c.filter, kMargin + labelWidth, top, filterWidth, 200, TRUE);
+  const int spacingLeft = kMargin + labelWidth + filterWidth + kGap;
+  MoveWindow(c.lineSpacing, spacingLeft, top + 3,
+             std::max(0, int(client.right) - kMargin - spacingLeft), height - 3, TRUE);
+  const int tableTop = top + height + kMargin;
+  MoveWindow(c.table, kMargin, tableTop, std::max(0, int(client.right) - 2 * kMargin),
+             std::max(0, int(client.bottom) - tableTop - kMargin), TRUE);
+}
+
+// Where the companion stood when the program ended, if that is still on a screen;
+// else beside the dialog, wide enough for every column: to its right, or to its
+// left when the screen has no room there, or against the screen's right edge.
+RECT StartingPlacement() {
+  const Companion& c = g_companion;
+  const ProgramSettings& settings = g_programSettings;
+  RECT rect = {settings.companionLeft, settings.companionTop,
+               settings.companionLeft + settings.companionWidth,
+               settings.companionTop + settings.companionHeight};
+  if (settings.hasCompanionPlacement && IsCaptionOnScreen(rect)) return rect;
+  RECT dialog;
+  GetWindowRect(c.dialog, &dialog);
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(c.dialog, MONITOR_DEFAULTTONEAREST), &monitor);
+  int width = 2 * kMargin + GetSystemMetrics(SM_CXVSCROLL) + 4;
+  for (int column = 0; column < kCodeColumnCount; ++column)
+    width += static_cast<int>(SendMessageW(c.table, LVM_GETCOLUMNWIDTH, column, 0));
+  RECT outer = {0, 0, width, 0};
+  AdjustWindowRectEx(&outer, WS_OVERLAPPEDWINDOW, FALSE, WS_EX_CONTROLPARENT);
+  width = outer.right - outer.left;
+  int left = dialog.right + kGap;
+  if (left + width > monitor.rcWork.right && dialog.left - kGap - width >= monitor.rcWork.left)
+    left = dialog.left - kGap - width;
+  left = std::max(int(monitor.rcWork.left), std::min(left, int(monitor.rcWork.right) - width));
+  return {left, dialog.top, left + width,
+          dialog.top + std::max(int(dialog.bottom - dialog.top), kMinimumHeight)};
+}
+
+// The placement and state kept for the next start (a minimised companion keeps the
+// placement it had).
+void KeepPlacement() {
+  RECT rect;
+  if (IsIconic(g_companion.window) || !GetWindowRect(g_companion.window, &rect)) return;
+  ProgramSettings& settings = g_programSettings;
+  settings.hasCompanionPlacement = true;
+  settings.companionLeft = rect.left;
+  settings.companionTop = rect.top;
+  settings.companionWidth = rect.right - rect.left;
+  settings.companionHeight = rect.bottom - rect.top;
+}
+
+HBRUSH LineSpacingBrush(HDC dc) {
+  const Companion& c = g_companion;
+  const bool pending = c.loaded && c.rows.lineSpacingPending;
+  if (!pending && !(c.loaded && c.rows.lineSpacingChanged)) return nullptr;
+  SetBkColor(dc, ColourRef(pending ? kPendingColour : kChangedColour));
+  return pending ? c.pendingBrush : c.changedBrush;
+}
+
+LRESULT CALLBACK CompanionProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_SIZE: LayOut(); return 0;
+    case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lParam));
+    case WM_CTLCOLORSTATIC:
+      if (reinterpret_cast<HWND>(lParam) == g_companion.lineSpacing) {
+        if (HBRUSH brush = LineSpacingBrush(reinterpret_cast<HDC>(wParam)))
+          return reinterpret_cast<LRESULT>(brush);
+      }
+      break;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == kCompanionFilterId && HIWORD(wParam) == CBN_SELCHANGE) {
+        g_companion.classFilter =
+            static_cast<ClassFilter>(SendMessageW(g_companion.filter, CB_GETCURSEL, 0, 0));
+        SortRows();
+        FollowSelection();
+      }
+      // Esc in the companion goes back to the dialog, where the focus was.
+      if (LOWORD(wParam) == IDCANCEL) SetActiveWindow(g_companion.dialog);
+      return 0;
+    case WM_DROPFILES: OpenDroppedFile(reinterpret_cast<HDROP>(wParam)); return 0;
+    case kRefreshPendingMessage: RefreshPending(); return 0;
+    case kShowAtStartMessage: ShowWindow(window, SW_SHOWNOACTIVATE); return 0;
+    // Closing only hides it: the system menu opens it again.
+    case WM_CLOSE:
+      ShowWindow(window, SW_HIDE);
+      g_programSettings.companionOpen = false;
+      return 0;
+    case WM_DESTROY:
+      KeepPlacement();
+      DeleteObject(g_companion.changedBrush);
+      DeleteObject(g_companion.pendingBrush);
+      g_companion = Companion{};
+      return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND CreateChild(const wchar_t* className, const wchar_t* text, DWORD style, int id) {
+  const HWND child = CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
+                                     g_companion.window, reinterpret_cast<HMENU>(INT_PTR(id)),
+                                     GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(child, WM_SETFONT, SendMessageW(g_companion.dialog, WM_GETFONT, 0, 0), FALSE);
+  return child;
+}
+
+void CreateTable() {
+  Companion& c = g_companion;
+  c.table = CreateChild(
+      WC_LISTVIEWW, L"",
+      WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+      kCompanionTableId);
+  SendMessageW(c.table, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+               LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER);
+  for (int column = 0; column < kCodeColumnCount; ++column) {
+    std::wstring title = WideFromEditorText(kCodeColumns[column].title);
+    LVCOLUMNW info = {};
+    info.mask = LVCF_TEXT | LVCF_FMT | LVCF_WIDTH;
+    info.fmt = kCodeColumns[column].alignment == CellAlignment::Left ? LVCFMT_LEFT : LVCFMT_RIGHT;
+    info.pszText = &title[0];
+    SendMessageW(c.table, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&info));
+  }
+}
+
+void CreateChildren() {
+  Companion& c = g_companion;
+  CreateChild(L"STATIC", L"分類:", 0, 0xFFFF);
+  c.filter =
+      CreateChild(L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, kCompanionFilterId);
+  for (const char* name : kClassFilterNames)
+    SendMessageW(c.filter, CB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(WideFromEditorText(name).c_str()));
+  SendMessageW(c.filter, CB_SETCURSEL, 0, 0);
+  c.lineSpacing = CreateChild(L"STATIC", L"", SS_LEFT, kCompanionLineSpacingId);
+  CreateTable();
+  ShowSortArrow();
+}
+
+}  // namespace
+
+void CreateCompanion(HWND dialog) {
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
+  InitCommonControlsEx(&controls);
+  WNDCLASSEXW windowClass = {};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = CompanionProc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = kClassName;
+  RegisterClassExW(&windowClass);  // already registered by an earlier dialog: fine
+
+  Companion& c = g_companion;
+  c.dialog = dialog;
+  c.changedBrush = CreateSolidBrush(ColourRef(kChangedColour));
+  c.pendingBrush = CreateSolidBrush(ColourRef(kPendingColour));
+  c.window =
+      CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"一覧とプレビュー", WS_OVERLAPPEDWINDOW, 0,
+                      0, 0, 0, dialog, nullptr, GetModuleHandleW(nullptr), nullptr);
+  CreateChildren();
+  DragAcceptFiles(c.window, TRUE);
+  c.settleScheduled = true;
+  ShowImage(IsDocumentLoaded(g_document) ? g_document.image : nullptr, nullptr);
+  const RECT place = StartingPlacement();
+  SetWindowPos(c.window, nullptr, place.left, place.top, place.right - place.left,
+               place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  LayOut();
+  // Once the dialog shows and is active: shown before it, the companion would be
+  // the one window on the screen and drawn as the active one.
+  if (g_programSettings.companionOpen) PostMessageW(c.window, kShowAtStartMessage, 0, 0);
+}
+
+HWND CompanionWindow() { return g_companion.window; }
+
+void FocusCompanionTable() {
+  if (!g_companion.window) return;
+  g_programSettings.companionOpen = true;
+  ShowWindow(g_companion.window, SW_SHOW);
+  SetActiveWindow(g_companion.window);
+  SetFocus(g_companion.table);
+}
+
+bool HandleCompanionMessage(MSG* message) {
+  static bool inside = false;  // IsDialogMessageW runs the message filter again
+  const Companion& c = g_companion;
+  if (!c.window || inside) return false;
+  const HWND root = GetAncestor(message->hwnd, GA_ROOT);
+  const bool control = (GetKeyState(VK_CONTROL) & 0x8000) && !(GetKeyState(VK_MENU) & 0x8000);
+  if (message->message == WM_KEYDOWN && message->wParam == '1' && control &&
+      (root == c.dialog || root == c.window) && IsWindowEnabled(c.dialog)) {
+    FocusCompanionTable();
+    return true;
+  }
+  if (root != c.window) return false;
+  inside = true;
+  const bool handled = IsDialogMessageW(c.window, message);
+  inside = false;
+  return handled;
+}
+
+void CompanionDocumentLoaded() {
+  if (!g_companion.window) return;
+  ShowImage(IsDocumentLoaded(g_document) ? g_document.image : nullptr, nullptr);
+  g_companion.pendingShown = false;
+  g_companion.settleScheduled = true;
+  SchedulePendingRefresh();
+}
+
+void CompanionImageWritten(const uint8_t* before) {
+  if (!g_companion.window) return;
+  ShowImage(g_document.image, before);
+  g_companion.pendingShown = false;
+  g_companion.settleScheduled = true;
+  SchedulePendingRefresh();
+}
+
+void CompanionCommandHandled() {
+  if (!g_companion.window) return;
+  FollowSelection();
+  SchedulePendingRefresh();
+}
