@@ -183,6 +183,14 @@ bool HasName(IDWriteLocalizedStrings* names, const std::wstring& name) {
   return false;
 }
 
+// The names of the collection's family at index; false when it cannot be read.
+bool FamilyNamesAt(IDWriteFontCollection* fonts, UINT32 index,
+                   Held<IDWriteLocalizedStrings>* names) {
+  Held<IDWriteFontFamily> family;
+  return SUCCEEDED(fonts->GetFontFamily(index, &family.object)) &&
+         SUCCEEDED(family->GetFamilyNames(&names->object));
+}
+
 // The family of the system's collection named name: the system's own look-up
 // first (it knows its substitutes, such as "MS Gothic" where that is a
 // replacement), then every localized name of every family, case aside. Never a
@@ -192,11 +200,8 @@ bool FindFamily(IDWriteFontCollection* fonts, const std::wstring& name, UINT32* 
   if (SUCCEEDED(fonts->FindFamilyName(name.c_str(), index, &exists)) && exists) return true;
   const UINT32 count = fonts->GetFontFamilyCount();
   for (UINT32 i = 0; i < count; ++i) {
-    Held<IDWriteFontFamily> family;
     Held<IDWriteLocalizedStrings> names;
-    if (FAILED(fonts->GetFontFamily(i, &family.object)) ||
-        FAILED(family->GetFamilyNames(&names.object)))
-      continue;
+    if (!FamilyNamesAt(fonts, i, &names)) continue;
     if (HasName(names.object, name)) {
       *index = i;
       return true;
@@ -547,11 +552,8 @@ std::vector<std::string> InstalledFontFamilies(const std::string& language) {
     return families;
   const UINT32 count = fonts->GetFontFamilyCount();
   for (UINT32 i = 0; i < count; ++i) {
-    Held<IDWriteFontFamily> family;
     Held<IDWriteLocalizedStrings> names;
-    if (FAILED(fonts->GetFontFamily(i, &family.object)) ||
-        FAILED(family->GetFamilyNames(&names.object)))
-      continue;
+    if (!FamilyNamesAt(fonts.object, i, &names)) continue;
     std::string name = FamilyNameFor(names.object, language);
     if (!name.empty()) families.push_back(name);
   }
