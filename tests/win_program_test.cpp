@@ -19,9 +19,12 @@
 #include "editor_driver.h"
 #include "editor_driver_win32.h"
 #include "editor_state.h"
+#include "measure_session.h"
 #include "metrics_format.h"
 #include "modal_calls.h"
 #include "modal_script.h"
+#include "preview_canvas.h"
+#include "preview_panel.h"
 #include "program_dialog.h"
 #include "program_files.h"
 #include "resources/resource.h"
@@ -299,8 +302,11 @@ TEST_F(ProgramTest, CompanionTableChoosesSortsAndFollowsTheDialog) {
   PressControlKey('1');
   EXPECT_EQ(GetFocus(), Table());
   PressKey(Key::Tab);  // within the companion
+  EXPECT_EQ(GetFocus(), PreviewSampleField());
+  FocusControl(IDC_CHARACTER);
+  PressControlKey('2');
+  EXPECT_EQ(GetFocus(), PreviewSampleField());
   const HWND filter = GetDlgItem(CompanionWindow(), kCompanionFilterId);
-  EXPECT_EQ(GetFocus(), filter);
   SendMessageW(filter, CB_SETCURSEL, 3, 0);  // 半角英数
   SendMessageW(CompanionWindow(), WM_COMMAND, MAKEWPARAM(kCompanionFilterId, CBN_SELCHANGE),
                reinterpret_cast<LPARAM>(filter));
@@ -308,6 +314,127 @@ TEST_F(ProgramTest, CompanionTableChoosesSortsAndFollowsTheDialog) {
   EXPECT_GT(rows, 0);
   EXPECT_LT(rows, 256);
   EXPECT_EQ(Cell(0, kRoleColumn) + Cell(rows - 1, kRoleColumn), "半角英数半角英数");
+}
+
+// ---- The preview, read back from its memory bitmap
+
+constexpr uint32_t kFramePixel = 0x4682B4;  // the glyph frame's colour
+
+bool IsInk(uint32_t pixel) {
+  return ((pixel >> 16) & 0xFF) < 96 && ((pixel >> 8) & 0xFF) < 96 && (pixel & 0xFF) < 96;
+}
+
+// The pixels of the whole canvas with the bounds of frame and of ink pixels.
+struct Drawn {
+  PreviewPixels pixels;
+  RECT frame = {INT_MAX, INT_MAX, -1, -1}, ink = {INT_MAX, INT_MAX, -1, -1};
+  int framePixels = 0, inkPixels = 0;
+};
+
+void Include(RECT* bounds, int x, int y) {
+  *bounds = {std::min<LONG>(bounds->left, x), std::min<LONG>(bounds->top, y),
+             std::max<LONG>(bounds->right, x + 1), std::max<LONG>(bounds->bottom, y + 1)};
+}
+
+Drawn DrawnPreview() {
+  Drawn drawn;
+  const SIZE size = PreviewCanvasSize(PreviewCanvas());
+  drawn.pixels = RenderPreview(PreviewCanvas(), {0, 0, int(size.cx), int(size.cy)});
+  for (int y = 0; y < drawn.pixels.height; ++y) {
+    for (int x = 0; x < drawn.pixels.width; ++x) {
+      const uint32_t pixel = drawn.pixels.pixels[size_t(y) * drawn.pixels.width + x];
+      if (pixel == kFramePixel) Include(&drawn.frame, x, y), ++drawn.framePixels;
+      if (IsInk(pixel)) Include(&drawn.ink, x, y), ++drawn.inkPixels;
+    }
+  }
+  return drawn;
+}
+
+TEST_F(ProgramTest, PreviewDrawsTheGlyphInsideItsBoxAndFollowsAPendingChange) {
+  Bytes bytes(kMetricsFileSize);
+  WriteSingle(bytes.data(), kLineSpacingOffset, 24);
+  WriteSingle(bytes.data(), ValueOffset('A', Width), 10);
+  WriteSingle(bytes.data(), ValueOffset('A', Height), 20);
+  WriteWholeFile(path_, bytes);
+  StartEditor("Q.exe \"" + path_ + "\"");
+  SetWindowTextW(PreviewSampleField(), L"A");
+  Drawn drawn = DrawnPreview();
+  EXPECT_EQ(drawn.frame.right - drawn.frame.left, 10);
+  EXPECT_EQ(drawn.frame.bottom - drawn.frame.top, 20);
+  EXPECT_EQ(drawn.framePixels, 2 * (10 + 20) - 4) << "a solid outline";
+  ASSERT_GT(drawn.inkPixels, 10) << "the preview font's A";
+  EXPECT_GE(drawn.ink.left, drawn.frame.left);
+  EXPECT_LE(drawn.ink.right, drawn.frame.right);
+  EXPECT_GE(drawn.ink.top, drawn.frame.top);
+  EXPECT_LE(drawn.ink.bottom, drawn.frame.bottom);
+
+  FocusControl(IDC_CHARACTER);
+  TypeText("A");
+  TypeInto(IDC_WIDTH, "14");  // pending: 変更 would make the box wider
+  DrainMessages();
+  const HWND summary = GetDlgItem(CompanionWindow(), kCompanionSummaryId);
+  wchar_t said[128] = {};
+  GetWindowTextW(summary, said, 128);
+  EXPECT_EQ(std::wstring(said), L"変更: 1 コードの 1 値");
+  drawn = DrawnPreview();
+  EXPECT_EQ(drawn.frame.right - drawn.frame.left, 14);
+  EXPECT_LT(drawn.framePixels, 2 * (14 + 20) - 4) << "dashed";
+  EXPECT_TRUE(ReadWholeFile(path_) == bytes) << "nothing written before 変更";
+}
+
+// ---- フォントから測定, answered by another thread as a user would
+
+HWND MeasureDialog() {
+  for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"#32770", nullptr));) {
+    wchar_t caption[64] = {};
+    GetWindowTextW(w, caption, 64);
+    if (GetWindow(w, GW_OWNER) == EditorWindow() && std::wstring(caption) == L"フォントから測定")
+      return w;
+  }
+  return nullptr;
+}
+
+// Presses Ctrl+M; once the dialog offers 適用, another thread reads its report and
+// presses button.
+std::wstring MeasureAndPress(int button) {
+  std::wstring report;
+  std::thread user([&] {
+    for (int i = 0; i < 1000 && report.empty(); ++i, Sleep(10)) {
+      const HWND dialog = MeasureDialog();
+      if (!dialog || !IsWindowEnabled(GetDlgItem(dialog, IDOK))) continue;
+      wchar_t text[512] = {};
+      GetWindowTextW(GetDlgItem(dialog, 2011), text, 512);  // the report
+      report = text;
+      PostMessageW(dialog, WM_COMMAND, button, 0);
+    }
+  });
+  PressControlKey('M');
+  user.join();
+  return report;
+}
+
+TEST_F(ProgramTest, MeasuringAppliesAsOneChangeThatUndoes) {
+  const Bytes before = ReadWholeFile(path_);
+  StartEditor("Q.exe \"" + path_ + "\"");
+  std::wstring report = MeasureAndPress(IDCANCEL);
+  EXPECT_NE(report.find(L"codes will be set"), std::wstring::npos);
+  EXPECT_TRUE(ReadWholeFile(path_) == before) << "キャンセル writes nothing";
+
+  // What the session measures with the choices the dialog offered: 適用 writes that.
+  Bytes image = before;
+  image.resize(kMetricsImageSize);
+  MeasureSession expected =
+      StartMeasureSession(image.data(), &g_programSettings.measure, kNoSelectedCode);
+  RemeasureSession(expected, g_programSettings.measure);
+  ASSERT_TRUE(expected.applyAllowed);
+  MeasureAndPress(IDOK);
+  const Bytes after = ReadWholeFile(path_);
+  EXPECT_TRUE(after != before);
+  EXPECT_TRUE(std::equal(after.begin(), after.end(), expected.measured.begin()));
+  EndMeasureSession(expected);
+  PressControlKey('Z');
+  EXPECT_TRUE(ReadWholeFile(path_) == before) << "one step";
+  EXPECT_FALSE(CanUndo(g_history));
 }
 
 TEST_F(ProgramTest, CompanionOpensAsLeftAndFromTheSystemMenu) {
@@ -346,6 +473,13 @@ TEST(SettingsFile, ReadsWhatItCanSkipsTheRestAndNeverFails) {
       {"companion",
        "companion open 1 2 0 5\ncompanion closed -10 20 500 400\ncompanion shut 1 2 3 4\n",
        "companion closed -10 20 500 400\n"},
+      {"preview",
+       "preview 0 1 9\npreview 2 0 1\npreview 0 1 8\nsample a\\\\b\\nc\\t\nsample \\\\\\n\n",
+       "preview 0 1 8\nsample \\\\\\n\n"},
+      {"measure",
+       "measure 0 1 0 0 0\nmeasure 24 1 0 2 0\nmeasure 1000 0 1 1 1\nmeasurefont C:\\f.ttf\n"
+       "measurefullwidth 国\nmeasurehalfkana \n",
+       "measure 1000 0 1 1 1\nmeasurefont C:\\f.ttf\nmeasurefullwidth 国\nmeasurehalfkana \n"},
   };
   for (const auto& c : cases) EXPECT_EQ(SettingsText(ParseSettingsText(c.text)), c.read) << c.name;
 

@@ -23,33 +23,21 @@
 #include "metrics_format.h"
 #include "preview_font.h"
 
-const char kDefaultSampleText[] = "漢字かなｶﾅ Abc 123";
-
 namespace {
 
 constexpr int kGlyphCacheLimit = 4096;
-constexpr int kMaxZoom = 8;
 
 QColor ColorOf(PreviewInk ink) {
   const PreviewColor color = PreviewColorOf(ink);
   return QColor(color.red, color.green, color.blue, color.alpha);
 }
 
-// The whole pixels a box covers within area (at least one pixel each way, so that
-// a box of no width still shows as a line), or an empty rectangle when it lies
-// outside. Clamping first keeps far-off coordinates from overflowing an int.
-QRect PixelRect(const QRectF& box, const QRect& area) {
-  const double left = area.left() - 2, right = area.right() + 3;
-  const double top = area.top() - 2, bottom = area.bottom() + 3;
-  if (box.right() < left || box.left() > right || box.bottom() < top || box.top() > bottom) {
-    return QRect();
-  }
-  const auto pixel = [](double value, double low, double high) {
-    return static_cast<int>(std::lround(std::clamp(value, low, high)));
-  };
-  const int x0 = pixel(box.left(), left, right), x1 = pixel(box.right(), left, right);
-  const int y0 = pixel(box.top(), top, bottom), y1 = pixel(box.bottom(), top, bottom);
-  return QRect(QPoint(x0, y0), QPoint(std::max(x1, x0 + 1) - 1, std::max(y1, y0 + 1) - 1));
+// The whole pixels a box covers within area (PixelsOfBox), as a Qt rectangle.
+QRect PixelRect(const PreviewRect& box, const QRect& area) {
+  const PixelArea pixels =
+      PixelsOfBox(box, {area.left(), area.top(), area.right() + 1, area.bottom() + 1});
+  if (IsEmptyArea(pixels)) return QRect();
+  return QRect(pixels.left, pixels.top, pixels.right - pixels.left, pixels.bottom - pixels.top);
 }
 
 // The outline as a Qt path in its own units, filled by its own rule.
@@ -110,7 +98,7 @@ void PreviewCanvas::ShowLayout(TextLayout layout, std::string utf8,
 
 void PreviewCanvas::SetOptions(const PreviewOptions& options) {
   options_ = options;
-  options_.zoom = std::clamp(options_.zoom, 1, kMaxZoom);
+  options_.zoom = std::clamp(options_.zoom, 1, kMaxPreviewZoom);
   FitAndRedraw();
 }
 
@@ -150,8 +138,7 @@ QImage PreviewCanvas::Render(const QRect& area) {
   painter.translate(-area.topLeft());
   DrawGrid(painter, area);
   for (const PreviewBox& box : plan_.boxes) {
-    const QRectF exact(box.rect.x, box.rect.y, box.rect.width, box.rect.height);
-    const QRect pixels = PixelRect(exact, area);
+    const QRect pixels = PixelRect(box.rect, area);
     if (pixels.isEmpty()) continue;
     if (box.filled) painter.fillRect(pixels, ColorOf(PreviewInk::PlaceholderFill));
     if (box.drawsCharacter) DrawGlyph(painter, box);
@@ -241,7 +228,7 @@ TextPreview::TextPreview(QWidget* parent)
   zoom_->setAccessibleName(QStringLiteral("拡大"));
   sample_->setFixedHeight(sample_->fontMetrics().height() * 3 + 10);
   outlines_->setChecked(true);
-  zoom_->setRange(1, kMaxZoom);
+  zoom_->setRange(1, kMaxPreviewZoom);
   zoom_->setValue(PreviewOptions().zoom);
   zoom_->setSuffix(QStringLiteral("x"));
   scroll_->setWidget(canvas_);

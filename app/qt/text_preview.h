@@ -25,12 +25,6 @@ class QPlainTextEdit;
 class QScrollArea;
 class QSpinBox;
 
-struct PreviewOptions {
-  bool outlines = true;
-  bool grid = false;
-  int zoom = 2;  // 1-8: each layout pixel is zoom x zoom screen pixels
-};
-
 // The drawing: the layout at 1x, scaled up by the zoom without smoothing.
 class PreviewCanvas : public QWidget {
  public:
@@ -122,10 +116,6 @@ class TextPreview : public QWidget {
   QScrollArea* scroll_;
   PreviewCanvas* canvas_;
 };
-
-// The sample text a new preview starts with: kanji, kana, half-width katakana,
-// Latin letters and digits.
-extern const char kDefaultSampleText[];
 
 // Sets what each of preview's controls does as its tooltip, from the workspace's
 // table of tips.

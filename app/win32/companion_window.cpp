@@ -12,6 +12,7 @@
 #include "editor_state.h"
 #include "metrics_document.h"
 #include "pending_change.h"
+#include "preview_panel.h"
 #include "program_dialog.h"
 #include "program_files.h"
 #include "resources/resource.h"
@@ -24,7 +25,8 @@ constexpr UINT kRefreshPendingMessage = WM_APP + 1;
 constexpr UINT kShowAtStartMessage = WM_APP + 2;
 constexpr int kMargin = 6;
 constexpr int kGap = 8;              // between the dialog and the companion
-constexpr int kMinimumHeight = 400;  // at start, when the dialog is lower
+constexpr int kStartingHeight = 720;  // at start, when the screen has room
+constexpr int kSummaryHeight = 20;
 // Around a cell's text and a title's (which has the sort arrow beside it).
 constexpr int kCellPadding = 14;
 constexpr int kTitlePadding = 40;
@@ -36,6 +38,7 @@ struct Companion {
   HWND table = nullptr;
   HWND filter = nullptr;
   HWND lineSpacing = nullptr;
+  HWND summary = nullptr;  // what 変更 will do
   bool loaded = false;
   std::vector<uint8_t> image, before;  // what the rows show; before empty: no highlight
   CodeRows rows;
@@ -154,6 +157,13 @@ void ShowImage(const uint8_t* image, const uint8_t* before) {
   c.before.assign(before, before ? before + kMetricsImageSize : before);
   FillRows(nullptr);
   FitColumns();
+  ShowPreviewImage(image);
+}
+
+std::wstring WindowText(HWND window) {
+  std::wstring text(GetWindowTextLengthW(window) + 1, L'\0');
+  text.resize(GetWindowTextW(window, &text[0], int(text.size())));
+  return text;
 }
 
 // Once the dialog's handlers have run: showing a record sets the six fields one by
@@ -172,12 +182,15 @@ void RefreshPending() {
     c.settleScheduled = false;
   }
   const PendingChange pending = ReadPendingChange(c.pendingView);
+  const std::wstring summary = WideFromEditorText(PendingSummary(pending));
+  if (WindowText(c.summary) != summary) SetWindowTextW(c.summary, summary.c_str());
   // Browsing codes changes the fields at every step; with nothing pending before or
   // now the rows already show the file.
   const bool wasShown = c.pendingShown;
   c.pendingShown = !pending.image.empty();
   if (!wasShown && !c.pendingShown) return;
   FillRows(pending.image.empty() ? nullptr : pending.image.data());
+  ShowPreviewPending(pending.image.empty() ? nullptr : pending.image.data(), pending.codes);
 }
 
 // As if its number were typed into the number field: the dialog's own handlers
@@ -256,9 +269,15 @@ void LayOut() {
   const int spacingLeft = kMargin + labelWidth + filterWidth + kGap;
   MoveWindow(c.lineSpacing, spacingLeft, top + 3,
              std::max(0, int(client.right) - kMargin - spacingLeft), height - 3, TRUE);
-  const int tableTop = top + height + kMargin;
-  MoveWindow(c.table, kMargin, tableTop, std::max(0, int(client.right) - 2 * kMargin),
-             std::max(0, int(client.bottom) - tableTop - kMargin), TRUE);
+  // The table takes two fifths of what is left, the preview the rest.
+  const int tableTop = top + height + kMargin, width = std::max(0, int(client.right) - 2 * kMargin);
+  const int tableHeight = std::max(0, (int(client.bottom) - tableTop) * 2 / 5);
+  MoveWindow(c.table, kMargin, tableTop, width, tableHeight, TRUE);
+  const int summaryTop = tableTop + tableHeight + kMargin / 2;
+  MoveWindow(c.summary, kMargin, summaryTop, width, kSummaryHeight, TRUE);
+  const RECT preview = {kMargin, summaryTop + kSummaryHeight, kMargin + width,
+                        std::max(summaryTop + kSummaryHeight, int(client.bottom) - kMargin)};
+  LayOutPreviewPanel(preview);
 }
 
 // Where the companion stood when the program ended, if that is still on a screen;
@@ -286,8 +305,9 @@ RECT StartingPlacement() {
   if (left + width > monitor.rcWork.right && dialog.left - kGap - width >= monitor.rcWork.left)
     left = dialog.left - kGap - width;
   left = std::max(int(monitor.rcWork.left), std::min(left, int(monitor.rcWork.right) - width));
+  const int height = std::min(kStartingHeight, int(monitor.rcWork.bottom - dialog.top));
   return {left, dialog.top, left + width,
-          dialog.top + std::max(int(dialog.bottom - dialog.top), kMinimumHeight)};
+          dialog.top + std::max(int(dialog.bottom - dialog.top), height)};
 }
 
 // The placement and state kept for the next start (a minimised companion keeps the
@@ -322,6 +342,7 @@ LRESULT CALLBACK CompanionProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       }
       break;
     case WM_COMMAND:
+      if (HandlePreviewPanelCommand(wParam, lParam)) return 0;
       if (LOWORD(wParam) == kCompanionFilterId && HIWORD(wParam) == CBN_SELCHANGE) {
         g_companion.classFilter =
             static_cast<ClassFilter>(SendMessageW(g_companion.filter, CB_GETCURSEL, 0, 0));
@@ -341,6 +362,7 @@ LRESULT CALLBACK CompanionProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       return 0;
     case WM_DESTROY:
       KeepPlacement();
+      ClosePreviewPanel();
       DeleteObject(g_companion.changedBrush);
       DeleteObject(g_companion.pendingBrush);
       g_companion = Companion{};
@@ -387,6 +409,9 @@ void CreateChildren() {
   c.lineSpacing = CreateChild(L"STATIC", L"", SS_LEFT, kCompanionLineSpacingId);
   CreateTable();
   ShowSortArrow();
+  c.summary =
+      CreateChild(L"STATIC", L"", SS_LEFT | SS_ENDELLIPSIS | SS_NOPREFIX, kCompanionSummaryId);
+  CreatePreviewPanel(c.window);
 }
 
 }  // namespace
@@ -425,13 +450,19 @@ void CreateCompanion(HWND dialog) {
 
 HWND CompanionWindow() { return g_companion.window; }
 
-void FocusCompanionTable() {
+namespace {
+
+void FocusCompanionChild(HWND child) {
   if (!g_companion.window) return;
   g_programSettings.companionOpen = true;
   ShowWindow(g_companion.window, SW_SHOW);
   SetActiveWindow(g_companion.window);
-  SetFocus(g_companion.table);
+  SetFocus(child);
 }
+
+}  // namespace
+
+void FocusCompanionTable() { FocusCompanionChild(g_companion.table); }
 
 bool HandleCompanionMessage(MSG* message) {
   static bool inside = false;  // IsDialogMessageW runs the message filter again
@@ -439,9 +470,10 @@ bool HandleCompanionMessage(MSG* message) {
   if (!c.window || inside) return false;
   const HWND root = GetAncestor(message->hwnd, GA_ROOT);
   const bool control = (GetKeyState(VK_CONTROL) & 0x8000) && !(GetKeyState(VK_MENU) & 0x8000);
-  if (message->message == WM_KEYDOWN && message->wParam == '1' && control &&
-      (root == c.dialog || root == c.window) && IsWindowEnabled(c.dialog)) {
-    FocusCompanionTable();
+  // Ctrl+1 to the table, Ctrl+2 to the sample text.
+  if (message->message == WM_KEYDOWN && (message->wParam == '1' || message->wParam == '2') &&
+      control && (root == c.dialog || root == c.window) && IsWindowEnabled(c.dialog)) {
+    FocusCompanionChild(message->wParam == '1' ? c.table : PreviewSampleField());
     return true;
   }
   if (root != c.window) return false;

@@ -13,6 +13,7 @@
 constexpr int kCompanionTableId = 100;
 constexpr int kCompanionFilterId = 101;
 constexpr int kCompanionLineSpacingId = 102;
+constexpr int kCompanionSummaryId = 103;
 
 // WM_INITDIALOG: creates the companion beside dialog (or where it stood last time)
 // and shows it, unless it was closed last time, without taking the activation.
@@ -24,7 +25,7 @@ HWND CompanionWindow();
 // Shows the companion and puts the focus in its table (Ctrl+1, the system menu).
 void FocusCompanionTable();
 
-// A message of the dialog's loop for the companion: Ctrl+1, and Tab between its
+// A message of the dialog's loop for the companion: Ctrl+1, Ctrl+2, and Tab between its
 // controls. True when handled, so that the dialog must not see it.
 bool HandleCompanionMessage(MSG* message);
 

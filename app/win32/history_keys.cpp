@@ -2,6 +2,7 @@
 
 #include "companion_window.h"
 #include "editor_dialog.h"
+#include "measure_dialog.h"
 
 namespace {
 
@@ -31,7 +32,9 @@ bool UndoTypingIn(HWND field) {
 LRESULT CALLBACK FilterDialogMessage(int code, WPARAM wParam, LPARAM lParam) {
   if (code == MSGF_DIALOGBOX) {
     MSG* message = reinterpret_cast<MSG*>(lParam);
-    if (HandleHistoryKey(*message) || HandleCompanionMessage(message)) return TRUE;
+    if (HandleHistoryKey(*message) || HandleMeasureKey(*message, g_dialog) ||
+        HandleCompanionMessage(message))
+      return TRUE;
   }
   return CallNextHookEx(g_filter, code, wParam, lParam);
 }

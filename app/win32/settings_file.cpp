@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <charconv>
 #include <initializer_list>
 #include <vector>
@@ -13,6 +14,15 @@ namespace {
 constexpr char kWindowKey[] = "window";
 constexpr char kCompanionKey[] = "companion";
 constexpr char kRecentKey[] = "recent";
+constexpr char kPreviewKey[] = "preview";
+constexpr char kSampleKey[] = "sample";
+constexpr char kPreviewFontKey[] = "previewfont";
+constexpr char kMeasureKey[] = "measure";
+constexpr char kMeasureFontKey[] = "measurefont";
+constexpr char kMeasureFullWidthKey[] = "measurefullwidth";
+constexpr char kMeasureHalfKanaKey[] = "measurehalfkana";
+// Longer texts are no sample a user typed nor a font name: skipped.
+constexpr size_t kMaxTextSetting = 4096;
 // Far beyond any screen, and clear of the -32000 Windows gives a minimised window.
 constexpr int kMaxCoordinate = 30000;
 
@@ -36,8 +46,7 @@ void ReadWindowPosition(const std::string& value, ProgramSettings* settings) {
   settings->windowTop = top;
 }
 
-// "companion open|closed LEFT TOP WIDTH HEIGHT"; a window of no size is no placement.
-void ReadCompanion(const std::string& value, ProgramSettings* settings) {
+std::vector<std::string> Words(const std::string& value) {
   std::vector<std::string> words;
   for (size_t start = 0; start <= value.size();) {
     size_t end = value.find(' ', start);
@@ -45,6 +54,23 @@ void ReadCompanion(const std::string& value, ProgramSettings* settings) {
     words.push_back(value.substr(start, end - start));
     start = end + 1;
   }
+  return words;
+}
+
+// Exactly count whole numbers, each in [low, high].
+bool ReadNumbers(const std::string& value, int count, int low, int high, int* numbers) {
+  const std::vector<std::string> words = Words(value);
+  if (int(words.size()) != count) return false;
+  for (int i = 0; i < count; ++i) {
+    if (!ReadCoordinate(words[i], &numbers[i]) || numbers[i] < low || numbers[i] > high)
+      return false;
+  }
+  return true;
+}
+
+// "companion open|closed LEFT TOP WIDTH HEIGHT"; a window of no size is no placement.
+void ReadCompanion(const std::string& value, ProgramSettings* settings) {
+  const std::vector<std::string> words = Words(value);
   int numbers[4];
   if (words.size() != 5 || (words[0] != "open" && words[0] != "closed")) return;
   for (int i = 0; i < 4; ++i) {
@@ -69,6 +95,75 @@ bool IsStorablePath(const std::string& path) {
   return true;
 }
 
+// A text setting: no control character, not too long.
+bool IsStorableText(const std::string& text) {
+  return text.size() <= kMaxTextSetting && std::none_of(text.begin(), text.end(), [](char c) {
+           return static_cast<unsigned char>(c) < 0x20;
+         });
+}
+
+std::string EscapedText(const std::string& text) {
+  std::string escaped;
+  for (char c : text) {
+    if (c == '\\')
+      escaped += "\\\\";
+    else if (c == '\n')
+      escaped += "\\n";
+    else
+      escaped += c;
+  }
+  return escaped;
+}
+
+// The escaped text's own, or false for an escape that is neither \\ nor \n.
+bool ReadEscapedText(const std::string& value, std::string* text) {
+  if (!IsStorableText(value)) return false;
+  std::string read;
+  for (size_t i = 0; i < value.size(); ++i) {
+    if (value[i] != '\\') {
+      read += value[i];
+    } else if (i + 1 < value.size() && (value[i + 1] == '\\' || value[i + 1] == 'n')) {
+      read += value[++i] == 'n' ? '\n' : '\\';
+    } else {
+      return false;
+    }
+  }
+  *text = read;
+  return true;
+}
+
+// "preview OUTLINES GRID ZOOM"
+void ReadPreview(const std::string& value, ProgramSettings* settings) {
+  int numbers[3];
+  if (!ReadNumbers(value, 3, 0, kMaxPreviewZoom, numbers) || numbers[0] > 1 || numbers[1] > 1 ||
+      numbers[2] < 1)
+    return;
+  settings->preview = {numbers[0] == 1, numbers[1] == 1, numbers[2]};
+}
+
+// "measure SIZE FULLWIDTH HALFKANA HALFALNUM ROUND"
+void ReadMeasure(const std::string& value, ProgramSettings* settings) {
+  int numbers[5];
+  if (!ReadNumbers(value, 5, 0, kMaxMeasureSize, numbers) || numbers[0] < kMinMeasureSize ||
+      std::any_of(numbers + 1, numbers + 5, [](int flag) { return flag > 1; }))
+    return;
+  MeasureChoices& choices = settings->measure;
+  settings->hasMeasureChoices = true;
+  choices.pixelSize = numbers[0];
+  choices.fullWidth = numbers[1] == 1;
+  choices.halfKana = numbers[2] == 1;
+  choices.halfAlnum = numbers[3] == 1;
+  choices.roundEdges = numbers[4] == 1;
+}
+
+void ReadTextSetting(const std::string& key, const std::string& value, ProgramSettings* settings) {
+  if (!IsStorableText(value)) return;
+  if (key == kPreviewFontKey) settings->previewFont = value;
+  if (key == kMeasureFontKey) settings->measure.font = value;
+  if (key == kMeasureFullWidthKey) settings->measure.fullWidthSample = value;
+  if (key == kMeasureHalfKanaKey) settings->measure.halfKanaSample = value;
+}
+
 }  // namespace
 
 std::string SettingsText(const ProgramSettings& settings) {
@@ -89,6 +184,22 @@ std::string SettingsText(const ProgramSettings& settings) {
              settings.companionHeight});
   }
   for (const std::string& path : settings.recent.paths) addLine(kRecentKey, {path.c_str()}, {});
+  const PreviewOptions& preview = settings.preview;
+  const PreviewOptions defaults;
+  if (preview.outlines != defaults.outlines || preview.grid != defaults.grid ||
+      preview.zoom != defaults.zoom)
+    addLine(kPreviewKey, {}, {preview.outlines, preview.grid, preview.zoom});
+  if (settings.hasSampleText) addLine(kSampleKey, {EscapedText(settings.sampleText).c_str()}, {});
+  if (!settings.previewFont.empty()) addLine(kPreviewFontKey, {settings.previewFont.c_str()}, {});
+  if (settings.hasMeasureChoices) {
+    const MeasureChoices& measure = settings.measure;
+    addLine(kMeasureKey, {},
+            {measure.pixelSize, measure.fullWidth, measure.halfKana, measure.halfAlnum,
+             measure.roundEdges});
+    addLine(kMeasureFontKey, {measure.font.c_str()}, {});
+    addLine(kMeasureFullWidthKey, {measure.fullWidthSample.c_str()}, {});
+    addLine(kMeasureHalfKanaKey, {measure.halfKanaSample.c_str()}, {});
+  }
   return text;
 }
 
@@ -109,6 +220,10 @@ ProgramSettings ParseSettingsText(const std::string& text) {
     if (key == kWindowKey) ReadWindowPosition(value, &settings);
     if (key == kCompanionKey) ReadCompanion(value, &settings);
     if (key == kRecentKey && IsStorablePath(value)) stored.push_back(value);
+    if (key == kPreviewKey) ReadPreview(value, &settings);
+    if (key == kSampleKey) settings.hasSampleText = ReadEscapedText(value, &settings.sampleText);
+    if (key == kMeasureKey) ReadMeasure(value, &settings);
+    ReadTextSetting(key, value, &settings);
   }
   settings.recent = RecentFilesFromStored(stored);
   return settings;

@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <string>
 
+#include "measure_session.h"
+#include "preview_plan.h"
 #include "recent_files.h"
 
 struct ProgramSettings {
@@ -19,6 +21,12 @@ struct ProgramSettings {
   int companionLeft = 0, companionTop = 0;  // its outer rectangle on the screen
   int companionWidth = 0, companionHeight = 0;
   RecentFiles recent;
+  PreviewOptions preview;  // 枠線, 行の基準線, 拡大
+  bool hasSampleText = false;
+  std::string sampleText;          // UTF-8, lines joined by "\n"
+  std::string previewFont;         // a family or a font file; "" until one is chosen
+  bool hasMeasureChoices = false;  // フォントから測定 was used: its choices are offered again
+  MeasureChoices measure;
 };
 
 // Anything longer is no file this program wrote: it is not read at all.
@@ -28,6 +36,11 @@ constexpr size_t kMaxSettingsSize = 64 * 1024;
 //   window 120 80
 //   companion open 700 80 520 400   (or closed; left, top, width, height)
 //   recent C:\Users\u\game\g.fnt   (newest first)
+//   preview 1 0 2              (枠線, 行の基準線, 拡大)
+//   sample 漢字\nAbc           (a backslash and a line break escaped as \\ and \n)
+//   previewfont VL Gothic
+//   measure 24 1 0 0 0         (size; 全角, 半角カナ, 半角英数, rounding)
+//   measurefont VL Gothic, measurefullwidth 国, measurehalfkana ｱ
 std::string SettingsText(const ProgramSettings& settings);
 
 // The settings text holds. A line that is unknown, malformed or out of range is

@@ -6,6 +6,8 @@
 #include "companion_window.h"
 #include "editor_dialog.h"
 #include "editor_state.h"
+#include "measure_dialog.h"
+#include "metrics_document.h"
 #include "program_files.h"
 #include "wide_text.h"
 
@@ -16,9 +18,11 @@ namespace {
 constexpr UINT kUndoItem = 0x2000;
 constexpr UINT kRedoItem = 0x2010;
 constexpr UINT kCompanionItem = 0x2020;
+constexpr UINT kMeasureItem = 0x2030;
 constexpr UINT kFirstRecentItem = 0x2100;  // then one every 16
 constexpr UINT kClearRecentItem = 0x2200;
 
+HWND g_dialog = nullptr;
 HMENU g_systemMenu = nullptr;
 HMENU g_recentMenu = nullptr;
 // The files of the recent menu as last filled, by item.
@@ -57,11 +61,13 @@ void FillRecentMenu() {
 }  // namespace
 
 void AddSystemMenuItems(HWND dialog) {
+  g_dialog = dialog;
   g_systemMenu = GetSystemMenu(dialog, FALSE);
   g_recentMenu = CreatePopupMenu();
   AppendMenuW(g_systemMenu, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(g_systemMenu, MF_STRING, kUndoItem, L"元に戻す(&U)\tCtrl+Z");
   AppendMenuW(g_systemMenu, MF_STRING, kRedoItem, L"やり直し(&Y)\tCtrl+Y");
+  AppendMenuW(g_systemMenu, MF_STRING, kMeasureItem, L"フォントから測定(&M)...\tCtrl+M");
   AppendMenuW(g_systemMenu, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(g_systemMenu, MF_STRING, kCompanionItem, L"一覧とプレビュー(&T)\tCtrl+1");
   AppendMenuW(g_systemMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(g_recentMenu),
@@ -73,6 +79,7 @@ void UpdateSystemMenu(HMENU menu) {
   if (menu == g_systemMenu) {
     GreyUnless(menu, kUndoItem, CanUndo(g_history));
     GreyUnless(menu, kRedoItem, CanRedo(g_history));
+    GreyUnless(menu, kMeasureItem, IsDocumentLoaded(g_document));
   }
   if (menu == g_recentMenu) FillRecentMenu();
 }
@@ -82,6 +89,8 @@ bool RunSystemMenuItem(UINT id) {
     UndoChange();
   } else if (id == kRedoItem) {
     RedoChange();
+  } else if (id == kMeasureItem) {
+    MeasureFromFont(g_dialog);
   } else if (id == kCompanionItem) {
     FocusCompanionTable();
   } else if (id == kClearRecentItem) {

@@ -124,6 +124,23 @@ PreviewPlan PlanPreview(const TextLayout& layout, const PreviewPlanOptions& opti
   return plan;
 }
 
+const char kDefaultSampleText[] =
+    "\xe6\xbc\xa2\xe5\xad\x97\xe3\x81\x8b\xe3\x81\xaa"
+    "\xef\xbd\xb6\xef\xbe\x85 Abc 123";  // 漢字かなｶﾅ Abc 123
+
+PixelArea PixelsOfBox(const PreviewRect& box, const PixelArea& area) {
+  const double left = area.left - 2, right = area.right + 2;
+  const double top = area.top - 2, bottom = area.bottom + 2;
+  const double boxRight = box.x + box.width, boxBottom = box.y + box.height;
+  if (boxRight < left || box.x > right || boxBottom < top || box.y > bottom) return PixelArea();
+  const auto pixel = [](double value, double low, double high) {
+    return static_cast<int>(std::lround(std::clamp(value, low, high)));
+  };
+  const int x0 = pixel(box.x, left, right), x1 = pixel(boxRight, left, right);
+  const int y0 = pixel(box.y, top, bottom), y1 = pixel(boxBottom, top, bottom);
+  return {x0, y0, std::max(x1, x0 + 1), std::max(y1, y0 + 1)};
+}
+
 bool MapInkToBox(const InkBox& ink, const PreviewRect& box, InkTransform* transform) {
   const double inkWidth = ink.right - ink.left, inkHeight = ink.top - ink.bottom;
   if (!(inkWidth > 0 && inkHeight > 0)) return false;

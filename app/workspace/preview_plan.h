@@ -19,6 +19,18 @@ constexpr int kPreviewMargin = 8;              // room on each side of the layou
 constexpr int kMaxPreviewCanvasSide = 16384;   // a larger layout is cut off there
 constexpr double kMaxPreviewGlyphSide = 1024;  // larger boxes get their outline only
 
+// The sample text a new preview starts with: kanji, kana, half-width katakana,
+// Latin letters and digits (UTF-8).
+extern const char kDefaultSampleText[];
+
+// How a preview shows its plan: the options a user sets, kept across runs.
+constexpr int kMaxPreviewZoom = 8;
+struct PreviewOptions {
+  bool outlines = true;  // 枠線: glyph boxes outlined
+  bool grid = false;     // 行の基準線
+  int zoom = 2;          // 1-kMaxPreviewZoom: each layout pixel is zoom x zoom screen pixels
+};
+
 // What each part of the drawing is drawn with.
 enum class PreviewInk : uint8_t {
   GlyphFrame,        // a glyph box's outline (枠線)
@@ -106,6 +118,21 @@ struct PreviewPlan {
 // What to draw for layout. Boxes whose drawn rectangle is not finite (a value that
 // is NaN or infinite, or beyond a double after scaling) are left out.
 PreviewPlan PlanPreview(const TextLayout& layout, const PreviewPlanOptions& options);
+
+// A part of the canvas in whole pixels: left <= x < right, top <= y < bottom.
+struct PixelArea {
+  int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+inline bool IsEmptyArea(const PixelArea& area) {
+  return area.right <= area.left || area.bottom <= area.top;
+}
+
+// The whole pixels box covers within area (at least one pixel each way, so that a
+// box of no width still shows as a line), or an empty area when it lies outside.
+// Coordinates are clamped a little beyond area first, so that a far-off box cannot
+// overflow an int and its outline stays outside.
+PixelArea PixelsOfBox(const PreviewRect& box, const PixelArea& area);
 
 // The drawing rule of a character: its glyph's ink box, the control box of its
 // outline, is mapped onto its box, edge onto edge, whatever the font's cell around

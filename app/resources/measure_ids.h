@@ -1,0 +1,16 @@
+// Identifiers of QUORVEL.exe's フォントから測定 dialog, template MEASURE. Read by the
+// resource compiler too: plain #defines only.
+#pragma once
+
+#define IDC_MEASURE_FONT 2001
+#define IDC_MEASURE_FONT_FILE 2002
+#define IDC_MEASURE_SIZE 2003
+#define IDC_MEASURE_SIZE_ARROWS 2004
+#define IDC_MEASURE_FULLWIDTH 2005
+#define IDC_MEASURE_HALFKANA 2006
+#define IDC_MEASURE_HALFALNUM 2007
+#define IDC_MEASURE_ROUND 2008
+#define IDC_MEASURE_FULLWIDTH_SAMPLE 2009
+#define IDC_MEASURE_HALFKANA_SAMPLE 2010
+#define IDC_MEASURE_REPORT 2011
+#define IDC_MEASURE_PREVIEW 2012

@@ -1,0 +1,53 @@
+// The companion's プレビュー: the sample text (見本の文), プレビューのフォント with
+// ファイル... for a font file, 枠線, 行の基準線 and 拡大 above the canvas
+// (preview_canvas.h). It shows the file's values, or those 変更 would write while
+// a change is pending, and keeps its text, options and font in the settings.
+#pragma once
+
+#include <windows.h>
+
+#include <bitset>
+#include <cstdint>
+#include <string>
+
+#include "metrics_format.h"
+
+// The child ids, for the tests.
+constexpr int kPreviewSampleId = 110;
+constexpr int kPreviewFontId = 111;
+constexpr int kPreviewFontFileId = 112;
+constexpr int kPreviewFontNoteId = 113;
+constexpr int kPreviewOutlinesId = 114;
+constexpr int kPreviewGridId = 115;
+constexpr int kPreviewZoomId = 116;
+constexpr int kPreviewZoomArrowsId = 117;
+constexpr int kPreviewCanvasId = 118;
+
+// Creates the controls in parent with its font, as the settings left them.
+void CreatePreviewPanel(HWND parent);
+
+// Places the controls in the rectangle; the canvas takes what the rows leave.
+void LayOutPreviewPanel(const RECT& within);
+
+// A WM_COMMAND of parent: true when it came from one of the panel's controls.
+bool HandlePreviewPanelCommand(WPARAM wParam, LPARAM lParam);
+
+// Lays the sample text out over image (null: no file).
+void ShowPreviewImage(const uint8_t* image);
+// The values the change command would write (null: the image's own again), the
+// boxes of codes dashed.
+void ShowPreviewPending(const uint8_t* pending, const std::bitset<kCodeCount>& codes);
+// The font the values were last measured from and the size: chosen, its outlines
+// loaded at that size, so that glyphs are drawn as the font renders them.
+void SetPreviewMeasuredFont(const std::string& font, int pixelSize);
+
+// The sample text field (Ctrl+2) and the canvas.
+HWND PreviewSampleField();
+HWND PreviewCanvas();
+
+// The sample text as typed (UTF-8), for other previews that show it.
+std::string PreviewSampleText();
+
+// The companion is going: keeps the text, the options and the font in the
+// settings, and forgets the controls.
+void ClosePreviewPanel();
