@@ -10,7 +10,8 @@ include(GNUInstallDirs)
 # package's own as changelog.Debian.gz.
 set(quorvel_doc_dir ${CMAKE_INSTALL_DATADIR}/doc/quorvel)
 install(FILES packaging/copyright DESTINATION ${quorvel_doc_dir})
-install(FILES docs/manual.md docs/windows.png docs/linux.png docs/preview.png docs/measure.png
+install(FILES docs/manual.md docs/windows.png docs/windows-measure.png docs/linux.png
+              docs/preview.png docs/measure.png
         DESTINATION ${quorvel_doc_dir})
 install(FILES CHANGELOG.md DESTINATION ${quorvel_doc_dir} RENAME changelog)
 install(FILES packaging/changelog.Debian DESTINATION ${quorvel_doc_dir})

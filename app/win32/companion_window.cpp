@@ -196,7 +196,7 @@ void RefreshPending() {
 // As if its number were typed into the number field: the dialog's own handlers
 // select the code and show its values.
 void SelectCode(uint8_t code) {
-  SetDlgItemTextW(g_companion.dialog, IDC_NUMBER, std::to_wstring(code).c_str());
+  SetDlgItemTextW(g_companion.dialog, IDC_NUMBER, WideFromUtf8(std::to_string(code)).c_str());
 }
 
 void OnGetDisplayInfo(NMLVDISPINFOW* info) {

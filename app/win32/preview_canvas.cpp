@@ -2,8 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <map>
+#include <cstring>
 #include <memory>
 #include <unordered_map>
 #include <utility>
@@ -46,7 +45,7 @@ struct Canvas {
   PreviewPlan plan;  // what layout shows with options
   FontFace face;     // nothing open: boxes only
   std::unordered_map<uint32_t, Glyph> glyphs;
-  std::map<std::string, GlyphDrawing> drawings;  // by character, box and place in a pixel
+  std::unordered_map<std::string, GlyphDrawing> drawings;  // by character and box
   int scrollX = 0, scrollY = 0;                  // in screen pixels
 };
 
@@ -222,9 +221,11 @@ void DrawCharacter(Canvas& canvas, Target& target, const PreviewBox& box) {
   const int cornerY = static_cast<int>(std::floor(box.rect.y)) - 1;
   const PreviewRect within = {box.rect.x - cornerX, box.rect.y - cornerY, box.rect.width,
                               box.rect.height};
-  char key[128];
-  std::snprintf(key, sizeof key, "%u %.17g %.17g %.17g %.17g", character, within.x, within.y,
-                within.width, within.height);
+  // The character and the box's exact bits.
+  const double place[4] = {within.x, within.y, within.width, within.height};
+  std::string key(sizeof character + sizeof place, '\0');
+  std::memcpy(&key[0], &character, sizeof character);
+  std::memcpy(&key[sizeof character], place, sizeof place);
   auto found = canvas.drawings.find(key);
   if (found == canvas.drawings.end()) {
     if (canvas.drawings.size() >= kGlyphCacheLimit) canvas.drawings.clear();
