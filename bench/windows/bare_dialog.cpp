@@ -1,8 +1,9 @@
 // The bare side of bench/windows_startup: the editor's dialog template MAIN run
 // modally with a procedure that adds nothing but ending on IDCANCEL (Esc, or the
 // close button the watcher sends).
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>  // after windows.h, whose types it uses
 
 namespace {
 
