@@ -7,11 +7,19 @@
 //              watching MS milliseconds after the end, to see whether anything
 //              is drawn again
 //
-// "Painted": every visible window of the program, top-level or child, has no update
-// region left (GetUpdateRect), and the program has gone idle (WaitForInputIdle).
-// The window manager keeps update regions for every window, so this holds
-// from another process; a window becomes visible with its whole area to paint, and
-// the region empties only in its WM_PAINT's BeginPaint.
+// "Painted": a visible window of every class; the program has waited for input
+// (WaitForInputIdle); those windows and all their children have no update region
+// left (GetUpdateRect); and a message sent to the program came back with still
+// nothing to paint. The window manager keeps update regions for every window, so
+// they can be read from another process; a window becomes visible with its whole
+// area to paint, and the region empties only in its WM_PAINT's BeginPaint. The last
+// region empties as that WM_PAINT begins, and WaitForInputIdle answers for good once
+// the program first waited for input, which may be before its windows showed; the
+// sent message is handled only when the program's thread next asks for a message,
+// after the WM_PAINT running then has ended.
+//
+// Each look costs the program's window server time too, so the windows' children
+// are looked at only once the program has been idle and its windows are shown.
 #include <windows.h>
 
 #include <cstdio>
@@ -32,12 +40,12 @@ struct Options {
 
 // What one look at the program's windows found.
 struct Sight {
-  bool shown = false;     // a visible window of every class
-  int unpainted = 0;      // visible windows with an update region
-  bool idle = false;      // WaitForInputIdle answered
-  HWND dialog = nullptr;  // the unowned #32770, to close
+  std::vector<HWND> windows;  // the visible ones of the classes asked for
+  bool shown = false;         // one of every class
+  bool idle = false;          // WaitForInputIdle answered
+  int unpainted = -1;         // windows with an update region; -1: not looked at
   bool operator!=(const Sight& other) const {
-    return shown != other.shown || unpainted != other.unpainted || idle != other.idle;
+    return shown != other.shown || idle != other.idle || unpainted != other.unpainted;
   }
 };
 
@@ -70,76 +78,80 @@ double Now() {
   return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-std::wstring ClassOf(HWND window) {
-  wchar_t name[256] = {};
-  GetClassNameW(window, name, 256);
-  return name;
-}
-
-struct TopLevelSearch {
-  DWORD processId;
-  std::vector<HWND> windows;
-};
-
-BOOL CALLBACK CollectTopLevel(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<TopLevelSearch*>(data);
+DWORD ProcessOf(HWND window) {
   DWORD processId = 0;
   GetWindowThreadProcessId(window, &processId);
-  if (processId == search->processId) search->windows.push_back(window);
-  return TRUE;
+  return processId;
 }
 
-bool HasUpdateRegion(HWND window) {
-  return IsWindowVisible(window) && GetUpdateRect(window, nullptr, FALSE);
+// The program's visible top-level windows of the class; the system looks the class
+// up, which costs less than asking for every window's.
+void FindVisible(DWORD processId, const std::wstring& className, std::vector<HWND>* windows) {
+  HWND window = nullptr;
+  while ((window = FindWindowExW(nullptr, window, className.c_str(), nullptr))) {
+    if (ProcessOf(window) == processId && IsWindowVisible(window)) windows->push_back(window);
+  }
 }
 
 BOOL CALLBACK CountUnpaintedChild(HWND child, LPARAM data) {
-  if (HasUpdateRegion(child)) ++*reinterpret_cast<int*>(data);
+  // A hidden window has nothing to paint: its update region stays empty.
+  if (GetUpdateRect(child, nullptr, FALSE)) ++*reinterpret_cast<int*>(data);
   return TRUE;
 }
 
+int CountUnpainted(const std::vector<HWND>& windows) {
+  int unpainted = 0;
+  for (HWND window : windows) {
+    if (GetUpdateRect(window, nullptr, FALSE)) ++unpainted;
+    EnumChildWindows(window, CountUnpaintedChild, reinterpret_cast<LPARAM>(&unpainted));
+  }
+  return unpainted;
+}
+
 Sight Look(const PROCESS_INFORMATION& process, const std::vector<std::wstring>& classes) {
-  TopLevelSearch search = {process.dwProcessId, {}};
-  EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&search));
   Sight sight;
   sight.shown = true;
-  for (const std::wstring& wanted : classes) {
-    bool found = false;
-    for (HWND window : search.windows)
-      found = found || (IsWindowVisible(window) && ClassOf(window) == wanted);
-    sight.shown = sight.shown && found;
-  }
-  for (HWND window : search.windows) {
-    if (!IsWindowVisible(window)) continue;
-    if (HasUpdateRegion(window)) ++sight.unpainted;
-    EnumChildWindows(window, CountUnpaintedChild, reinterpret_cast<LPARAM>(&sight.unpainted));
-    if (ClassOf(window) == L"#32770" && !GetWindow(window, GW_OWNER)) sight.dialog = window;
+  for (const std::wstring& className : classes) {
+    const size_t before = sight.windows.size();
+    FindVisible(process.dwProcessId, className, &sight.windows);
+    sight.shown = sight.shown && sight.windows.size() > before;
   }
   sight.idle = WaitForInputIdle(process.hProcess, 0) == 0;
+  if (sight.shown && sight.idle) sight.unpainted = CountUnpainted(sight.windows);
   return sight;
 }
 
-bool Finished(const Sight& sight) { return sight.shown && sight.unpainted == 0 && sight.idle; }
+bool Painted(const Sight& sight) { return sight.shown && sight.idle && sight.unpainted == 0; }
+
+// A message sent to the program comes back once the handler running now has ended;
+// then the windows are looked at again.
+bool PaintedAfterRoundTrip(const PROCESS_INFORMATION& process, const Options& options,
+                           const Sight& sight) {
+  DWORD_PTR answer = 0;
+  if (!SendMessageTimeoutW(sight.windows.front(), WM_NULL, 0, 0, SMTO_BLOCK, kGiveUpMs, &answer))
+    return false;
+  return Painted(Look(process, options.classes));
+}
 
 void Trace(const Options& options, double since, const Sight& sight) {
   if (options.traceMs < 0) return;
-  std::fwprintf(stderr, L"%9.1f ms: shown %d, windows to paint %d, idle %d\n", Now() - since,
-                sight.shown, sight.unpainted, sight.idle);
+  std::fwprintf(stderr, L"%9.1f ms: shown %d, idle %d, windows to paint %d\n", Now() - since,
+                sight.shown, sight.idle, sight.unpainted);
 }
 
 bool Exited(HANDLE process) { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }
 
 // Looks until the windows are painted; the milliseconds since start, or -1.
 double WatchUntilPainted(const Options& options, const PROCESS_INFORMATION& process, double start,
-                         HWND* dialog) {
+                         std::vector<HWND>* windows) {
   Sight last;
   Trace(options, start, last);
   while (Now() - start < kGiveUpMs) {
     const Sight sight = Look(process, options.classes);
     if (sight != last) Trace(options, start, sight);
     last = sight;
-    if (Finished(sight)) {
-      *dialog = sight.dialog;
+    if (Painted(sight) && PaintedAfterRoundTrip(process, options, sight)) {
+      *windows = sight.windows;
       return Now() - start;
     }
     if (Exited(process.hProcess)) {
@@ -164,10 +176,15 @@ void TraceAfterwards(const Options& options, const PROCESS_INFORMATION& process,
   }
 }
 
-// The dialog's close button, as a user would end it (the editor ends only so; a
-// bare dialog turns it into IDCANCEL); ended by force if it stays.
-bool Close(const PROCESS_INFORMATION& process, HWND dialog) {
-  if (dialog) PostMessageW(dialog, WM_CLOSE, 0, 0);
+// The close button of the first window that has no owner (the dialog), as a user
+// would end it: the editor ends only so, and a bare dialog turns it into IDCANCEL.
+// Ended by force if it stays.
+bool Close(const PROCESS_INFORMATION& process, const std::vector<HWND>& windows) {
+  for (HWND window : windows) {
+    if (GetWindow(window, GW_OWNER)) continue;
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    break;
+  }
   if (WaitForSingleObject(process.hProcess, kCloseWaitMs) == WAIT_OBJECT_0) return true;
   std::fwprintf(stderr, L"startup_watch: the program did not end on WM_CLOSE; terminated\n");
   TerminateProcess(process.hProcess, 1);
@@ -189,10 +206,10 @@ int Run(const Options& options) {
                   GetLastError());
     return 1;
   }
-  HWND dialog = nullptr;
-  const double elapsed = WatchUntilPainted(options, process, start, &dialog);
+  std::vector<HWND> windows;
+  const double elapsed = WatchUntilPainted(options, process, start, &windows);
   if (elapsed >= 0 && options.traceMs > 0) TraceAfterwards(options, process, start);
-  const bool closed = Close(process, dialog);
+  const bool closed = Close(process, windows);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   if (elapsed < 0 || !closed) return 1;
