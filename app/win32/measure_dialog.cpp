@@ -131,8 +131,7 @@ void Remeasure(HWND dialog, Measuring& measuring) {
   const HWND preview = GetDlgItem(dialog, IDC_MEASURE_PREVIEW);
   if (session.face.data && (session.openedFont != measuring.previewFont ||
                             session.choices.pixelSize != measuring.previewSize)) {
-    std::string failure;
-    UsePreviewFont(preview, session.openedFont, session.choices.pixelSize, &failure);
+    UsePreviewFont(preview, session.openedFont, session.choices.pixelSize);
     measuring.previewFont = session.openedFont;
     measuring.previewSize = session.choices.pixelSize;
   }

@@ -44,6 +44,10 @@ struct Canvas {
   PreviewOptions options;
   PreviewPlan plan;  // what layout shows with options
   FontFace face;     // nothing open: boxes only
+  std::string font;  // the font to open at the first glyph, and its size
+  int fontSize = 0;
+  bool fontTried = true;    // opened, or failed: fontFailure says why
+  std::string fontFailure;
   std::unordered_map<uint32_t, Glyph> glyphs;
   std::unordered_map<std::string, GlyphDrawing> drawings;  // by character and box
   int scrollX = 0, scrollY = 0;                  // in screen pixels
@@ -239,6 +243,33 @@ void DrawCharacter(Canvas& canvas, Target& target, const PreviewBox& box) {
         target.Put(cornerX + x, cornerY + y, kInk, share);
 }
 
+bool FontOpens(Canvas& canvas) {
+  const FontOpenResult opened = OpenFontFace(canvas.font, &canvas.face);
+  if (opened.status != FontOpenStatus::Opened) {
+    canvas.fontFailure = FontOpenFailureReason(opened);
+    return false;
+  }
+  const int sizeError = SetFontPixelSize(canvas.face, canvas.fontSize);
+  if (sizeError == 0) return true;
+  canvas.fontFailure = "cannot be drawn at " + std::to_string(canvas.fontSize) +
+                       " px: " + FontLibraryErrorText(sizeError);
+  CloseFontFace(&canvas.face);
+  return false;
+}
+
+// The font chosen, once a glyph is to be drawn; its parent hears of a failure.
+void OpenChosenFont(HWND window, Canvas& canvas) {
+  const bool drawsCharacters =
+      std::any_of(canvas.plan.boxes.begin(), canvas.plan.boxes.end(),
+                  [](const PreviewBox& box) { return box.drawsCharacter; });
+  if (canvas.fontTried || !drawsCharacters) return;
+  canvas.fontTried = true;
+  if (FontOpens(canvas)) return;
+  PostMessageW(GetParent(window), WM_COMMAND,
+               MAKEWPARAM(GetDlgCtrlID(window), kPreviewFontFailed),
+               reinterpret_cast<LPARAM>(window));
+}
+
 void Replan(Canvas& canvas) {
   PreviewPlanOptions options;
   options.frames = canvas.options.outlines;
@@ -371,26 +402,19 @@ void SetPreviewOptions(HWND window, const PreviewOptions& options) {
   Redraw(window);
 }
 
-bool UsePreviewFont(HWND window, const std::string& font, int pixelSize, std::string* failure) {
+void UsePreviewFont(HWND window, const std::string& font, int pixelSize) {
   Canvas& canvas = *CanvasOf(window);
   CloseFontFace(&canvas.face);
   canvas.glyphs.clear();
   canvas.drawings.clear();
+  canvas.font = font;
+  canvas.fontSize = pixelSize;
+  canvas.fontTried = false;
+  canvas.fontFailure.clear();
   InvalidateRect(window, nullptr, FALSE);
-  const FontOpenResult opened = OpenFontFace(font, &canvas.face);
-  if (opened.status != FontOpenStatus::Opened) {
-    *failure = FontOpenFailureReason(opened);
-    return false;
-  }
-  const int sizeError = SetFontPixelSize(canvas.face, pixelSize);
-  if (sizeError != 0) {
-    *failure = "cannot be drawn at " + std::to_string(pixelSize) +
-               " px: " + FontLibraryErrorText(sizeError);
-    CloseFontFace(&canvas.face);
-    return false;
-  }
-  return true;
 }
+
+std::string PreviewFontFailure(HWND window) { return CanvasOf(window)->fontFailure; }
 
 SIZE PreviewCanvasSize(HWND window) {
   const Canvas& canvas = *CanvasOf(window);
@@ -404,6 +428,7 @@ PreviewPixels RenderPreview(HWND window, const PixelArea& area) {
   out.height = std::max(0, area.bottom - area.top);
   out.pixels.assign(size_t(out.width) * out.height, kWhite);
   Target target = {area, &out};
+  OpenChosenFont(window, canvas);
   DrawGrid(canvas, target);
   for (const PreviewBox& box : canvas.plan.boxes) {
     const PixelArea pixels = PixelsOfBox(box.rect, area);

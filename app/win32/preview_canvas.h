@@ -28,9 +28,13 @@ void ShowPreviewText(HWND canvas, const uint8_t* image, const std::string& utf8,
 void SetPreviewOptions(HWND canvas, const PreviewOptions& options);
 
 // Draws the glyphs from font (an installed family or a font file) with outlines
-// loaded at pixelSize. False with the reason when it cannot be opened or set to
-// that size; the boxes are then drawn without glyphs.
-bool UsePreviewFont(HWND canvas, const std::string& font, int pixelSize, std::string* failure);
+// loaded at pixelSize. The font is opened when a glyph is first drawn, so that a
+// preview nobody sees opens none. When it cannot be opened or set to that size,
+// the boxes are drawn without glyphs and the canvas tells its parent with a
+// WM_COMMAND of kPreviewFontFailed; PreviewFontFailure then says why.
+constexpr WORD kPreviewFontFailed = 1;
+void UsePreviewFont(HWND canvas, const std::string& font, int pixelSize);
+std::string PreviewFontFailure(HWND canvas);
 
 // The canvas at 1x in pixels (the layout's extent and a margin).
 SIZE PreviewCanvasSize(HWND canvas);

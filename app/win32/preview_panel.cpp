@@ -30,6 +30,8 @@ struct Panel {
   std::string measuredFont;
   int measuredSize = 0;
   bool quiet = false;  // the controls are being set, not changed by the user
+  bool listed = false;  // the installed families are in the font list
+  int standIn = -1;     // the dialog's family being tried, while no font was chosen
 };
 Panel g_panel;
 
@@ -80,17 +82,18 @@ int FontIndex(const std::string& font) {
   return int(SendMessageW(g_panel.font, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str())));
 }
 
+void ShowFontFailure(const std::string& failure) {
+  SetWindowTextW(g_panel.fontNote,
+                 failure.empty() ? L"" : Utf8ToUtf16(failure + ": boxes only").c_str());
+}
+
 // The font measured from is loaded at the size measured at; any other at
 // kOutlineSize. A note says why the font chosen draws nothing.
 void ApplyFont() {
   const std::string font = ChosenFont();
-  std::string failure = "no font is installed";
-  if (!font.empty()) {
-    const int size = font == g_panel.measuredFont ? g_panel.measuredSize : kOutlineSize;
-    if (UsePreviewFont(g_panel.canvas, font, size, &failure)) failure.clear();
-  }
-  SetWindowTextW(g_panel.fontNote,
-                 failure.empty() ? L"" : Utf8ToUtf16(failure + ": boxes only").c_str());
+  const int size = font == g_panel.measuredFont ? g_panel.measuredSize : kOutlineSize;
+  UsePreviewFont(g_panel.canvas, font, size);
+  ShowFontFailure(font.empty() ? "no font is installed" : "");
 }
 
 void ChooseFont(const std::string& font) {
@@ -100,26 +103,41 @@ void ChooseFont(const std::string& font) {
   ApplyFont();
 }
 
-// The families by their English names, as the dialog's are named; the one kept
-// from last time, else the dialog's own font when it is installed.
-void FillFonts() {
+// At start the list holds only the font kept from last time or, when none was,
+// the dialog's own: the first of its families that opens (OnFontFailed tries the
+// next). The installed families are listed when the list is first used, so that
+// starting never waits for the system to name them.
+void ChooseFirstFont() {
+  const std::string& kept = g_programSettings.previewFont;
+  g_panel.standIn = kept.empty() ? 0 : -1;
+  ChooseFont(kept.empty() ? DialogFontFamilies()[0] : kept);
+}
+
+// The dialog's family just tried did not open: the next one, until none is left.
+void OnFontFailed() {
+  Panel& p = g_panel;
+  const std::vector<std::string> standIns = DialogFontFamilies();
+  if (p.standIn >= 0 && p.standIn + 1 < int(standIns.size()) && !p.listed) {
+    SendMessageW(p.font, CB_RESETCONTENT, 0, 0);
+    ChooseFont(standIns[++p.standIn]);
+    return;
+  }
+  ShowFontFailure(PreviewFontFailure(p.canvas));
+}
+
+// The families by their English names, as the dialog's are named, and the font
+// chosen, which stays chosen.
+void ListFonts() {
+  Panel& p = g_panel;
+  if (p.listed) return;
+  p.listed = true;
+  const std::string chosen = ChosenFont();
+  p.quiet = true;
+  SendMessageW(p.font, CB_RESETCONTENT, 0, 0);
   for (const std::string& family : InstalledFontFamilies("en"))
-    SendMessageW(g_panel.font, CB_ADDSTRING, 0,
-                 reinterpret_cast<LPARAM>(Utf8ToUtf16(family).c_str()));
-  std::string first = g_programSettings.previewFont;
-  for (const std::string& family : DialogFontFamilies()) {
-    if (!first.empty()) break;
-    const std::wstring wide = Utf8ToUtf16(family);
-    if (SendMessageW(g_panel.font, CB_FINDSTRINGEXACT, -1,
-                     reinterpret_cast<LPARAM>(wide.c_str())) != CB_ERR)
-      first = family;
-  }
-  if (!first.empty()) {
-    ChooseFont(first);
-  } else {
-    SendMessageW(g_panel.font, CB_SETCURSEL, 0, 0);
-    ApplyFont();
-  }
+    SendMessageW(p.font, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToUtf16(family).c_str()));
+  if (!chosen.empty()) SendMessageW(p.font, CB_SETCURSEL, FontIndex(chosen), 0);
+  p.quiet = false;
 }
 
 // A font file instead of a family: added to the list by its path and chosen.
@@ -134,7 +152,9 @@ void PickFontFile() {
   dialog.nMaxFile = MAX_PATH * 4;
   dialog.lpstrTitle = L"フォントファイル";
   dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-  if (GetOpenFileNameW(&dialog)) ChooseFont(Utf16ToUtf8(path));
+  if (!GetOpenFileNameW(&dialog)) return;
+  g_panel.standIn = -1;
+  ChooseFont(Utf16ToUtf8(path));
 }
 
 HWND CreateChild(const wchar_t* className, const wchar_t* text, DWORD style, int id,
@@ -189,7 +209,7 @@ void CreatePreviewPanel(HWND parent) {
                          WS_EX_CLIENTEDGE);
   p.quiet = false;
   SetPreviewOptions(p.canvas, OptionsOfControls());
-  FillFonts();
+  ChooseFirstFont();
   Refresh();
 }
 
@@ -251,10 +271,15 @@ bool HandlePreviewPanelCommand(WPARAM wParam, LPARAM) {
     SetPreviewOptions(p.canvas, OptionsOfControls());
   } else if (id == kPreviewZoomId && code == EN_CHANGE) {
     SetPreviewOptions(p.canvas, OptionsOfControls());
+  } else if (id == kPreviewFontId && (code == CBN_DROPDOWN || code == CBN_SETFOCUS)) {
+    ListFonts();
   } else if (id == kPreviewFontId && code == CBN_SELCHANGE) {
+    p.standIn = -1;
     ApplyFont();
   } else if (id == kPreviewFontFileId && code == BN_CLICKED) {
     PickFontFile();
+  } else if (id == kPreviewCanvasId && code == kPreviewFontFailed) {
+    OnFontFailed();
   } else {
     return false;
   }
@@ -283,6 +308,7 @@ void SetPreviewMeasuredFont(const std::string& font, int pixelSize) {
   if (!p.canvas || (font == p.measuredFont && pixelSize == p.measuredSize)) return;
   p.measuredFont = font;
   p.measuredSize = pixelSize;
+  p.standIn = -1;
   ChooseFont(font);
 }
 
