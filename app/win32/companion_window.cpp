@@ -411,7 +411,8 @@ void CreateChildren() {
   ShowSortArrow();
   c.summary =
       CreateChild(L"STATIC", L"", SS_LEFT | SS_ENDELLIPSIS | SS_NOPREFIX, kCompanionSummaryId);
-  CreatePreviewPanel(c.window);
+  CreatePreviewPanel(c.window,
+                     reinterpret_cast<HFONT>(SendMessageW(c.dialog, WM_GETFONT, 0, 0)));
 }
 
 }  // namespace

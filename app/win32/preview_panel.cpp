@@ -21,6 +21,7 @@ constexpr int kSampleLines = 3;
 
 struct Panel {
   HWND parent = nullptr;
+  HFONT textFont = nullptr;
   HWND sample = nullptr, font = nullptr, fontFile = nullptr, fontNote = nullptr;
   HWND outlines = nullptr, grid = nullptr, zoom = nullptr, zoomArrows = nullptr;
   HWND canvas = nullptr;
@@ -162,7 +163,7 @@ HWND CreateChild(const wchar_t* className, const wchar_t* text, DWORD style, int
   const HWND child = CreateWindowExW(
       extendedStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, g_panel.parent,
       reinterpret_cast<HMENU>(INT_PTR(id)), GetModuleHandleW(nullptr), nullptr);
-  SendMessageW(child, WM_SETFONT, SendMessageW(g_panel.parent, WM_GETFONT, 0, 0), FALSE);
+  SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(g_panel.textFont), FALSE);
   return child;
 }
 
@@ -186,10 +187,11 @@ void CreateOptionControls() {
 
 }  // namespace
 
-void CreatePreviewPanel(HWND parent) {
+void CreatePreviewPanel(HWND parent, HFONT font) {
   Panel& p = g_panel;
   p = Panel{};
   p.parent = parent;
+  p.textFont = font;
   RegisterPreviewCanvasClass();
   const std::string sample =
       g_programSettings.hasSampleText ? g_programSettings.sampleText : kDefaultSampleText;

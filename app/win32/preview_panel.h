@@ -23,8 +23,9 @@ constexpr int kPreviewZoomId = 116;
 constexpr int kPreviewZoomArrowsId = 117;
 constexpr int kPreviewCanvasId = 118;
 
-// Creates the controls in parent with its font, as the settings left them.
-void CreatePreviewPanel(HWND parent);
+// Creates the controls in parent with font (the dialog's, which has the Japanese
+// characters on a system of any language), as the settings left them.
+void CreatePreviewPanel(HWND parent, HFONT font);
 
 // Places the controls in the rectangle; the canvas takes what the rows leave.
 void LayOutPreviewPanel(const RECT& within);
