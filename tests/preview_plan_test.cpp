@@ -167,3 +167,34 @@ TEST(PreviewPlan, SvgColourTextsAreTheColours) {
 }
 
 }  // namespace
+
+// The whole pixels a box covers within an area of the canvas, as both previews
+// fill and outline them: rounded edges, at least one pixel, nothing outside.
+TEST(PreviewPlan, PixelsOfABoxWithinAnArea) {
+  const PixelArea area = {10, 20, 110, 70};  // 100 x 50 pixels from (10, 20)
+  const struct {
+    const char* name;
+    PreviewRect box;
+    PixelArea pixels;
+  } cases[] = {
+      {"inside, rounded", {12.4, 21.6, 10.2, 5.0}, {12, 22, 23, 27}},
+      {"no width: one pixel", {30, 30, 0, 4}, {30, 30, 31, 34}},
+      {"no size at all", {30.5, 30.5, 0, 0}, {31, 31, 32, 32}},
+      {"over the left edge, kept a little beyond it", {-1e9, 30, 1e9 + 15, 2}, {8, 30, 15, 32}},
+      {"beyond the right edge", {108, 30, 1e12, 2}, {108, 30, 112, 32}},
+      {"far off to the right", {500, 30, 10, 2}, {}},
+      {"just above the area", {20, 10, 5, 7.5}, {}},
+      {"touching the top's margin", {20, 10, 5, 8}, {20, 18, 25, 18 + 1}},
+  };
+  for (const auto& c : cases) {
+    const PixelArea got = PixelsOfBox(c.box, area);
+    if (IsEmptyArea(c.pixels)) {
+      EXPECT_TRUE(IsEmptyArea(got)) << c.name;
+      continue;
+    }
+    EXPECT_EQ(got.left, c.pixels.left) << c.name;
+    EXPECT_EQ(got.top, c.pixels.top) << c.name;
+    EXPECT_EQ(got.right, c.pixels.right) << c.name;
+    EXPECT_EQ(got.bottom, c.pixels.bottom) << c.name;
+  }
+}

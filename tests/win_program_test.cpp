@@ -8,6 +8,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -336,6 +337,13 @@ void Include(RECT* bounds, int x, int y) {
              std::max<LONG>(bounds->right, x + 1), std::max<LONG>(bounds->bottom, y + 1)};
 }
 
+// Types text over the sample text, as a user replaces it (a multi-line edit does
+// not notify a text set whole).
+void TypeSampleText(const wchar_t* text) {
+  SendMessageW(PreviewSampleField(), EM_SETSEL, 0, -1);
+  SendMessageW(PreviewSampleField(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
+}
+
 Drawn DrawnPreview() {
   Drawn drawn;
   const SIZE size = PreviewCanvasSize(PreviewCanvas());
@@ -357,7 +365,7 @@ TEST_F(ProgramTest, PreviewDrawsTheGlyphInsideItsBoxAndFollowsAPendingChange) {
   WriteSingle(bytes.data(), ValueOffset('A', Height), 20);
   WriteWholeFile(path_, bytes);
   StartEditor("Q.exe \"" + path_ + "\"");
-  SetWindowTextW(PreviewSampleField(), L"A");
+  TypeSampleText(L"A");
   Drawn drawn = DrawnPreview();
   EXPECT_EQ(drawn.frame.right - drawn.frame.left, 10);
   EXPECT_EQ(drawn.frame.bottom - drawn.frame.top, 20);
@@ -380,6 +388,68 @@ TEST_F(ProgramTest, PreviewDrawsTheGlyphInsideItsBoxAndFollowsAPendingChange) {
   EXPECT_EQ(drawn.frame.right - drawn.frame.left, 14);
   EXPECT_LT(drawn.framePixels, 2 * (14 + 20) - 4) << "dashed";
   EXPECT_TRUE(ReadWholeFile(path_) == bytes) << "nothing written before 変更";
+}
+
+int CountPixels(const PreviewPixels& drawn, uint32_t colour) {
+  return int(std::count(drawn.pixels.begin(), drawn.pixels.end(), colour));
+}
+
+// The rows of the drawing that colour crosses for at least half its width.
+int RowsAcross(const PreviewPixels& drawn, uint32_t colour) {
+  int rows = 0;
+  for (int y = 0; y < drawn.height; ++y) {
+    const auto row = drawn.pixels.begin() + ptrdiff_t(y) * drawn.width;
+    rows += std::count(row, row + drawn.width, colour) * 2 >= drawn.width;
+  }
+  return rows;
+}
+
+void ClickPreviewBox(int id) {
+  const HWND box = GetDlgItem(CompanionWindow(), id);
+  SendMessageW(box, BM_SETCHECK, SendMessageW(box, BM_GETCHECK, 0, 0) ? BST_UNCHECKED : BST_CHECKED,
+               0);
+  SendMessageW(CompanionWindow(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(box));
+}
+
+std::wstring ItemText(HWND window, int id) {
+  wchar_t text[256] = {};
+  GetDlgItemTextW(window, id, text, 256);
+  return text;
+}
+
+TEST_F(ProgramTest, PreviewPlaceholdersGridZoomAndFontAreShownAndKept) {
+  Bytes bytes(kMetricsFileSize);  // no full-width height: placeholders are 16 square
+  WriteSingle(bytes.data(), kLineSpacingOffset, 24);
+  WriteSingle(bytes.data(), ValueOffset('A', Width), 10);
+  WriteSingle(bytes.data(), ValueOffset('A', Height), 20);
+  WriteSingle(bytes.data(), ValueOffset('A', OffsetY), 4);  // below its line's top
+  WriteWholeFile(path_, bytes);
+  g_programSettings = ParseSettingsText("previewfont No Such Font\n");
+  StartEditor("Q.exe \"" + path_ + "\"");
+  TypeSampleText(L"AB");  // B's record is all zero
+  PreviewPixels drawn = DrawnPreview().pixels;
+  EXPECT_EQ(CountPixels(drawn, 0xDC0000), 2 * (16 + 16) - 4) << "the placeholder's frame";
+  EXPECT_EQ(CountPixels(drawn, 0xFFC3C3), 14 * 14) << "its translucent red inside";
+  EXPECT_EQ(RowsAcross(drawn, 0x78AAE6), 0);
+  DrainMessages();  // the canvas said the font failed
+  const std::wstring note = ItemText(CompanionWindow(), kPreviewFontNoteId);
+  EXPECT_EQ(note.rfind(L"no installed font family has this name", 0), 0u);
+  EXPECT_EQ(note.substr(note.size() - 12), L": boxes only");
+
+  ClickPreviewBox(kPreviewGridId);
+  SetDlgItemTextW(CompanionWindow(), kPreviewZoomId, L"3");
+  drawn = DrawnPreview().pixels;
+  EXPECT_EQ(RowsAcross(drawn, 0x78AAE6), 1) << "the line's top";
+  SCROLLINFO scroll = {};
+  scroll.cbSize = sizeof scroll;
+  scroll.fMask = SIF_RANGE;
+  GetScrollInfo(PreviewCanvas(), SB_HORZ, &scroll);
+  EXPECT_EQ(scroll.nMax + 1, 3 * drawn.width) << "zoomed 3x";
+  StopEditor();
+  const std::string kept = SettingsText(g_programSettings);
+  for (const char* line : {"preview 1 1 3\n", "sample AB\n", "previewfont No Such Font\n"})
+    EXPECT_NE(kept.find(line), std::string::npos) << line;
 }
 
 // ---- フォントから測定, answered by another thread as a user would
@@ -435,6 +505,18 @@ TEST_F(ProgramTest, MeasuringAppliesAsOneChangeThatUndoes) {
   PressControlKey('Z');
   EXPECT_TRUE(ReadWholeFile(path_) == before) << "one step";
   EXPECT_FALSE(CanUndo(g_history));
+  EXPECT_NE(SettingsText(g_programSettings).find("measure 24 "), std::string::npos)
+      << "the choices, offered again next time";
+}
+
+TEST_F(ProgramTest, MeasuringNeedsAFile) {
+  StartEditor("Q.exe");
+  HMENU menu = GetSystemMenu(EditorWindow(), FALSE);
+  EXPECT_TRUE(IsGreyed(OpenedMenu(menu), MenuItem(menu, L"フォントから測定")));
+  PressControlKey('M');
+  ASSERT_EQ(MessagesShown().size(), 1u);
+  EXPECT_EQ(MessagesShown()[0].text, "No file is open");
+  EXPECT_EQ(MeasureDialog(), nullptr);
 }
 
 TEST_F(ProgramTest, CompanionOpensAsLeftAndFromTheSystemMenu) {
@@ -480,6 +562,10 @@ TEST(SettingsFile, ReadsWhatItCanSkipsTheRestAndNeverFails) {
        "measure 0 1 0 0 0\nmeasure 24 1 0 2 0\nmeasure 1000 0 1 1 1\nmeasurefont C:\\f.ttf\n"
        "measurefullwidth 国\nmeasurehalfkana \n",
        "measure 1000 0 1 1 1\nmeasurefont C:\\f.ttf\nmeasurefullwidth 国\nmeasurehalfkana \n"},
+      {"texts too long",
+       "sample " + std::string(kMaxSettingsSize / 8, 'x') + "\npreviewfont " +
+           std::string(kMaxSettingsSize / 8, 'y') + "\n",
+       ""},
   };
   for (const auto& c : cases) EXPECT_EQ(SettingsText(ParseSettingsText(c.text)), c.read) << c.name;
 
