@@ -443,7 +443,7 @@ void CreateCompanion(HWND dialog) {
   const RECT place = StartingPlacement();
   SetWindowPos(c.window, nullptr, place.left, place.top, place.right - place.left,
                place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  LayOut();
+  // WM_SIZE has laid the children out.
   // Once the dialog shows and is active: shown before it, the companion would be
   // the one window on the screen and drawn as the active one.
   if (g_programSettings.companionOpen) PostMessageW(c.window, kShowAtStartMessage, 0, 0);
