@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "child_windows.h"
 #include "code_rows.h"
 #include "editor_dialog.h"
 #include "editor_state.h"
@@ -160,12 +161,6 @@ void ShowImage(const uint8_t* image, const uint8_t* before) {
   ShowPreviewImage(image);
 }
 
-std::wstring WindowText(HWND window) {
-  std::wstring text(GetWindowTextLengthW(window) + 1, L'\0');
-  text.resize(GetWindowTextW(window, &text[0], int(text.size())));
-  return text;
-}
-
 // Once the dialog's handlers have run: showing a record sets the six fields one by
 // one, and only the last of them gives inputs worth showing.
 void SchedulePendingRefresh() {
@@ -183,7 +178,7 @@ void RefreshPending() {
   }
   const PendingChange pending = ReadPendingChange(c.pendingView);
   const std::wstring summary = WideFromEditorText(PendingSummary(pending));
-  if (WindowText(c.summary) != summary) SetWindowTextW(c.summary, summary.c_str());
+  if (WindowTextOf(c.summary) != summary) SetWindowTextW(c.summary, summary.c_str());
   // Browsing codes changes the fields at every step; with nothing pending before or
   // now the rows already show the file.
   const bool wasShown = c.pendingShown;
@@ -371,12 +366,12 @@ LRESULT CALLBACK CompanionProc(HWND window, UINT message, WPARAM wParam, LPARAM 
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
+HFONT DialogFont() {
+  return reinterpret_cast<HFONT>(SendMessageW(g_companion.dialog, WM_GETFONT, 0, 0));
+}
+
 HWND CreateChild(const wchar_t* className, const wchar_t* text, DWORD style, int id) {
-  const HWND child = CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
-                                     g_companion.window, reinterpret_cast<HMENU>(INT_PTR(id)),
-                                     GetModuleHandleW(nullptr), nullptr);
-  SendMessageW(child, WM_SETFONT, SendMessageW(g_companion.dialog, WM_GETFONT, 0, 0), FALSE);
-  return child;
+  return CreateChildControl(g_companion.window, DialogFont(), className, text, style, id);
 }
 
 void CreateTable() {
@@ -411,8 +406,7 @@ void CreateChildren() {
   ShowSortArrow();
   c.summary =
       CreateChild(L"STATIC", L"", SS_LEFT | SS_ENDELLIPSIS | SS_NOPREFIX, kCompanionSummaryId);
-  CreatePreviewPanel(c.window,
-                     reinterpret_cast<HFONT>(SendMessageW(c.dialog, WM_GETFONT, 0, 0)));
+  CreatePreviewPanel(c.window, DialogFont());
 }
 
 }  // namespace

@@ -1,13 +1,13 @@
 #include "measure_dialog.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 
 #include <algorithm>
 #include <cwctype>
 #include <string>
 #include <vector>
 
+#include "child_windows.h"
 #include "companion_window.h"
 #include "editor_dialog.h"
 #include "editor_state.h"
@@ -34,10 +34,7 @@ struct Measuring {
 };
 
 std::string ItemText(HWND dialog, int id) {
-  const HWND item = GetDlgItem(dialog, id);
-  std::wstring text(GetWindowTextLengthW(item) + 1, L'\0');
-  text.resize(GetWindowTextW(item, &text[0], int(text.size())));
-  return Utf16ToUtf8(text);
+  return Utf16ToUtf8(WindowTextOf(GetDlgItem(dialog, id)));
 }
 
 bool IsChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
@@ -55,34 +52,24 @@ std::string UserLanguage() {
   return Utf16ToUtf8(lower);
 }
 
-LRESULT FontItem(HWND dialog, UINT message, WPARAM wParam, const std::string& text) {
-  const std::wstring wide = Utf8ToUtf16(text);
-  return SendDlgItemMessageW(dialog, IDC_MEASURE_FONT, message, wParam,
-                             reinterpret_cast<LPARAM>(wide.c_str()));
-}
-
-// The list's entry of font, added when it has none.
-int FontIndex(HWND dialog, const std::string& font) {
-  const LRESULT found = FontItem(dialog, CB_FINDSTRINGEXACT, WPARAM(-1), font);
-  return int(found != CB_ERR ? found : FontItem(dialog, CB_ADDSTRING, 0, font));
-}
+HWND FontList(HWND dialog) { return GetDlgItem(dialog, IDC_MEASURE_FONT); }
 
 // The families by their names in the user's language, each once. The font offered
 // is the one remembered (a family when installed, a file by its path), else the
 // dialog's own family when it is installed, else the first.
 void FillFonts(HWND dialog, const std::string& remembered) {
-  for (const std::string& family : InstalledFontFamilies(UserLanguage()))
-    FontItem(dialog, CB_ADDSTRING, 0, family);
+  const HWND list = FontList(dialog);
+  for (const std::string& family : InstalledFontFamilies(UserLanguage())) ListEntryOf(list, family);
   int index = CB_ERR;
   if (!remembered.empty()) {
-    index = int(FontItem(dialog, CB_FINDSTRINGEXACT, WPARAM(-1), remembered));
-    if (index == CB_ERR && IsFontPath(remembered)) index = FontIndex(dialog, remembered);
+    index = FindListEntry(list, remembered);
+    if (index == CB_ERR && IsFontPath(remembered)) index = ListEntryOf(list, remembered);
   }
   for (const std::string& family : DialogFontFamilies()) {
     if (index != CB_ERR) break;
-    index = int(FontItem(dialog, CB_FINDSTRINGEXACT, WPARAM(-1), family));
+    index = FindListEntry(list, family);
   }
-  SendDlgItemMessageW(dialog, IDC_MEASURE_FONT, CB_SETCURSEL, index != CB_ERR ? index : 0, 0);
+  SendMessageW(list, CB_SETCURSEL, index != CB_ERR ? index : 0, 0);
 }
 
 void ShowChoices(HWND dialog, const MeasureChoices& first) {
@@ -102,14 +89,7 @@ void ShowChoices(HWND dialog, const MeasureChoices& first) {
 
 MeasureChoices ChoicesOf(HWND dialog) {
   MeasureChoices choices;
-  const LRESULT index = SendDlgItemMessageW(dialog, IDC_MEASURE_FONT, CB_GETCURSEL, 0, 0);
-  if (index != CB_ERR) {
-    std::wstring font(SendDlgItemMessageW(dialog, IDC_MEASURE_FONT, CB_GETLBTEXTLEN, index, 0) + 1,
-                      L'\0');
-    font.resize(SendDlgItemMessageW(dialog, IDC_MEASURE_FONT, CB_GETLBTEXT, index,
-                                    reinterpret_cast<LPARAM>(&font[0])));
-    choices.font = Utf16ToUtf8(font);
-  }
+  choices.font = ChosenListEntry(FontList(dialog));
   BOOL valid = FALSE;
   choices.pixelSize = int(GetDlgItemInt(dialog, IDC_MEASURE_SIZE, &valid, FALSE));
   if (!valid) choices.pixelSize = 0;
@@ -139,20 +119,11 @@ void Remeasure(HWND dialog, Measuring& measuring) {
   EnableWindow(GetDlgItem(dialog, IDOK), session.applyAllowed);
 }
 
+// A font file instead of a family: added to the list by its path and chosen.
 void PickFontFile(HWND dialog) {
-  wchar_t path[MAX_PATH * 4] = L"";
-  OPENFILENAMEW choose = {};
-  choose.lStructSize = sizeof choose;
-  choose.hwndOwner = dialog;
-  choose.lpstrFilter =
-      L"フォント (*.ttf;*.otf;*.ttc;*.otc)\0*.ttf;*.otf;*.ttc;*.otc\0すべて (*.*)\0*.*\0";
-  choose.lpstrFile = path;
-  choose.nMaxFile = MAX_PATH * 4;
-  choose.lpstrTitle = L"フォントファイル";
-  choose.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-  if (!GetOpenFileNameW(&choose)) return;
-  SendDlgItemMessageW(dialog, IDC_MEASURE_FONT, CB_SETCURSEL, FontIndex(dialog, Utf16ToUtf8(path)),
-                      0);
+  std::string path;
+  if (AskForFontFile(dialog, &path))
+    SendMessageW(FontList(dialog), CB_SETCURSEL, ListEntryOf(FontList(dialog), path), 0);
 }
 
 // Any change of a choice measures again at once.

@@ -1,11 +1,11 @@
 #include "preview_panel.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 
 #include <algorithm>
 #include <vector>
 
+#include "child_windows.h"
 #include "font_face.h"
 #include "preview_canvas.h"
 #include "preview_font.h"
@@ -36,15 +36,9 @@ struct Panel {
 };
 Panel g_panel;
 
-std::string FieldText(HWND field) {
-  std::wstring text(GetWindowTextLengthW(field) + 1, L'\0');
-  text.resize(GetWindowTextW(field, &text[0], int(text.size())));
-  return Utf16ToUtf8(text);
-}
-
 // The text laid out: a line break as the layout reads one.
 std::string SampleText() {
-  std::string text = FieldText(g_panel.sample);
+  std::string text = Utf16ToUtf8(WindowTextOf(g_panel.sample));
   text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
   return text;
 }
@@ -66,22 +60,7 @@ PreviewOptions OptionsOfControls() {
   return options;
 }
 
-std::string ChosenFont() {
-  const int index = int(SendMessageW(g_panel.font, CB_GETCURSEL, 0, 0));
-  if (index < 0) return std::string();
-  std::wstring text(SendMessageW(g_panel.font, CB_GETLBTEXTLEN, index, 0) + 1, L'\0');
-  text.resize(SendMessageW(g_panel.font, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(&text[0])));
-  return Utf16ToUtf8(text);
-}
-
-// The list's entry of font, added when it has none.
-int FontIndex(const std::string& font) {
-  const std::wstring wide = Utf8ToUtf16(font);
-  const LRESULT found =
-      SendMessageW(g_panel.font, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(wide.c_str()));
-  if (found != CB_ERR) return int(found);
-  return int(SendMessageW(g_panel.font, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str())));
-}
+std::string ChosenFont() { return ChosenListEntry(g_panel.font); }
 
 void ShowFontFailure(const std::string& failure) {
   SetWindowTextW(g_panel.fontNote,
@@ -99,7 +78,7 @@ void ApplyFont() {
 
 void ChooseFont(const std::string& font) {
   g_panel.quiet = true;
-  SendMessageW(g_panel.font, CB_SETCURSEL, FontIndex(font), 0);
+  SendMessageW(g_panel.font, CB_SETCURSEL, ListEntryOf(g_panel.font, font), 0);
   g_panel.quiet = false;
   ApplyFont();
 }
@@ -137,34 +116,22 @@ void ListFonts() {
   SendMessageW(p.font, CB_RESETCONTENT, 0, 0);
   for (const std::string& family : InstalledFontFamilies("en"))
     SendMessageW(p.font, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToUtf16(family).c_str()));
-  if (!chosen.empty()) SendMessageW(p.font, CB_SETCURSEL, FontIndex(chosen), 0);
+  if (!chosen.empty()) SendMessageW(p.font, CB_SETCURSEL, ListEntryOf(p.font, chosen), 0);
   p.quiet = false;
 }
 
 // A font file instead of a family: added to the list by its path and chosen.
 void PickFontFile() {
-  wchar_t path[MAX_PATH * 4] = L"";
-  OPENFILENAMEW dialog = {};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = g_panel.parent;
-  dialog.lpstrFilter =
-      L"フォント (*.ttf;*.otf;*.ttc;*.otc)\0*.ttf;*.otf;*.ttc;*.otc\0すべて (*.*)\0*.*\0";
-  dialog.lpstrFile = path;
-  dialog.nMaxFile = MAX_PATH * 4;
-  dialog.lpstrTitle = L"フォントファイル";
-  dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-  if (!GetOpenFileNameW(&dialog)) return;
+  std::string path;
+  if (!AskForFontFile(g_panel.parent, &path)) return;
   g_panel.standIn = -1;
-  ChooseFont(Utf16ToUtf8(path));
+  ChooseFont(path);
 }
 
 HWND CreateChild(const wchar_t* className, const wchar_t* text, DWORD style, int id,
                  DWORD extendedStyle = 0) {
-  const HWND child = CreateWindowExW(
-      extendedStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, g_panel.parent,
-      reinterpret_cast<HMENU>(INT_PTR(id)), GetModuleHandleW(nullptr), nullptr);
-  SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(g_panel.textFont), FALSE);
-  return child;
+  return CreateChildControl(g_panel.parent, g_panel.textFont, className, text, style, id,
+                            extendedStyle);
 }
 
 void CreateOptionControls() {
@@ -219,8 +186,7 @@ namespace {
 
 // The size of a control's text in its font.
 SIZE TextSize(HWND control) {
-  std::wstring text(GetWindowTextLengthW(control) + 1, L'\0');
-  text.resize(GetWindowTextW(control, &text[0], int(text.size())));
+  const std::wstring text = WindowTextOf(control);
   SIZE size = {};
   const HDC dc = GetDC(control);
   const HGDIOBJ old =
