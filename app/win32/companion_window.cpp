@@ -51,6 +51,7 @@ struct Companion {
   PendingView pendingView;
   bool pendingScheduled = false, settleScheduled = false, pendingShown = false;
   HBRUSH changedBrush = nullptr, pendingBrush = nullptr;
+  SIZE laidOut = {-1, -1};  // the client size the children were placed for
 };
 Companion g_companion;
 
@@ -100,7 +101,13 @@ void FollowSelection() {
   c.following = true;
   LVITEMW item = {};
   item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-  SendMessageW(c.table, LVM_SETITEMSTATE, -1, reinterpret_cast<LPARAM>(&item));
+  // The one row selected and the one focused (clearing every row costs a walk
+  // over all of them).
+  const int focused = static_cast<int>(SendMessageW(c.table, LVM_GETNEXTITEM, -1, LVNI_FOCUSED));
+  for (const int cleared : {selected, focused}) {
+    if (cleared >= 0)
+      SendMessageW(c.table, LVM_SETITEMSTATE, cleared, reinterpret_cast<LPARAM>(&item));
+  }
   if (row >= 0) {
     item.state = LVIS_SELECTED | LVIS_FOCUSED;
     SendMessageW(c.table, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
@@ -115,21 +122,25 @@ int TextWidth(const std::string& text) {
                                        reinterpret_cast<LPARAM>(wide.c_str())));
 }
 
-// Each column as wide as its title with the arrow and its longest cell (the values
-// and roles have characters of one width each); a column the user widened stays so.
-void FitColumns() {
+// A column as wide as its title with the arrow and its longest cell (the values and
+// roles have characters of one width each).
+int FittingWidth(int column) {
   const Companion& c = g_companion;
+  int width = TextWidth(kCodeColumns[column].title) + kTitlePadding;
+  if (!c.loaded) return width;
+  const std::string* longest = &c.rows.rows[0].cells[column];
+  for (const CodeRow& row : c.rows.rows) {
+    if (row.cells[column].size() > longest->size()) longest = &row.cells[column];
+  }
+  return std::max(width, TextWidth(*longest) + kCellPadding);
+}
+
+// Each column wide enough; a column the user widened stays so.
+void FitColumns() {
   for (int column = 0; column < kCodeColumnCount; ++column) {
-    int width = TextWidth(kCodeColumns[column].title) + kTitlePadding;
-    if (c.loaded) {
-      const std::string* longest = &c.rows.rows[0].cells[column];
-      for (const CodeRow& row : c.rows.rows) {
-        if (row.cells[column].size() > longest->size()) longest = &row.cells[column];
-      }
-      width = std::max(width, TextWidth(*longest) + kCellPadding);
-    }
-    if (SendMessageW(c.table, LVM_GETCOLUMNWIDTH, column, 0) < width)
-      SendMessageW(c.table, LVM_SETCOLUMNWIDTH, column, width);
+    const int width = FittingWidth(column);
+    if (SendMessageW(g_companion.table, LVM_GETCOLUMNWIDTH, column, 0) < width)
+      SendMessageW(g_companion.table, LVM_SETCOLUMNWIDTH, column, width);
   }
 }
 
@@ -150,12 +161,19 @@ void FillRows(const uint8_t* pending) {
   FollowSelection();
 }
 
-// The file's image now, with what before (null: nothing) held highlighted.
-void ShowImage(const uint8_t* image, const uint8_t* before) {
+// The rows of the file's image now, with what before (null: nothing) held
+// highlighted.
+void TakeImage(const uint8_t* image, const uint8_t* before) {
   Companion& c = g_companion;
   c.loaded = image != nullptr;
   c.image.assign(image, image ? image + kMetricsImageSize : image);
   c.before.assign(before, before ? before + kMetricsImageSize : before);
+  if (c.loaded) FillCodeRows(image, before, &c.rows, nullptr);
+}
+
+// The file's image now shown, with what before (null: nothing) held highlighted.
+void ShowImage(const uint8_t* image, const uint8_t* before) {
+  TakeImage(image, before);
   FillRows(nullptr);
   FitColumns();
   ShowPreviewImage(image);
@@ -250,11 +268,14 @@ LRESULT OnNotify(NMHDR* header) {
   return 0;
 }
 
-// The filter and the line spacing along the top, the table below.
+// The filter and the line spacing along the top, the table below; again only when
+// the size changed (showing the window the first time tells its size again).
 void LayOut() {
-  const Companion& c = g_companion;
+  Companion& c = g_companion;
   RECT client, combo;
   GetClientRect(c.window, &client);
+  if (client.right == c.laidOut.cx && client.bottom == c.laidOut.cy) return;
+  c.laidOut = {client.right, client.bottom};
   GetWindowRect(c.filter, &combo);
   const int top = kMargin, height = combo.bottom - combo.top;
   const HWND label = GetDlgItem(c.window, 0xFFFF);
@@ -387,6 +408,7 @@ void CreateTable() {
     LVCOLUMNW info = {};
     info.mask = LVCF_TEXT | LVCF_FMT | LVCF_WIDTH;
     info.fmt = kCodeColumns[column].alignment == CellAlignment::Left ? LVCFMT_LEFT : LVCFMT_RIGHT;
+    info.cx = FittingWidth(column);  // set now: widening a column later redraws the titles
     info.pszText = &title[0];
     SendMessageW(c.table, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&info));
   }
@@ -430,6 +452,8 @@ void CreateCompanion(HWND dialog) {
   c.window =
       CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"一覧とプレビュー", WS_OVERLAPPEDWINDOW, 0,
                       0, 0, 0, dialog, nullptr, GetModuleHandleW(nullptr), nullptr);
+  // The rows first: the table's columns are made as wide as they need.
+  TakeImage(IsDocumentLoaded(g_document) ? g_document.image : nullptr, nullptr);
   CreateChildren();
   DragAcceptFiles(c.window, TRUE);
   c.settleScheduled = true;

@@ -37,6 +37,15 @@ struct GlyphDrawing {
   std::vector<uint8_t> coverage;
 };
 
+// A font opened at a size, on a thread of its own or in place: what to open, and
+// the face or why it failed.
+struct FontOpening {
+  std::string font;
+  int size = 0;
+  FontFace face;  // nothing open: failure says why
+  std::string failure;
+};
+
 struct Canvas {
   TextLayout layout;
   std::string utf8;
@@ -48,6 +57,8 @@ struct Canvas {
   int fontSize = 0;
   bool fontTried = true;    // opened, or failed: fontFailure says why
   std::string fontFailure;
+  HANDLE openingThread = nullptr;  // opening the font ahead: opening is its own
+  std::unique_ptr<FontOpening> opening;
   std::unordered_map<uint32_t, Glyph> glyphs;
   std::unordered_map<std::string, GlyphDrawing> drawings;  // by character and box
   int scrollX = 0, scrollY = 0;                  // in screen pixels
@@ -243,31 +254,85 @@ void DrawCharacter(Canvas& canvas, Target& target, const PreviewBox& box) {
         target.Put(cornerX + x, cornerY + y, kInk, share);
 }
 
-bool FontOpens(Canvas& canvas) {
-  const FontOpenResult opened = OpenFontFace(canvas.font, &canvas.face);
+void OpenAtSize(FontOpening* opening) {
+  const FontOpenResult opened = OpenFontFace(opening->font, &opening->face);
   if (opened.status != FontOpenStatus::Opened) {
-    canvas.fontFailure = FontOpenFailureReason(opened);
-    return false;
+    opening->failure = FontOpenFailureReason(opened);
+    return;
   }
-  const int sizeError = SetFontPixelSize(canvas.face, canvas.fontSize);
-  if (sizeError == 0) return true;
-  canvas.fontFailure = "cannot be drawn at " + std::to_string(canvas.fontSize) +
-                       " px: " + FontLibraryErrorText(sizeError);
-  CloseFontFace(&canvas.face);
-  return false;
+  const int sizeError = SetFontPixelSize(opening->face, opening->size);
+  if (sizeError == 0) return;
+  opening->failure = "cannot be drawn at " + std::to_string(opening->size) +
+                     " px: " + FontLibraryErrorText(sizeError);
+  CloseFontFace(&opening->face);
+}
+
+DWORD WINAPI OpenAtSizeOnThread(void* opening) {
+  OpenAtSize(static_cast<FontOpening*>(opening));
+  return 0;
+}
+
+bool DrawsCharacters(const Canvas& canvas) {
+  return std::any_of(canvas.plan.boxes.begin(), canvas.plan.boxes.end(),
+                     [](const PreviewBox& box) { return box.drawsCharacter; });
+}
+
+// The font being opened ahead, once its thread has ended: the canvas's now.
+void FinishOpeningAhead(Canvas& canvas) {
+  if (!canvas.openingThread) return;
+  WaitForSingleObject(canvas.openingThread, INFINITE);
+  CloseHandle(canvas.openingThread);
+  canvas.openingThread = nullptr;
+  canvas.face = canvas.opening->face;
+  canvas.fontFailure = canvas.opening->failure;
+  canvas.opening.reset();
 }
 
 // The font chosen, once a glyph is to be drawn; its parent hears of a failure.
 void OpenChosenFont(HWND window, Canvas& canvas) {
-  const bool drawsCharacters =
-      std::any_of(canvas.plan.boxes.begin(), canvas.plan.boxes.end(),
-                  [](const PreviewBox& box) { return box.drawsCharacter; });
-  if (canvas.fontTried || !drawsCharacters) return;
+  if (canvas.openingThread) {
+    FinishOpeningAhead(canvas);
+  } else {
+    if (canvas.fontTried || !DrawsCharacters(canvas)) return;
+    FontOpening opening = {canvas.font, canvas.fontSize, FontFace(), ""};
+    OpenAtSize(&opening);
+    canvas.face = opening.face;
+    canvas.fontFailure = opening.failure;
+  }
   canvas.fontTried = true;
-  if (FontOpens(canvas)) return;
+  if (canvas.face.data) return;
   PostMessageW(GetParent(window), WM_COMMAND,
                MAKEWPARAM(GetDlgCtrlID(window), kPreviewFontFailed),
                reinterpret_cast<LPARAM>(window));
+}
+
+// The font being opened ahead for the next canvas that uses it; a canvas that
+// uses another ends it.
+struct OpeningAhead {
+  HANDLE thread = nullptr;
+  std::unique_ptr<FontOpening> opening;
+};
+OpeningAhead g_ahead;
+
+void TakeFontOpenedAhead(Canvas& canvas) {
+  if (!g_ahead.thread) return;
+  canvas.openingThread = g_ahead.thread;
+  canvas.opening = std::move(g_ahead.opening);
+  g_ahead.thread = nullptr;
+  const bool wanted =
+      canvas.opening->font == canvas.font && canvas.opening->size == canvas.fontSize;
+  if (wanted) return;
+  FinishOpeningAhead(canvas);
+  CloseFontFace(&canvas.face);
+  canvas.fontFailure.clear();
+}
+
+// The font given up: no face, no opening under way.
+void DropFont(Canvas& canvas) {
+  FinishOpeningAhead(canvas);
+  CloseFontFace(&canvas.face);
+  canvas.glyphs.clear();
+  canvas.drawings.clear();
 }
 
 void Replan(Canvas& canvas) {
@@ -357,7 +422,7 @@ LRESULT CALLBACK PreviewCanvasProc(HWND window, UINT message, WPARAM wParam, LPA
       break;
     case WM_NCDESTROY: {
       Canvas* canvas = CanvasOf(window);
-      CloseFontFace(&canvas->face);
+      DropFont(*canvas);
       delete canvas;
       SetWindowLongPtrW(window, GWLP_USERDATA, 0);
       break;
@@ -404,14 +469,20 @@ void SetPreviewOptions(HWND window, const PreviewOptions& options) {
 
 void UsePreviewFont(HWND window, const std::string& font, int pixelSize) {
   Canvas& canvas = *CanvasOf(window);
-  CloseFontFace(&canvas.face);
-  canvas.glyphs.clear();
-  canvas.drawings.clear();
+  DropFont(canvas);
   canvas.font = font;
   canvas.fontSize = pixelSize;
   canvas.fontTried = false;
   canvas.fontFailure.clear();
+  TakeFontOpenedAhead(canvas);
   InvalidateRect(window, nullptr, FALSE);
+}
+
+void OpenPreviewFontAhead(const std::string& font, int pixelSize) {
+  if (g_ahead.thread) return;
+  g_ahead.opening.reset(new FontOpening{font, pixelSize, FontFace(), ""});
+  g_ahead.thread = CreateThread(nullptr, 0, OpenAtSizeOnThread, g_ahead.opening.get(), 0, nullptr);
+  if (!g_ahead.thread) g_ahead.opening.reset();
 }
 
 std::string PreviewFontFailure(HWND window) { return CanvasOf(window)->fontFailure; }

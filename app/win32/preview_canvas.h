@@ -36,6 +36,11 @@ constexpr WORD kPreviewFontFailed = 1;
 void UsePreviewFont(HWND canvas, const std::string& font, int pixelSize);
 std::string PreviewFontFailure(HWND canvas);
 
+// Starts opening font at pixelSize on a thread of its own, for the canvas that is
+// next told to use it: at start, its first drawing then waits only for what is
+// left of that, while the windows around are made and drawn.
+void OpenPreviewFontAhead(const std::string& font, int pixelSize);
+
 // The canvas at 1x in pixels (the layout's extent and a margin).
 SIZE PreviewCanvasSize(HWND canvas);
 

@@ -87,10 +87,14 @@ void ChooseFont(const std::string& font) {
 // the dialog's own: the first of its families that opens (OnFontFailed tries the
 // next). The installed families are listed when the list is first used, so that
 // starting never waits for the system to name them.
-void ChooseFirstFont() {
+std::string FirstFont() {
   const std::string& kept = g_programSettings.previewFont;
-  g_panel.standIn = kept.empty() ? 0 : -1;
-  ChooseFont(kept.empty() ? DialogFontFamilies()[0] : kept);
+  return kept.empty() ? DialogFontFamilies()[0] : kept;
+}
+
+void ChooseFirstFont() {
+  g_panel.standIn = g_programSettings.previewFont.empty() ? 0 : -1;
+  ChooseFont(FirstFont());
 }
 
 // The dialog's family just tried did not open: the next one, until none is left.
@@ -153,6 +157,8 @@ void CreateOptionControls() {
 }
 
 }  // namespace
+
+void StartOpeningPreviewFont() { OpenPreviewFontAhead(FirstFont(), kOutlineSize); }
 
 void CreatePreviewPanel(HWND parent, HFONT font) {
   Panel& p = g_panel;

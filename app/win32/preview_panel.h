@@ -23,6 +23,10 @@ constexpr int kPreviewZoomId = 116;
 constexpr int kPreviewZoomArrowsId = 117;
 constexpr int kPreviewCanvasId = 118;
 
+// At start, when the companion will be shown: the font the panel will choose first
+// starts opening on a thread of its own while the windows are made.
+void StartOpeningPreviewFont();
+
 // Creates the controls in parent with font (the dialog's, which has the Japanese
 // characters on a system of any language), as the settings left them.
 void CreatePreviewPanel(HWND parent, HFONT font);

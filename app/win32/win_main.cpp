@@ -4,6 +4,7 @@
 
 #include "editor_dialog.h"
 #include "editor_start.h"
+#include "preview_panel.h"
 #include "program_dialog.h"
 #include "program_files.h"
 #include "wide_text.h"
@@ -23,6 +24,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   InitCommonControlsEx(&controls);
   const std::wstring settingsPath = SettingsFilePath();
   g_programSettings = ReadSettingsFile(settingsPath);
+  if (g_programSettings.companionOpen) StartOpeningPreviewFont();
   HINSTANCE module = GetModuleHandleA(nullptr);
   // The file's name as the document takes it, whatever the system's code page.
   PrepareEditorStart(module, DocumentPathFromWide(GetCommandLineW()).c_str());
