@@ -30,6 +30,7 @@
 #include "program_files.h"
 #include "resources/resource.h"
 #include "test_files.h"
+#include "utf16_text.h"
 
 namespace {
 
@@ -204,6 +205,16 @@ TEST_F(ProgramTest, RecentFilesKeepWhereARelativeOpenFoundTheFile) {
 
 HWND Table() { return GetDlgItem(CompanionWindow(), kCompanionTableId); }
 
+// An item of the companion's menus, chosen as a click on it would.
+void ChooseCompanionMenuItem(int id) {
+  ASSERT_NE(GetMenuState(GetMenu(CompanionWindow()), id, MF_BYCOMMAND), UINT(-1)) << id;
+  SendMessageW(CompanionWindow(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+bool IsMenuItemChecked(int id) {
+  return GetMenuState(GetMenu(CompanionWindow()), id, MF_BYCOMMAND) & MF_CHECKED;
+}
+
 std::string Cell(int row, int column) {
   wchar_t text[64] = {};
   LVITEMW item = {};
@@ -307,10 +318,7 @@ TEST_F(ProgramTest, CompanionTableChoosesSortsAndFollowsTheDialog) {
   FocusControl(IDC_CHARACTER);
   PressControlKey('2');
   EXPECT_EQ(GetFocus(), PreviewSampleField());
-  const HWND filter = GetDlgItem(CompanionWindow(), kCompanionFilterId);
-  SendMessageW(filter, CB_SETCURSEL, 3, 0);  // 半角英数
-  SendMessageW(CompanionWindow(), WM_COMMAND, MAKEWPARAM(kCompanionFilterId, CBN_SELCHANGE),
-               reinterpret_cast<LPARAM>(filter));
+  ChooseCompanionMenuItem(kCompanionFilterFirstId + 3);  // 分類 半角英数
   const int rows = static_cast<int>(SendMessageW(Table(), LVM_GETITEMCOUNT, 0, 0));
   EXPECT_GT(rows, 0);
   EXPECT_LT(rows, 256);
@@ -380,10 +388,7 @@ TEST_F(ProgramTest, PreviewDrawsTheGlyphInsideItsBoxAndFollowsAPendingChange) {
   TypeText("A");
   TypeInto(IDC_WIDTH, "14");  // pending: 変更 would make the box wider
   DrainMessages();
-  const HWND summary = GetDlgItem(CompanionWindow(), kCompanionSummaryId);
-  wchar_t said[128] = {};
-  GetWindowTextW(summary, said, 128);
-  EXPECT_EQ(std::wstring(said), L"変更: 1 コードの 1 値");
+  EXPECT_EQ(CompanionSummary(), L"変更: 1 コードの 1 値");
   drawn = DrawnPreview();
   EXPECT_EQ(drawn.frame.right - drawn.frame.left, 14);
   EXPECT_LT(drawn.framePixels, 2 * (14 + 20) - 4) << "dashed";
@@ -404,20 +409,6 @@ int RowsAcross(const PreviewPixels& drawn, uint32_t colour) {
   return rows;
 }
 
-void ClickPreviewBox(int id) {
-  const HWND box = GetDlgItem(CompanionWindow(), id);
-  SendMessageW(box, BM_SETCHECK, SendMessageW(box, BM_GETCHECK, 0, 0) ? BST_UNCHECKED : BST_CHECKED,
-               0);
-  SendMessageW(CompanionWindow(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-               reinterpret_cast<LPARAM>(box));
-}
-
-std::wstring ItemText(HWND window, int id) {
-  wchar_t text[256] = {};
-  GetDlgItemTextW(window, id, text, 256);
-  return text;
-}
-
 TEST_F(ProgramTest, PreviewPlaceholdersGridZoomAndFontAreShownAndKept) {
   Bytes bytes(kMetricsFileSize);  // no full-width height: placeholders are 16 square
   WriteSingle(bytes.data(), kLineSpacingOffset, 24);
@@ -433,12 +424,15 @@ TEST_F(ProgramTest, PreviewPlaceholdersGridZoomAndFontAreShownAndKept) {
   EXPECT_EQ(CountPixels(drawn, 0xFFC3C3), 14 * 14) << "its translucent red inside";
   EXPECT_EQ(RowsAcross(drawn, 0x78AAE6), 0);
   DrainMessages();  // the canvas said the font failed
-  const std::wstring note = ItemText(CompanionWindow(), kPreviewFontNoteId);
+  const std::wstring note = PreviewFontNote();
   EXPECT_EQ(note.rfind(L"no installed font family has this name", 0), 0u);
   EXPECT_EQ(note.substr(note.size() - 12), L": boxes only");
 
-  ClickPreviewBox(kPreviewGridId);
-  SetDlgItemTextW(CompanionWindow(), kPreviewZoomId, L"3");
+  ChooseCompanionMenuItem(kPreviewGridId);
+  ChooseCompanionMenuItem(kPreviewZoomFirstId + 3);
+  EXPECT_TRUE(IsMenuItemChecked(kPreviewGridId));
+  EXPECT_TRUE(IsMenuItemChecked(kPreviewZoomFirstId + 3));
+  EXPECT_FALSE(IsMenuItemChecked(kPreviewZoomFirstId + 2));
   drawn = DrawnPreview().pixels;
   EXPECT_EQ(RowsAcross(drawn, 0x78AAE6), 1) << "the line's top";
   SCROLLINFO scroll = {};
@@ -450,6 +444,50 @@ TEST_F(ProgramTest, PreviewPlaceholdersGridZoomAndFontAreShownAndKept) {
   const std::string kept = SettingsText(g_programSettings);
   for (const char* line : {"preview 1 1 3\n", "sample AB\n", "previewfont No Such Font\n"})
     EXPECT_NE(kept.find(line), std::string::npos) << line;
+}
+
+// プレビュー's フォント...: another thread chooses the first entry listed that is
+// not the font offered and presses button; the entry, or "" when none was listed.
+std::string ChoosePreviewFont(int button) {
+  std::wstring family;
+  bool answered = false;
+  std::thread user([&] {
+    for (int i = 0; i < 1000 && !answered; ++i, Sleep(10)) {
+      const HWND dialog = FindWindowW(L"#32770", L"プレビューのフォント");
+      if (!dialog || !IsWindowVisible(dialog)) continue;
+      const HWND list = GetDlgItem(dialog, 2101);
+      const int offered = int(SendMessageW(list, CB_GETCURSEL, 0, 0));
+      const int entry = offered == 0 ? 1 : 0;
+      wchar_t text[256] = {};
+      if (SendMessageW(list, CB_GETLBTEXT, entry, reinterpret_cast<LPARAM>(text)) > 0) {
+        SendMessageW(list, CB_SETCURSEL, entry, 0);
+        family = text;
+      }
+      answered = true;
+      PostMessageW(dialog, WM_COMMAND, button, 0);
+    }
+  });
+  ChooseCompanionMenuItem(kPreviewFontId);
+  user.join();
+  return Utf16ToUtf8(family);
+}
+
+TEST_F(ProgramTest, PreviewFontIsChosenFromTheInstalledFamilies) {
+  g_programSettings = ParseSettingsText("previewfont No Such Font\n");
+  StartEditor("Q.exe \"" + path_ + "\"");
+  TypeSampleText(L"A");
+  ChoosePreviewFont(IDCANCEL);
+  DrawnPreview();
+  DrainMessages();
+  EXPECT_NE(PreviewFontNote(), L"") << "キャンセル keeps the font, which does not open";
+  const std::string family = ChoosePreviewFont(IDOK);
+  ASSERT_FALSE(family.empty());
+  DrawnPreview();
+  DrainMessages();
+  EXPECT_EQ(PreviewFontNote(), L"") << "an installed family opens";
+  StopEditor();
+  EXPECT_NE(SettingsText(g_programSettings).find("previewfont " + family + "\n"),
+            std::string::npos);
 }
 
 // ---- フォントから測定, answered by another thread as a user would

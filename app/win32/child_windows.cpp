@@ -13,6 +13,16 @@ HWND CreateChildControl(HWND parent, HFONT font, const wchar_t* className, const
   return child;
 }
 
+int TextLineHeight(HWND window, HFONT font) {
+  const HDC dc = GetDC(window);
+  const HGDIOBJ old = SelectObject(dc, font);
+  TEXTMETRICW metrics = {};
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(window, dc);
+  return metrics.tmHeight;
+}
+
 std::wstring WindowTextOf(HWND window) {
   std::wstring text(GetWindowTextLengthW(window) + 1, L'\0');
   text.resize(GetWindowTextW(window, &text[0], int(text.size())));

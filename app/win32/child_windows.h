@@ -12,6 +12,9 @@
 HWND CreateChildControl(HWND parent, HFONT font, const wchar_t* className, const wchar_t* text,
                         DWORD style, int id, DWORD extendedStyle = 0);
 
+// The height of a line of text in font, as window draws it.
+int TextLineHeight(HWND window, HFONT font);
+
 // The window's text, whole.
 std::wstring WindowTextOf(HWND window);
 

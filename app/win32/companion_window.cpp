@@ -27,7 +27,6 @@ constexpr UINT kShowAtStartMessage = WM_APP + 2;
 constexpr int kMargin = 6;
 constexpr int kGap = 8;              // between the dialog and the companion
 constexpr int kStartingHeight = 720;  // at start, when the screen has room
-constexpr int kSummaryHeight = 20;
 // Around a cell's text and a title's (which has the sort arrow beside it).
 constexpr int kCellPadding = 14;
 constexpr int kTitlePadding = 40;
@@ -37,9 +36,10 @@ struct Companion {
   HWND window = nullptr;
   HWND dialog = nullptr;
   HWND table = nullptr;
-  HWND filter = nullptr;
-  HWND lineSpacing = nullptr;
-  HWND summary = nullptr;  // what 変更 will do
+  HMENU classMenu = nullptr;            // 分類, the filter
+  int lineHeight = 0;                   // of a line of text in the dialog's font
+  RECT topLine = {}, summaryLine = {};  // the filter and line spacing; what 変更 will do
+  std::wstring summary;
   bool loaded = false;
   std::vector<uint8_t> image, before;  // what the rows show; before empty: no highlight
   CodeRows rows;
@@ -144,12 +144,7 @@ void FitColumns() {
   }
 }
 
-void ShowLineSpacing() {
-  const Companion& c = g_companion;
-  SetWindowTextW(c.lineSpacing,
-                 c.loaded ? WideFromEditorText(c.rows.lineSpacingText).c_str() : L"");
-  InvalidateRect(c.lineSpacing, nullptr, TRUE);
-}
+void ShowTopLine() { InvalidateRect(g_companion.window, &g_companion.topLine, TRUE); }
 
 // The rows again from what they show, with pending's values over them (null: none).
 void FillRows(const uint8_t* pending) {
@@ -157,7 +152,7 @@ void FillRows(const uint8_t* pending) {
   if (c.loaded)
     FillCodeRows(c.image.data(), c.before.empty() ? nullptr : c.before.data(), &c.rows, pending);
   SortRows();
-  ShowLineSpacing();
+  ShowTopLine();
   FollowSelection();
 }
 
@@ -196,7 +191,10 @@ void RefreshPending() {
   }
   const PendingChange pending = ReadPendingChange(c.pendingView);
   const std::wstring summary = WideFromEditorText(PendingSummary(pending));
-  if (WindowTextOf(c.summary) != summary) SetWindowTextW(c.summary, summary.c_str());
+  if (summary != c.summary) {
+    c.summary = summary;
+    InvalidateRect(c.window, &c.summaryLine, TRUE);
+  }
   // Browsing codes changes the fields at every step; with nothing pending before or
   // now the rows already show the file.
   const bool wasShown = c.pendingShown;
@@ -268,32 +266,27 @@ LRESULT OnNotify(NMHDR* header) {
   return 0;
 }
 
-// The filter and the line spacing along the top, the table below; again only when
-// the size changed (showing the window the first time tells its size again).
+// The filter and the line spacing along the top, the table below, then what 変更
+// will do and the preview; again only when the size changed (showing the window the
+// first time tells its size again).
 void LayOut() {
   Companion& c = g_companion;
-  RECT client, combo;
+  RECT client;
   GetClientRect(c.window, &client);
   if (client.right == c.laidOut.cx && client.bottom == c.laidOut.cy) return;
   c.laidOut = {client.right, client.bottom};
-  GetWindowRect(c.filter, &combo);
-  const int top = kMargin, height = combo.bottom - combo.top;
-  const HWND label = GetDlgItem(c.window, 0xFFFF);
-  const int labelWidth = 40, filterWidth = 120;
-  MoveWindow(label, kMargin, top + 3, labelWidth, height - 3, TRUE);
-  MoveWindow(c.filter, kMargin + labelWidth, top, filterWidth, 200, TRUE);
-  const int spacingLeft = kMargin + labelWidth + filterWidth + kGap;
-  MoveWindow(c.lineSpacing, spacingLeft, top + 3,
-             std::max(0, int(client.right) - kMargin - spacingLeft), height - 3, TRUE);
+  const int width = std::max(0, int(client.right) - 2 * kMargin), right = kMargin + width;
+  c.topLine = {kMargin, kMargin, right, kMargin + c.lineHeight};
   // The table takes two fifths of what is left, the preview the rest.
-  const int tableTop = top + height + kMargin, width = std::max(0, int(client.right) - 2 * kMargin);
+  const int tableTop = c.topLine.bottom + kMargin;
   const int tableHeight = std::max(0, (int(client.bottom) - tableTop) * 2 / 5);
   MoveWindow(c.table, kMargin, tableTop, width, tableHeight, TRUE);
   const int summaryTop = tableTop + tableHeight + kMargin / 2;
-  MoveWindow(c.summary, kMargin, summaryTop, width, kSummaryHeight, TRUE);
-  const RECT preview = {kMargin, summaryTop + kSummaryHeight, kMargin + width,
-                        std::max(summaryTop + kSummaryHeight, int(client.bottom) - kMargin)};
+  c.summaryLine = {kMargin, summaryTop, right, summaryTop + c.lineHeight};
+  const RECT preview = {kMargin, c.summaryLine.bottom + kMargin / 2, right,
+                        std::max(int(c.summaryLine.bottom), int(client.bottom) - kMargin)};
   LayOutPreviewPanel(preview);
+  InvalidateRect(c.window, nullptr, TRUE);
 }
 
 // Where the companion stood when the program ended, if that is still on a screen;
@@ -315,7 +308,7 @@ RECT StartingPlacement() {
   for (int column = 0; column < kCodeColumnCount; ++column)
     width += static_cast<int>(SendMessageW(c.table, LVM_GETCOLUMNWIDTH, column, 0));
   RECT outer = {0, 0, width, 0};
-  AdjustWindowRectEx(&outer, WS_OVERLAPPEDWINDOW, FALSE, WS_EX_CONTROLPARENT);
+  AdjustWindowRectEx(&outer, WS_OVERLAPPEDWINDOW, TRUE, WS_EX_CONTROLPARENT);
   width = outer.right - outer.left;
   int left = dialog.right + kGap;
   if (left + width > monitor.rcWork.right && dialog.left - kGap - width >= monitor.rcWork.left)
@@ -339,32 +332,78 @@ void KeepPlacement() {
   settings.companionHeight = rect.bottom - rect.top;
 }
 
-HBRUSH LineSpacingBrush(HDC dc) {
+HFONT DialogFont() {
+  return reinterpret_cast<HFONT>(SendMessageW(g_companion.dialog, WM_GETFONT, 0, 0));
+}
+
+void DrawLine(HDC dc, const std::wstring& text, RECT rect) {
+  DrawTextW(dc, text.c_str(), int(text.size()), &rect,
+            DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_VCENTER);
+}
+
+// The filter, then the line spacing on kChangedColour or kPendingColour when it
+// changed or 変更 would change it.
+void PaintTopLine(HDC dc) {
   const Companion& c = g_companion;
-  const bool pending = c.loaded && c.rows.lineSpacingPending;
-  if (!pending && !(c.loaded && c.rows.lineSpacingChanged)) return nullptr;
-  SetBkColor(dc, ColourRef(pending ? kPendingColour : kChangedColour));
-  return pending ? c.pendingBrush : c.changedBrush;
+  const std::wstring filter =
+      L"分類: " + WideFromEditorText(kClassFilterNames[int(c.classFilter)]) + L"    ";
+  DrawLine(dc, filter, c.topLine);
+  if (!c.loaded) return;
+  SIZE size = {};
+  GetTextExtentPoint32W(dc, filter.c_str(), int(filter.size()), &size);
+  const std::wstring spacing = WideFromEditorText(c.rows.lineSpacingText);
+  RECT rect = c.topLine;
+  rect.left = std::min(rect.right, rect.left + size.cx);
+  if (c.rows.lineSpacingPending || c.rows.lineSpacingChanged) {
+    SIZE spacingSize = {};
+    GetTextExtentPoint32W(dc, spacing.c_str(), int(spacing.size()), &spacingSize);
+    RECT behind = {rect.left, rect.top, std::min(rect.right, rect.left + spacingSize.cx),
+                   rect.bottom};
+    FillRect(dc, &behind, c.rows.lineSpacingPending ? c.pendingBrush : c.changedBrush);
+  }
+  DrawLine(dc, spacing, rect);
+}
+
+void Paint(HWND window) {
+  const Companion& c = g_companion;
+  PAINTSTRUCT paint;
+  const HDC dc = BeginPaint(window, &paint);
+  const HGDIOBJ old = SelectObject(dc, DialogFont());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  PaintTopLine(dc);
+  DrawLine(dc, c.summary, c.summaryLine);
+  PaintPreviewPanel(dc);
+  SelectObject(dc, old);
+  EndPaint(window, &paint);
+}
+
+void MarkFilterInMenu() {
+  const Companion& c = g_companion;
+  CheckMenuRadioItem(c.classMenu, kCompanionFilterFirstId,
+                     kCompanionFilterFirstId + kClassFilterCount - 1,
+                     kCompanionFilterFirstId + int(c.classFilter), MF_BYCOMMAND);
+}
+
+// 分類's item chosen: the rows of that class.
+void FilterRows(ClassFilter filter) {
+  g_companion.classFilter = filter;
+  MarkFilterInMenu();
+  SortRows();
+  FollowSelection();
+  ShowTopLine();
 }
 
 LRESULT CALLBACK CompanionProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SIZE: LayOut(); return 0;
     case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lParam));
-    case WM_CTLCOLORSTATIC:
-      if (reinterpret_cast<HWND>(lParam) == g_companion.lineSpacing) {
-        if (HBRUSH brush = LineSpacingBrush(reinterpret_cast<HDC>(wParam)))
-          return reinterpret_cast<LRESULT>(brush);
-      }
-      break;
+    case WM_PAINT: Paint(window); return 0;
     case WM_COMMAND:
       if (HandlePreviewPanelCommand(wParam, lParam)) return 0;
-      if (LOWORD(wParam) == kCompanionFilterId && HIWORD(wParam) == CBN_SELCHANGE) {
-        g_companion.classFilter =
-            static_cast<ClassFilter>(SendMessageW(g_companion.filter, CB_GETCURSEL, 0, 0));
-        SortRows();
-        FollowSelection();
-      }
+      if (LOWORD(wParam) >= kCompanionFilterFirstId &&
+          LOWORD(wParam) < kCompanionFilterFirstId + kClassFilterCount)
+        FilterRows(static_cast<ClassFilter>(LOWORD(wParam) - kCompanionFilterFirstId));
       // Esc in the companion goes back to the dialog, where the focus was.
       if (LOWORD(wParam) == IDCANCEL) SetActiveWindow(g_companion.dialog);
       return 0;
@@ -385,10 +424,6 @@ LRESULT CALLBACK CompanionProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       return 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);
-}
-
-HFONT DialogFont() {
-  return reinterpret_cast<HFONT>(SendMessageW(g_companion.dialog, WM_GETFONT, 0, 0));
 }
 
 HWND CreateChild(const wchar_t* className, const wchar_t* text, DWORD style, int id) {
@@ -414,21 +449,22 @@ void CreateTable() {
   }
 }
 
+// The menus 分類 and プレビュー, the table and the preview below it.
 void CreateChildren() {
   Companion& c = g_companion;
-  CreateChild(L"STATIC", L"分類:", 0, 0xFFFF);
-  c.filter =
-      CreateChild(L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, kCompanionFilterId);
-  for (const char* name : kClassFilterNames)
-    SendMessageW(c.filter, CB_ADDSTRING, 0,
-                 reinterpret_cast<LPARAM>(WideFromEditorText(name).c_str()));
-  SendMessageW(c.filter, CB_SETCURSEL, 0, 0);
-  c.lineSpacing = CreateChild(L"STATIC", L"", SS_LEFT, kCompanionLineSpacingId);
+  c.lineHeight = TextLineHeight(c.window, DialogFont());
+  const HMENU bar = CreateMenu();
+  c.classMenu = CreatePopupMenu();
+  for (int filter = 0; filter < kClassFilterCount; ++filter) {
+    AppendMenuW(c.classMenu, MF_STRING, kCompanionFilterFirstId + filter,
+                WideFromEditorText(kClassFilterNames[filter]).c_str());
+  }
+  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(c.classMenu), L"分類(&C)");
+  MarkFilterInMenu();
   CreateTable();
   ShowSortArrow();
-  c.summary =
-      CreateChild(L"STATIC", L"", SS_LEFT | SS_ENDELLIPSIS | SS_NOPREFIX, kCompanionSummaryId);
-  CreatePreviewPanel(c.window, DialogFont());
+  CreatePreviewPanel(c.window, DialogFont(), bar);
+  SetMenu(c.window, bar);
 }
 
 }  // namespace
@@ -468,6 +504,8 @@ void CreateCompanion(HWND dialog) {
 }
 
 HWND CompanionWindow() { return g_companion.window; }
+
+std::wstring CompanionSummary() { return g_companion.summary; }
 
 namespace {
 

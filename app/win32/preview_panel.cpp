@@ -1,38 +1,35 @@
 #include "preview_panel.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 #include <vector>
 
 #include "child_windows.h"
-#include "font_face.h"
 #include "preview_canvas.h"
 #include "preview_font.h"
+#include "preview_font_dialog.h"
 #include "program_files.h"
 #include "utf16_text.h"
-#include "wide_text.h"
 
 namespace {
 
 constexpr int kRowGap = 4;
-constexpr int kRowHeight = 24;
 constexpr int kSampleLines = 3;
 
 struct Panel {
   HWND parent = nullptr;
-  HFONT textFont = nullptr;
-  HWND sample = nullptr, font = nullptr, fontFile = nullptr, fontNote = nullptr;
-  HWND outlines = nullptr, grid = nullptr, zoom = nullptr, zoomArrows = nullptr;
-  HWND canvas = nullptr;
-  std::vector<HWND> labels;             // プレビューのフォント, 拡大
+  HWND sample = nullptr, canvas = nullptr;
+  HMENU menu = nullptr;  // プレビュー
+  int lineHeight = 0;    // of a line of the parent's text
+  RECT fontLine = {};    // where the font and its note are written
+  PreviewOptions options;
+  std::string font;  // the font chosen, or tried for the dialog's own
+  std::wstring fontNote;
   std::vector<uint8_t> image, pending;  // the file's image (empty: none), 変更's over it
   std::bitset<kCodeCount> pendingCodes;
   std::string measuredFont;
   int measuredSize = 0;
   bool quiet = false;  // the controls are being set, not changed by the user
-  bool listed = false;  // the installed families are in the font list
-  int standIn = -1;     // the dialog's family being tried, while no font was chosen
+  int standIn = -1;    // the dialog's family being tried, while no font was chosen
 };
 Panel g_panel;
 
@@ -50,189 +47,126 @@ void Refresh() {
   ShowPreviewText(p.canvas, image, SampleText(), p.pendingCodes);
 }
 
-PreviewOptions OptionsOfControls() {
-  PreviewOptions options;
-  options.outlines = SendMessageW(g_panel.outlines, BM_GETCHECK, 0, 0) == BST_CHECKED;
-  options.grid = SendMessageW(g_panel.grid, BM_GETCHECK, 0, 0) == BST_CHECKED;
-  BOOL valid = FALSE;
-  const UINT zoom = GetDlgItemInt(g_panel.parent, kPreviewZoomId, &valid, FALSE);
-  options.zoom = valid ? std::clamp(int(zoom), 1, kMaxPreviewZoom) : PreviewOptions().zoom;
-  return options;
+// The menu's marks as the options are, and the canvas drawn by them.
+void ApplyOptions() {
+  const Panel& p = g_panel;
+  CheckMenuItem(p.menu, kPreviewOutlinesId, p.options.outlines ? MF_CHECKED : MF_UNCHECKED);
+  CheckMenuItem(p.menu, kPreviewGridId, p.options.grid ? MF_CHECKED : MF_UNCHECKED);
+  CheckMenuRadioItem(p.menu, kPreviewZoomFirstId + 1, kPreviewZoomFirstId + kMaxPreviewZoom,
+                     kPreviewZoomFirstId + p.options.zoom, MF_BYCOMMAND);
+  SetPreviewOptions(p.canvas, p.options);
 }
 
-std::string ChosenFont() { return ChosenListEntry(g_panel.font); }
+void ShowFontLine() {
+  if (g_panel.parent) InvalidateRect(g_panel.parent, &g_panel.fontLine, TRUE);
+}
 
 void ShowFontFailure(const std::string& failure) {
-  SetWindowTextW(g_panel.fontNote,
-                 failure.empty() ? L"" : Utf8ToUtf16(failure + ": boxes only").c_str());
+  g_panel.fontNote = failure.empty() ? L"" : Utf8ToUtf16(failure + ": boxes only");
+  ShowFontLine();
 }
 
 // The font measured from is loaded at the size measured at; any other at
-// kOutlineSize. A note says why the font chosen draws nothing.
-void ApplyFont() {
-  const std::string font = ChosenFont();
+// kOutlineSize. A note will say why the font draws nothing, if it does not open.
+void ChooseFont(const std::string& font) {
+  g_panel.font = font;
   const int size = font == g_panel.measuredFont ? g_panel.measuredSize : kOutlineSize;
   UsePreviewFont(g_panel.canvas, font, size);
-  ShowFontFailure(font.empty() ? "no font is installed" : "");
+  ShowFontFailure("");
 }
 
-void ChooseFont(const std::string& font) {
-  g_panel.quiet = true;
-  SendMessageW(g_panel.font, CB_SETCURSEL, ListEntryOf(g_panel.font, font), 0);
-  g_panel.quiet = false;
-  ApplyFont();
-}
-
-// At start the list holds only the font kept from last time or, when none was,
-// the dialog's own: the first of its families that opens (OnFontFailed tries the
-// next). The installed families are listed when the list is first used, so that
-// starting never waits for the system to name them.
+// At start the font kept from last time or, when none was, the dialog's own: the
+// first of its families that opens (OnFontFailed tries the next).
 std::string FirstFont() {
   const std::string& kept = g_programSettings.previewFont;
   return kept.empty() ? DialogFontFamilies()[0] : kept;
-}
-
-void ChooseFirstFont() {
-  g_panel.standIn = g_programSettings.previewFont.empty() ? 0 : -1;
-  ChooseFont(FirstFont());
 }
 
 // The dialog's family just tried did not open: the next one, until none is left.
 void OnFontFailed() {
   Panel& p = g_panel;
   const std::vector<std::string> standIns = DialogFontFamilies();
-  if (p.standIn >= 0 && p.standIn + 1 < int(standIns.size()) && !p.listed) {
-    SendMessageW(p.font, CB_RESETCONTENT, 0, 0);
+  if (p.standIn >= 0 && p.standIn + 1 < int(standIns.size())) {
     ChooseFont(standIns[++p.standIn]);
     return;
   }
   ShowFontFailure(PreviewFontFailure(p.canvas));
 }
 
-// The families by their English names, as the dialog's are named, and the font
-// chosen, which stays chosen.
-void ListFonts() {
-  Panel& p = g_panel;
-  if (p.listed) return;
-  p.listed = true;
-  const std::string chosen = ChosenFont();
-  p.quiet = true;
-  SendMessageW(p.font, CB_RESETCONTENT, 0, 0);
-  for (const std::string& family : InstalledFontFamilies("en"))
-    SendMessageW(p.font, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToUtf16(family).c_str()));
-  if (!chosen.empty()) SendMessageW(p.font, CB_SETCURSEL, ListEntryOf(p.font, chosen), 0);
-  p.quiet = false;
-}
-
-// A font file instead of a family: added to the list by its path and chosen.
-void PickFontFile() {
-  std::string path;
-  if (!AskForFontFile(g_panel.parent, &path)) return;
+// フォント...: another family or a font file, which stays chosen.
+void AskForFont() {
+  std::string font = g_panel.font;
+  if (!AskForPreviewFont(g_panel.parent, &font)) return;
   g_panel.standIn = -1;
-  ChooseFont(path);
+  ChooseFont(font);
 }
 
-HWND CreateChild(const wchar_t* className, const wchar_t* text, DWORD style, int id,
-                 DWORD extendedStyle = 0) {
-  return CreateChildControl(g_panel.parent, g_panel.textFont, className, text, style, id,
-                            extendedStyle);
-}
-
-void CreateOptionControls() {
-  Panel& p = g_panel;
-  const PreviewOptions& kept = g_programSettings.preview;
-  p.outlines = CreateChild(L"BUTTON", L"枠線", WS_TABSTOP | BS_AUTOCHECKBOX, kPreviewOutlinesId);
-  p.grid = CreateChild(L"BUTTON", L"行の基準線", WS_TABSTOP | BS_AUTOCHECKBOX, kPreviewGridId);
-  SendMessageW(p.outlines, BM_SETCHECK, kept.outlines ? BST_CHECKED : BST_UNCHECKED, 0);
-  SendMessageW(p.grid, BM_SETCHECK, kept.grid ? BST_CHECKED : BST_UNCHECKED, 0);
-  p.labels.push_back(CreateChild(L"STATIC", L"拡大", SS_RIGHT, 0xFFFF));
-  p.zoom = CreateChild(L"EDIT", L"", WS_TABSTOP | ES_NUMBER | ES_RIGHT, kPreviewZoomId,
-                       WS_EX_CLIENTEDGE);
-  p.zoomArrows = CreateChild(UPDOWN_CLASSW, L"",
-                             UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
-                             kPreviewZoomArrowsId);
-  SendMessageW(p.zoomArrows, UDM_SETBUDDY, reinterpret_cast<WPARAM>(p.zoom), 0);
-  SendMessageW(p.zoomArrows, UDM_SETRANGE32, 1, kMaxPreviewZoom);
-  SendMessageW(p.zoomArrows, UDM_SETPOS32, 0, kept.zoom);
+HMENU CreatePreviewMenu() {
+  const HMENU menu = CreatePopupMenu(), zoom = CreatePopupMenu();
+  for (int times = 1; times <= kMaxPreviewZoom; ++times) {
+    const wchar_t digit = wchar_t(L'0' + times);
+    const std::wstring item = {digit, L' ', L'倍', L'(', L'&', digit, L')'};
+    AppendMenuW(zoom, MF_STRING, kPreviewZoomFirstId + times, item.c_str());
+  }
+  AppendMenuW(menu, MF_STRING, kPreviewOutlinesId, L"枠線(&F)");
+  AppendMenuW(menu, MF_STRING, kPreviewGridId, L"行の基準線(&G)");
+  AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(zoom), L"拡大(&Z)");
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu, MF_STRING, kPreviewFontId, L"フォント(&O)...");
+  return menu;
 }
 
 }  // namespace
 
 void StartOpeningPreviewFont() { OpenPreviewFontAhead(FirstFont(), kOutlineSize); }
 
-void CreatePreviewPanel(HWND parent, HFONT font) {
+void CreatePreviewPanel(HWND parent, HFONT font, HMENU menuBar) {
   Panel& p = g_panel;
   p = Panel{};
   p.parent = parent;
-  p.textFont = font;
+  p.options = g_programSettings.preview;
+  p.options.zoom = std::clamp(p.options.zoom, 1, kMaxPreviewZoom);
+  p.lineHeight = TextLineHeight(parent, font);
   RegisterPreviewCanvasClass();
   const std::string sample =
       g_programSettings.hasSampleText ? g_programSettings.sampleText : kDefaultSampleText;
   std::wstring text;
   for (wchar_t c : Utf8ToUtf16(sample)) (c == L'\n' ? text += L"\r\n" : text += c);
   p.quiet = true;
-  p.sample = CreateChild(L"EDIT", text.c_str(),
+  p.sample =
+      CreateChildControl(parent, font, L"EDIT", text.c_str(),
                          WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
                          kPreviewSampleId, WS_EX_CLIENTEDGE);
-  p.labels.push_back(CreateChild(L"STATIC", L"プレビューのフォント", SS_LEFT, 0xFFFF));
-  p.font = CreateChild(L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_SORT,
-                       kPreviewFontId);
-  p.fontFile = CreateChild(L"BUTTON", L"ファイル...", WS_TABSTOP, kPreviewFontFileId);
-  p.fontNote = CreateChild(L"STATIC", L"", SS_LEFT | SS_ENDELLIPSIS, kPreviewFontNoteId);
-  CreateOptionControls();
-  p.canvas = CreateChild(kPreviewCanvasClass, L"", WS_HSCROLL | WS_VSCROLL, kPreviewCanvasId,
-                         WS_EX_CLIENTEDGE);
+  p.canvas = CreateChildControl(parent, font, kPreviewCanvasClass, L"", WS_HSCROLL | WS_VSCROLL,
+                                kPreviewCanvasId, WS_EX_CLIENTEDGE);
   p.quiet = false;
-  SetPreviewOptions(p.canvas, OptionsOfControls());
-  ChooseFirstFont();
+  p.menu = CreatePreviewMenu();
+  AppendMenuW(menuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(p.menu), L"プレビュー(&P)");
+  ApplyOptions();
+  p.standIn = g_programSettings.previewFont.empty() ? 0 : -1;
+  ChooseFont(FirstFont());
   Refresh();
 }
 
-namespace {
-
-// The size of a control's text in its font.
-SIZE TextSize(HWND control) {
-  const std::wstring text = WindowTextOf(control);
-  SIZE size = {};
-  const HDC dc = GetDC(control);
-  const HGDIOBJ old =
-      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
-  GetTextExtentPoint32W(dc, text.empty() ? L"0" : text.c_str(),
-                        int(std::max<size_t>(1, text.size())), &size);
-  SelectObject(dc, old);
-  ReleaseDC(control, dc);
-  return size;
-}
-
-}  // namespace
-
 void LayOutPreviewPanel(const RECT& within) {
-  const Panel& p = g_panel;
+  Panel& p = g_panel;
   const int left = within.left, width = std::max(0, int(within.right - within.left));
   int top = within.top;
-  const int sampleHeight = TextSize(p.labels[0]).cy * kSampleLines + 8;
+  const int sampleHeight = p.lineHeight * kSampleLines + 8;
   MoveWindow(p.sample, left, top, width, sampleHeight, TRUE);
   top += sampleHeight + kRowGap;
-  const int fontLabel = TextSize(p.labels[0]).cx + 8, combo = 180;
-  const int button = TextSize(p.fontFile).cx + 16;
-  MoveWindow(p.labels[0], left, top + 4, fontLabel, kRowHeight - 4, TRUE);
-  MoveWindow(p.font, left + fontLabel, top, combo, 300, TRUE);
-  MoveWindow(p.fontFile, left + fontLabel + combo + kRowGap, top, button, kRowHeight, TRUE);
-  const int noteLeft = left + fontLabel + combo + button + 2 * kRowGap;
-  MoveWindow(p.fontNote, noteLeft, top + 4, std::max(0, left + width - noteLeft), kRowHeight - 4,
-             TRUE);
-  top += kRowHeight + kRowGap;
-  // A check box's text beside its box.
-  const int outlines = TextSize(p.outlines).cx + 24, grid = TextSize(p.grid).cx + 24;
-  MoveWindow(p.outlines, left, top, outlines, kRowHeight, TRUE);
-  MoveWindow(p.grid, left + outlines + 2 * kRowGap, top, grid, kRowHeight, TRUE);
-  const int zoomWidth = 56, zoomLabel = TextSize(p.labels[1]).cx + 4;
-  MoveWindow(p.labels[1], left + width - zoomWidth - zoomLabel - kRowGap, top + 4, zoomLabel,
-             kRowHeight - 4, TRUE);
-  MoveWindow(p.zoom, left + width - zoomWidth, top, zoomWidth, kRowHeight, TRUE);
-  SendMessageW(p.zoomArrows, UDM_SETBUDDY, reinterpret_cast<WPARAM>(p.zoom), 0);
-  top += kRowHeight + kRowGap;
+  p.fontLine = {left, top, left + width, top + p.lineHeight};
+  top += p.lineHeight + kRowGap;
   MoveWindow(p.canvas, left, top, width, std::max(0, int(within.bottom) - top), TRUE);
+}
+
+void PaintPreviewPanel(HDC dc) {
+  const Panel& p = g_panel;
+  std::wstring line = L"プレビューのフォント: " + Utf8ToUtf16(p.font);
+  if (!p.fontNote.empty()) line += L"  (" + p.fontNote + L")";
+  RECT rect = p.fontLine;
+  DrawTextW(dc, line.c_str(), int(line.size()), &rect,
+            DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_VCENTER);
 }
 
 bool HandlePreviewPanelCommand(WPARAM wParam, LPARAM) {
@@ -241,17 +175,17 @@ bool HandlePreviewPanelCommand(WPARAM wParam, LPARAM) {
   const int id = LOWORD(wParam), code = HIWORD(wParam);
   if (id == kPreviewSampleId && code == EN_CHANGE) {
     Refresh();
-  } else if ((id == kPreviewOutlinesId || id == kPreviewGridId) && code == BN_CLICKED) {
-    SetPreviewOptions(p.canvas, OptionsOfControls());
-  } else if (id == kPreviewZoomId && code == EN_CHANGE) {
-    SetPreviewOptions(p.canvas, OptionsOfControls());
-  } else if (id == kPreviewFontId && (code == CBN_DROPDOWN || code == CBN_SETFOCUS)) {
-    ListFonts();
-  } else if (id == kPreviewFontId && code == CBN_SELCHANGE) {
-    p.standIn = -1;
-    ApplyFont();
-  } else if (id == kPreviewFontFileId && code == BN_CLICKED) {
-    PickFontFile();
+  } else if (id == kPreviewOutlinesId) {
+    p.options.outlines = !p.options.outlines;
+    ApplyOptions();
+  } else if (id == kPreviewGridId) {
+    p.options.grid = !p.options.grid;
+    ApplyOptions();
+  } else if (id > kPreviewZoomFirstId && id <= kPreviewZoomFirstId + kMaxPreviewZoom) {
+    p.options.zoom = id - kPreviewZoomFirstId;
+    ApplyOptions();
+  } else if (id == kPreviewFontId) {
+    AskForFont();
   } else if (id == kPreviewCanvasId && code == kPreviewFontFailed) {
     OnFontFailed();
   } else {
@@ -288,6 +222,7 @@ void SetPreviewMeasuredFont(const std::string& font, int pixelSize) {
 
 HWND PreviewSampleField() { return g_panel.sample; }
 HWND PreviewCanvas() { return g_panel.canvas; }
+std::wstring PreviewFontNote() { return g_panel.fontNote; }
 
 std::string PreviewSampleText() {
   return g_panel.sample ? SampleText() : std::string(kDefaultSampleText);
@@ -296,9 +231,9 @@ std::string PreviewSampleText() {
 void ClosePreviewPanel() {
   if (!g_panel.canvas) return;
   ProgramSettings& settings = g_programSettings;
-  settings.preview = OptionsOfControls();
+  settings.preview = g_panel.options;
   settings.hasSampleText = true;
   settings.sampleText = SampleText();
-  settings.previewFont = ChosenFont();
+  settings.previewFont = g_panel.font;
   g_panel = Panel{};
 }
