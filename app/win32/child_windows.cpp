@@ -5,11 +5,10 @@
 #include "utf16_text.h"
 
 HWND CreateChildControl(HWND parent, HFONT font, const wchar_t* className, const wchar_t* text,
-                        DWORD style, int id, const RECT& place, DWORD extendedStyle) {
-  const HWND child =
-      CreateWindowExW(extendedStyle, className, text, WS_CHILD | WS_VISIBLE | style, place.left,
-                      place.top, place.right - place.left, place.bottom - place.top, parent,
-                      reinterpret_cast<HMENU>(INT_PTR(id)), GetModuleHandleW(nullptr), nullptr);
+                        DWORD style, int id, DWORD extendedStyle) {
+  const HWND child = CreateWindowExW(extendedStyle, className, text, WS_CHILD | WS_VISIBLE | style,
+                                     0, 0, 0, 0, parent, reinterpret_cast<HMENU>(INT_PTR(id)),
+                                     GetModuleHandleW(nullptr), nullptr);
   SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   return child;
 }
@@ -22,16 +21,6 @@ int TextLineHeight(HWND window, HFONT font) {
   SelectObject(dc, old);
   ReleaseDC(window, dc);
   return metrics.tmHeight;
-}
-
-int TextWidthIn(HWND window, HFONT font, const std::wstring& text) {
-  const HDC dc = GetDC(window);
-  const HGDIOBJ old = SelectObject(dc, font);
-  SIZE size = {};
-  GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &size);
-  SelectObject(dc, old);
-  ReleaseDC(window, dc);
-  return size.cx;
 }
 
 std::wstring WindowTextOf(HWND window) {

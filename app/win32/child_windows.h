@@ -7,15 +7,13 @@
 
 #include <string>
 
-// A visible child control of parent at place, with font (the dialog's, which has
-// the Japanese characters on a system of any language).
+// A visible child control of parent, with font (the dialog's, which has the
+// Japanese characters on a system of any language).
 HWND CreateChildControl(HWND parent, HFONT font, const wchar_t* className, const wchar_t* text,
-                        DWORD style, int id, const RECT& place, DWORD extendedStyle = 0);
+                        DWORD style, int id, DWORD extendedStyle = 0);
 
-// The height of a line of text in font, and the width of text in it, as window
-// draws them.
+// The height of a line of text in font, as window draws it.
 int TextLineHeight(HWND window, HFONT font);
-int TextWidthIn(HWND window, HFONT font, const std::wstring& text);
 
 // The window's text, whole.
 std::wstring WindowTextOf(HWND window);

@@ -36,11 +36,9 @@ struct Companion {
   HWND window = nullptr;
   HWND dialog = nullptr;
   HWND table = nullptr;
-  HMENU classMenu = nullptr, previewMenu = nullptr;  // 分類 (the filter), プレビュー
-  int lineHeight = 0;                                // of a line of text in the dialog's font
-  // Where the filter and line spacing are written, the table goes, what 変更 will do
-  // is written and the preview goes.
-  RECT topLine = {}, tablePlace = {}, summaryLine = {}, previewPlace = {};
+  HMENU classMenu = nullptr;            // 分類, the filter
+  int lineHeight = 0;                   // of a line of text in the dialog's font
+  RECT topLine = {}, summaryLine = {};  // the filter and line spacing; what 変更 will do
   std::wstring summary;
   bool loaded = false;
   std::vector<uint8_t> image, before;  // what the rows show; before empty: no highlight
@@ -118,13 +116,10 @@ void FollowSelection() {
   c.following = false;
 }
 
-HFONT DialogFont() {
-  return reinterpret_cast<HFONT>(SendMessageW(g_companion.dialog, WM_GETFONT, 0, 0));
-}
-
-// As the table measures it: it draws in the dialog's font.
 int TextWidth(const std::string& text) {
-  return TextWidthIn(g_companion.dialog, DialogFont(), WideFromEditorText(text));
+  const std::wstring wide = WideFromEditorText(text);
+  return static_cast<int>(SendMessageW(g_companion.table, LVM_GETSTRINGWIDTHW, 0,
+                                       reinterpret_cast<LPARAM>(wide.c_str())));
 }
 
 // A column as wide as its title with the arrow and its longest cell (the values and
@@ -273,30 +268,24 @@ LRESULT OnNotify(NMHDR* header) {
 
 // The filter and the line spacing along the top, the table below, then what 変更
 // will do and the preview; again only when the size changed (showing the window the
-// first time tells its size again). Made in the window's creation, before the
-// children, which are then made where they go.
+// first time tells its size again).
 void LayOut() {
   Companion& c = g_companion;
   RECT client;
   GetClientRect(c.window, &client);
   if (client.right == c.laidOut.cx && client.bottom == c.laidOut.cy) return;
   c.laidOut = {client.right, client.bottom};
-  const int right = std::max(kMargin, int(client.right) - kMargin);
+  const int width = std::max(0, int(client.right) - 2 * kMargin), right = kMargin + width;
   c.topLine = {kMargin, kMargin, right, kMargin + c.lineHeight};
   // The table takes two fifths of what is left, the preview the rest.
   const int tableTop = c.topLine.bottom + kMargin;
-  c.tablePlace = {kMargin, tableTop, right,
-                  tableTop + std::max(0, (int(client.bottom) - tableTop) * 2 / 5)};
-  const int summaryTop = c.tablePlace.bottom + kMargin / 2;
+  const int tableHeight = std::max(0, (int(client.bottom) - tableTop) * 2 / 5);
+  MoveWindow(c.table, kMargin, tableTop, width, tableHeight, TRUE);
+  const int summaryTop = tableTop + tableHeight + kMargin / 2;
   c.summaryLine = {kMargin, summaryTop, right, summaryTop + c.lineHeight};
-  c.previewPlace = {kMargin, c.summaryLine.bottom + kMargin / 2, right,
-                    std::max(int(c.summaryLine.bottom), int(client.bottom) - kMargin)};
-  if (c.table) {
-    const RECT& table = c.tablePlace;
-    MoveWindow(c.table, table.left, table.top, table.right - table.left, table.bottom - table.top,
-               TRUE);
-  }
-  LayOutPreviewPanel(c.previewPlace);
+  const RECT preview = {kMargin, c.summaryLine.bottom + kMargin / 2, right,
+                        std::max(int(c.summaryLine.bottom), int(client.bottom) - kMargin)};
+  LayOutPreviewPanel(preview);
   InvalidateRect(c.window, nullptr, TRUE);
 }
 
@@ -316,7 +305,8 @@ RECT StartingPlacement() {
   monitor.cbSize = sizeof monitor;
   GetMonitorInfoW(MonitorFromWindow(c.dialog, MONITOR_DEFAULTTONEAREST), &monitor);
   int width = 2 * kMargin + GetSystemMetrics(SM_CXVSCROLL) + 4;
-  for (int column = 0; column < kCodeColumnCount; ++column) width += FittingWidth(column);
+  for (int column = 0; column < kCodeColumnCount; ++column)
+    width += static_cast<int>(SendMessageW(c.table, LVM_GETCOLUMNWIDTH, column, 0));
   RECT outer = {0, 0, width, 0};
   AdjustWindowRectEx(&outer, WS_OVERLAPPEDWINDOW, TRUE, WS_EX_CONTROLPARENT);
   width = outer.right - outer.left;
@@ -340,6 +330,10 @@ void KeepPlacement() {
   settings.companionTop = rect.top;
   settings.companionWidth = rect.right - rect.left;
   settings.companionHeight = rect.bottom - rect.top;
+}
+
+HFONT DialogFont() {
+  return reinterpret_cast<HFONT>(SendMessageW(g_companion.dialog, WM_GETFONT, 0, 0));
 }
 
 void DrawLine(HDC dc, const std::wstring& text, RECT rect) {
@@ -402,8 +396,6 @@ void FilterRows(ClassFilter filter) {
 
 LRESULT CALLBACK CompanionProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    // Known from the start: the creation lays the window out already.
-    case WM_NCCREATE: g_companion.window = window; break;
     case WM_SIZE: LayOut(); return 0;
     case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_PAINT: Paint(window); return 0;
@@ -434,12 +426,16 @@ LRESULT CALLBACK CompanionProc(HWND window, UINT message, WPARAM wParam, LPARAM 
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
+HWND CreateChild(const wchar_t* className, const wchar_t* text, DWORD style, int id) {
+  return CreateChildControl(g_companion.window, DialogFont(), className, text, style, id);
+}
+
 void CreateTable() {
   Companion& c = g_companion;
-  c.table = CreateChildControl(
-      c.window, DialogFont(), WC_LISTVIEWW, L"",
+  c.table = CreateChild(
+      WC_LISTVIEWW, L"",
       WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
-      kCompanionTableId, c.tablePlace);
+      kCompanionTableId);
   SendMessageW(c.table, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER);
   for (int column = 0; column < kCodeColumnCount; ++column) {
@@ -453,9 +449,10 @@ void CreateTable() {
   }
 }
 
-// The menus 分類 and プレビュー.
-HMENU CreateMenuBar() {
+// The menus 分類 and プレビュー, the table and the preview below it.
+void CreateChildren() {
   Companion& c = g_companion;
+  c.lineHeight = TextLineHeight(c.window, DialogFont());
   const HMENU bar = CreateMenu();
   c.classMenu = CreatePopupMenu();
   for (int filter = 0; filter < kClassFilterCount; ++filter) {
@@ -464,17 +461,10 @@ HMENU CreateMenuBar() {
   }
   AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(c.classMenu), L"分類(&C)");
   MarkFilterInMenu();
-  c.previewMenu = CreatePreviewMenu();
-  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(c.previewMenu), L"プレビュー(&P)");
-  return bar;
-}
-
-// The table and the preview below it, where the layout put them.
-void CreateChildren() {
-  Companion& c = g_companion;
   CreateTable();
   ShowSortArrow();
-  CreatePreviewPanel(c.window, DialogFont(), c.previewMenu, c.previewPlace);
+  CreatePreviewPanel(c.window, DialogFont(), bar);
+  SetMenu(c.window, bar);
 }
 
 }  // namespace
@@ -495,19 +485,19 @@ void CreateCompanion(HWND dialog) {
   c.dialog = dialog;
   c.changedBrush = CreateSolidBrush(ColourRef(kChangedColour));
   c.pendingBrush = CreateSolidBrush(ColourRef(kPendingColour));
-  // The rows first: the companion is made wide enough for the table's columns,
-  // and they are made as wide as they need. Everything is made where it stays.
-  TakeImage(IsDocumentLoaded(g_document) ? g_document.image : nullptr, nullptr);
-  c.lineHeight = TextLineHeight(dialog, DialogFont());
-  const RECT place = StartingPlacement();
   c.window =
-      CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"一覧とプレビュー", WS_OVERLAPPEDWINDOW,
-                      place.left, place.top, place.right - place.left, place.bottom - place.top,
-                      dialog, CreateMenuBar(), GetModuleHandleW(nullptr), nullptr);
-  CreateChildren();  // where its WM_SIZE in the creation laid them out
+      CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"一覧とプレビュー", WS_OVERLAPPEDWINDOW, 0,
+                      0, 0, 0, dialog, nullptr, GetModuleHandleW(nullptr), nullptr);
+  // The rows first: the table's columns are made as wide as they need.
+  TakeImage(IsDocumentLoaded(g_document) ? g_document.image : nullptr, nullptr);
+  CreateChildren();
   DragAcceptFiles(c.window, TRUE);
   c.settleScheduled = true;
   ShowImage(IsDocumentLoaded(g_document) ? g_document.image : nullptr, nullptr);
+  const RECT place = StartingPlacement();
+  SetWindowPos(c.window, nullptr, place.left, place.top, place.right - place.left,
+               place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  // WM_SIZE has laid the children out.
   // Once the dialog shows and is active: shown before it, the companion would be
   // the one window on the screen and drawn as the active one.
   if (g_programSettings.companionOpen) PostMessageW(c.window, kShowAtStartMessage, 0, 0);

@@ -101,26 +101,6 @@ void AskForFont() {
   ChooseFont(font);
 }
 
-// Where the sample text, the font line and the canvas go within the panel's
-// rectangle.
-struct PanelPlaces {
-  RECT sample, fontLine, canvas;
-};
-
-PanelPlaces PlacesWithin(const RECT& within, int lineHeight) {
-  const int left = within.left, right = std::max(within.left, within.right);
-  PanelPlaces places;
-  int top = within.top;
-  places.sample = {left, top, right, top + lineHeight * kSampleLines + 8};
-  top = places.sample.bottom + kRowGap;
-  places.fontLine = {left, top, right, top + lineHeight};
-  top = places.fontLine.bottom + kRowGap;
-  places.canvas = {left, top, right, std::max(top, int(within.bottom))};
-  return places;
-}
-
-}  // namespace
-
 HMENU CreatePreviewMenu() {
   const HMENU menu = CreatePopupMenu(), zoom = CreatePopupMenu();
   for (int times = 1; times <= kMaxPreviewZoom; ++times) {
@@ -136,13 +116,14 @@ HMENU CreatePreviewMenu() {
   return menu;
 }
 
+}  // namespace
+
 void StartOpeningPreviewFont() { OpenPreviewFontAhead(FirstFont(), kOutlineSize); }
 
-void CreatePreviewPanel(HWND parent, HFONT font, HMENU menu, const RECT& within) {
+void CreatePreviewPanel(HWND parent, HFONT font, HMENU menuBar) {
   Panel& p = g_panel;
   p = Panel{};
   p.parent = parent;
-  p.menu = menu;
   p.options = g_programSettings.preview;
   p.options.zoom = std::clamp(p.options.zoom, 1, kMaxPreviewZoom);
   p.lineHeight = TextLineHeight(parent, font);
@@ -151,16 +132,16 @@ void CreatePreviewPanel(HWND parent, HFONT font, HMENU menu, const RECT& within)
       g_programSettings.hasSampleText ? g_programSettings.sampleText : kDefaultSampleText;
   std::wstring text;
   for (wchar_t c : Utf8ToUtf16(sample)) (c == L'\n' ? text += L"\r\n" : text += c);
-  const PanelPlaces places = PlacesWithin(within, p.lineHeight);
-  p.fontLine = places.fontLine;
   p.quiet = true;
   p.sample =
       CreateChildControl(parent, font, L"EDIT", text.c_str(),
                          WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
-                         kPreviewSampleId, places.sample, WS_EX_CLIENTEDGE);
+                         kPreviewSampleId, WS_EX_CLIENTEDGE);
   p.canvas = CreateChildControl(parent, font, kPreviewCanvasClass, L"", WS_HSCROLL | WS_VSCROLL,
-                                kPreviewCanvasId, places.canvas, WS_EX_CLIENTEDGE);
+                                kPreviewCanvasId, WS_EX_CLIENTEDGE);
   p.quiet = false;
+  p.menu = CreatePreviewMenu();
+  AppendMenuW(menuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(p.menu), L"プレビュー(&P)");
   ApplyOptions();
   p.standIn = g_programSettings.previewFont.empty() ? 0 : -1;
   ChooseFont(FirstFont());
@@ -169,14 +150,14 @@ void CreatePreviewPanel(HWND parent, HFONT font, HMENU menu, const RECT& within)
 
 void LayOutPreviewPanel(const RECT& within) {
   Panel& p = g_panel;
-  if (!p.parent) return;
-  const PanelPlaces places = PlacesWithin(within, p.lineHeight);
-  p.fontLine = places.fontLine;
-  for (const auto& [control, place] :
-       {std::pair(p.sample, places.sample), std::pair(p.canvas, places.canvas)}) {
-    MoveWindow(control, place.left, place.top, place.right - place.left, place.bottom - place.top,
-               TRUE);
-  }
+  const int left = within.left, width = std::max(0, int(within.right - within.left));
+  int top = within.top;
+  const int sampleHeight = p.lineHeight * kSampleLines + 8;
+  MoveWindow(p.sample, left, top, width, sampleHeight, TRUE);
+  top += sampleHeight + kRowGap;
+  p.fontLine = {left, top, left + width, top + p.lineHeight};
+  top += p.lineHeight + kRowGap;
+  MoveWindow(p.canvas, left, top, width, std::max(0, int(within.bottom) - top), TRUE);
 }
 
 void PaintPreviewPanel(HDC dc) {

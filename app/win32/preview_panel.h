@@ -26,13 +26,10 @@ constexpr int kPreviewZoomFirstId = 120;
 // starts opening on a thread of its own while the windows are made.
 void StartOpeningPreviewFont();
 
-// The menu プレビュー, for the parent's menu bar.
-HMENU CreatePreviewMenu();
-
-// Creates the controls in parent within the rectangle, with font (the dialog's,
-// which has the Japanese characters on a system of any language), as the settings
-// left them; menu is the parent's プレビュー.
-void CreatePreviewPanel(HWND parent, HFONT font, HMENU menu, const RECT& within);
+// Creates the controls in parent with font (the dialog's, which has the Japanese
+// characters on a system of any language), as the settings left them, and adds
+// the menu プレビュー to menuBar.
+void CreatePreviewPanel(HWND parent, HFONT font, HMENU menuBar);
 
 // Places the controls in the rectangle; the canvas takes what the rows leave.
 void LayOutPreviewPanel(const RECT& within);
