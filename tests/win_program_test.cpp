@@ -25,6 +25,7 @@
 #include "modal_calls.h"
 #include "modal_script.h"
 #include "preview_canvas.h"
+#include "preview_font.h"
 #include "preview_panel.h"
 #include "program_dialog.h"
 #include "program_files.h"
@@ -444,6 +445,36 @@ TEST_F(ProgramTest, PreviewPlaceholdersGridZoomAndFontAreShownAndKept) {
   const std::string kept = SettingsText(g_programSettings);
   for (const char* line : {"preview 1 1 3\n", "sample AB\n", "previewfont No Such Font\n"})
     EXPECT_NE(kept.find(line), std::string::npos) << line;
+}
+
+// The font started at start-up on a thread of its own is the one drawn with when it
+// is the font the preview chooses; when it is another, it is dropped and the
+// preview's own opens.
+TEST_F(ProgramTest, APreviewFontOpenedAheadIsTakenOnlyWhenItIsTheOneChosen) {
+  Bytes bytes(kMetricsFileSize);
+  WriteSingle(bytes.data(), ValueOffset('A', Width), 10);
+  WriteSingle(bytes.data(), ValueOffset('A', Height), 20);
+  WriteWholeFile(path_, bytes);
+  const struct {
+    const char* settings;  // the preview font kept
+    const char* ahead;
+    bool drawsGlyphs;
+  } cases[] = {
+      {"previewfont No Such Font\n", "No Such Font", false},
+      {"", "No Such Font", true},  // the dialog's own family, opened in place
+      {"previewfont No Such Font\n", "MS Gothic", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.ahead);
+    g_programSettings = ParseSettingsText(c.settings);
+    OpenPreviewFontAhead(c.ahead, kOutlineSize);
+    StartEditor("Q.exe \"" + path_ + "\"");
+    TypeSampleText(L"A");
+    EXPECT_EQ(DrawnPreview().inkPixels > 0, c.drawsGlyphs);
+    DrainMessages();
+    EXPECT_EQ(PreviewFontNote().empty(), c.drawsGlyphs);
+    StopEditor();
+  }
 }
 
 // プレビュー's フォント...: another thread chooses the first entry listed that is
