@@ -146,14 +146,19 @@ void FitColumns() {
 
 void ShowTopLine() { InvalidateRect(g_companion.window, &g_companion.topLine, TRUE); }
 
+// The rows as they are now, in order, with the dialog's code selected.
+void ShowRows() {
+  SortRows();
+  ShowTopLine();
+  FollowSelection();
+}
+
 // The rows again from what they show, with pending's values over them (null: none).
 void FillRows(const uint8_t* pending) {
   Companion& c = g_companion;
   if (c.loaded)
     FillCodeRows(c.image.data(), c.before.empty() ? nullptr : c.before.data(), &c.rows, pending);
-  SortRows();
-  ShowTopLine();
-  FollowSelection();
+  ShowRows();
 }
 
 // The rows of the file's image now, with what before (null: nothing) held
@@ -166,12 +171,18 @@ void TakeImage(const uint8_t* image, const uint8_t* before) {
   if (c.loaded) FillCodeRows(image, before, &c.rows, nullptr);
 }
 
+// The image taken last shown in the rows, the columns and the preview.
+void ShowTakenImage() {
+  const Companion& c = g_companion;
+  ShowRows();
+  FitColumns();
+  ShowPreviewImage(c.loaded ? c.image.data() : nullptr);
+}
+
 // The file's image now shown, with what before (null: nothing) held highlighted.
 void ShowImage(const uint8_t* image, const uint8_t* before) {
   TakeImage(image, before);
-  FillRows(nullptr);
-  FitColumns();
-  ShowPreviewImage(image);
+  ShowTakenImage();
 }
 
 // Once the dialog's handlers have run: showing a record sets the six fields one by
@@ -493,7 +504,7 @@ void CreateCompanion(HWND dialog) {
   CreateChildren();
   DragAcceptFiles(c.window, TRUE);
   c.settleScheduled = true;
-  ShowImage(IsDocumentLoaded(g_document) ? g_document.image : nullptr, nullptr);
+  ShowTakenImage();
   const RECT place = StartingPlacement();
   SetWindowPos(c.window, nullptr, place.left, place.top, place.right - place.left,
                place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);

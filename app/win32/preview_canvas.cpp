@@ -46,6 +46,12 @@ struct FontOpening {
   std::string failure;
 };
 
+// An opening on a thread of its own: the thread owns opening until it ends.
+struct OpeningThread {
+  HANDLE thread = nullptr;
+  std::unique_ptr<FontOpening> opening;
+};
+
 struct Canvas {
   TextLayout layout;
   std::string utf8;
@@ -57,8 +63,7 @@ struct Canvas {
   int fontSize = 0;
   bool fontTried = true;    // opened, or failed: fontFailure says why
   std::string fontFailure;
-  HANDLE openingThread = nullptr;  // opening the font ahead: opening is its own
-  std::unique_ptr<FontOpening> opening;
+  OpeningThread ahead;  // the font being opened ahead, if any
   std::unordered_map<uint32_t, Glyph> glyphs;
   std::unordered_map<std::string, GlyphDrawing> drawings;  // by character and box
   int scrollX = 0, scrollY = 0;                  // in screen pixels
@@ -279,18 +284,18 @@ bool DrawsCharacters(const Canvas& canvas) {
 
 // The font being opened ahead, once its thread has ended: the canvas's now.
 void FinishOpeningAhead(Canvas& canvas) {
-  if (!canvas.openingThread) return;
-  WaitForSingleObject(canvas.openingThread, INFINITE);
-  CloseHandle(canvas.openingThread);
-  canvas.openingThread = nullptr;
-  canvas.face = canvas.opening->face;
-  canvas.fontFailure = canvas.opening->failure;
-  canvas.opening.reset();
+  OpeningThread& ahead = canvas.ahead;
+  if (!ahead.thread) return;
+  WaitForSingleObject(ahead.thread, INFINITE);
+  CloseHandle(ahead.thread);
+  canvas.face = ahead.opening->face;
+  canvas.fontFailure = ahead.opening->failure;
+  ahead = OpeningThread{};
 }
 
 // The font chosen, once a glyph is to be drawn; its parent hears of a failure.
 void OpenChosenFont(HWND window, Canvas& canvas) {
-  if (canvas.openingThread) {
+  if (canvas.ahead.thread) {
     FinishOpeningAhead(canvas);
   } else {
     if (canvas.fontTried || !DrawsCharacters(canvas)) return;
@@ -308,19 +313,14 @@ void OpenChosenFont(HWND window, Canvas& canvas) {
 
 // The font being opened ahead for the next canvas that uses it; a canvas that
 // uses another ends it.
-struct OpeningAhead {
-  HANDLE thread = nullptr;
-  std::unique_ptr<FontOpening> opening;
-};
-OpeningAhead g_ahead;
+OpeningThread g_ahead;
 
 void TakeFontOpenedAhead(Canvas& canvas) {
   if (!g_ahead.thread) return;
-  canvas.openingThread = g_ahead.thread;
-  canvas.opening = std::move(g_ahead.opening);
-  g_ahead.thread = nullptr;
+  canvas.ahead = std::move(g_ahead);
+  g_ahead = OpeningThread{};
   const bool wanted =
-      canvas.opening->font == canvas.font && canvas.opening->size == canvas.fontSize;
+      canvas.ahead.opening->font == canvas.font && canvas.ahead.opening->size == canvas.fontSize;
   if (wanted) return;
   FinishOpeningAhead(canvas);
   CloseFontFace(&canvas.face);
