@@ -449,6 +449,9 @@ void CreateTable() {
       kCompanionTableId);
   SendMessageW(c.table, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER);
+  // With drawing on, every column inserted moves the header and sets the scroll bars
+  // again; with it off the list view does that once, when drawing is back on.
+  SendMessageW(c.table, WM_SETREDRAW, FALSE, 0);
   for (int column = 0; column < kCodeColumnCount; ++column) {
     std::wstring title = WideFromEditorText(kCodeColumns[column].title);
     LVCOLUMNW info = {};
@@ -458,6 +461,24 @@ void CreateTable() {
     info.pszText = &title[0];
     SendMessageW(c.table, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&info));
   }
+  SendMessageW(c.table, WM_SETREDRAW, TRUE, 0);
+}
+
+// The list view works out its row metrics and scroll bars at its first paint. Shown,
+// it would then draw its scroll bar and move its header twice over before its first
+// row; a print while the companion is hidden does that work where nothing is drawn.
+// A one-pixel bitmap keeps the print itself to the corner of one row.
+void SettleTable() {
+  const HWND table = g_companion.table;
+  const HDC screen = GetDC(table);
+  const HDC memory = CreateCompatibleDC(screen);
+  const HBITMAP pixel = CreateCompatibleBitmap(screen, 1, 1);
+  const HGDIOBJ old = SelectObject(memory, pixel);
+  SendMessageW(table, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+  SelectObject(memory, old);
+  DeleteObject(pixel);
+  DeleteDC(memory);
+  ReleaseDC(table, screen);
 }
 
 // The menus 分類 and プレビュー, the table and the preview below it.
@@ -509,6 +530,7 @@ void CreateCompanion(HWND dialog) {
   SetWindowPos(c.window, nullptr, place.left, place.top, place.right - place.left,
                place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
   // WM_SIZE has laid the children out.
+  SettleTable();
   // Once the dialog shows and is active: shown before it, the companion would be
   // the one window on the screen and drawn as the active one.
   if (g_programSettings.companionOpen) PostMessageW(c.window, kShowAtStartMessage, 0, 0);
