@@ -467,18 +467,12 @@ void CreateTable() {
 // The list view works out its row metrics and scroll bars at its first paint. Shown,
 // it would then draw its scroll bar and move its header twice over before its first
 // row; a print while the companion is hidden does that work where nothing is drawn.
-// A one-pixel bitmap keeps the print itself to the corner of one row.
+// A new memory DC holds a one-pixel bitmap, which keeps the print itself to the
+// corner of one row.
 void SettleTable() {
-  const HWND table = g_companion.table;
-  const HDC screen = GetDC(table);
-  const HDC memory = CreateCompatibleDC(screen);
-  const HBITMAP pixel = CreateCompatibleBitmap(screen, 1, 1);
-  const HGDIOBJ old = SelectObject(memory, pixel);
-  SendMessageW(table, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
-  SelectObject(memory, old);
-  DeleteObject(pixel);
+  const HDC memory = CreateCompatibleDC(nullptr);
+  SendMessageW(g_companion.table, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
   DeleteDC(memory);
-  ReleaseDC(table, screen);
 }
 
 // The menus 分類 and プレビュー, the table and the preview below it.
